@@ -18,10 +18,10 @@ def main(folders):
     binaries = []
     for folder in folders:
         d = pathlib.Path(folder)
-        if not folder or not d.is_dir():
-            print(f"no such build folder: {folder!r}")
+        if not folder:
+            print("a build folder was not named")
             return 1
-        found = sorted(p for p in d.iterdir() if p.suffix.lower() in (".exe", ".dll"))
+        found = sorted(p for p in d.iterdir() if p.suffix.lower() in (".exe", ".dll")) if d.is_dir() else []
         if not found:
             print(f"no programs or DLLs in {d}")
             return 1

@@ -222,6 +222,7 @@ class TestServer:
         self.root = os.path.realpath(root)
         self.verbose = verbose
         self._lock = threading.Lock()
+        self._log_changed = threading.Condition(self._lock)
         self._stop = threading.Event()
         self._initial_specs = []
         self._routes = {}
@@ -301,6 +302,16 @@ class TestServer:
             entries = [e for e in entries if self._entry_matches(e, path)]
         return entries
 
+    def wait_log(self, count, path=None, timeout=5.0):
+        """Wait until the log holds at least `count` requests (for `path`, if
+        given); returns whether it did within `timeout` seconds."""
+        def enough():
+            entries = self._log if path is None else \
+                [e for e in self._log if self._entry_matches(e, path)]
+            return len(entries) >= count
+        with self._log_changed:
+            return self._log_changed.wait_for(enough, timeout)
+
     @staticmethod
     def _entry_matches(entry, key):
         p, q = _split_key(key)
@@ -329,6 +340,7 @@ class TestServer:
         with self._lock:
             entry["n"] = len(self._log) + 1
             self._log.append(entry)
+            self._log_changed.notify_all()
         if self.verbose:
             line = req.raw.split(b"\r\n", 1)[0].decode("latin-1")
             print("testserver: #%d conn %d: %s" % (entry["n"], conn_id, line),
