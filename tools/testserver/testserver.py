@@ -89,32 +89,32 @@ class Route:
         "garbage_header": lambda v: None if _is_int(v) and v >= 1 else "must be an integer >= 1",
     }
 
-    def __init__(self, spec):
-        if not isinstance(spec, dict):
+    def __init__(self, fields):
+        if not isinstance(fields, dict):
             raise RouteError("a route must be a JSON object")
-        for key, value in spec.items():
+        for key, value in fields.items():
             check = self._CHECKS.get(key)
             if check is None:
                 raise RouteError("unknown route key %r" % key)
             err = check(value)
             if err:
                 raise RouteError("route key %r %s" % (key, err))
-        if "path" not in spec:
+        if "path" not in fields:
             raise RouteError("route needs a 'path'")
-        if sum(k in spec for k in ("body", "body_b64", "file")) > 1:
+        if sum(k in fields for k in ("body", "body_b64", "file")) > 1:
             raise RouteError("give at most one of 'body', 'body_b64', 'file'")
-        self.spec = dict(spec)
-        g = spec.get
-        self.path = spec["path"]
+        self.fields = dict(fields)
+        g = fields.get
+        self.path = fields["path"]
         self.match_path, self.match_query = _split_key(self.path)
         self.status = g("status")
         self.headers = g("headers") or {}
         self.body = None
-        if "body" in spec:
-            self.body = spec["body"].encode("utf-8")
-        elif "body_b64" in spec:
+        if "body" in fields:
+            self.body = fields["body"].encode("utf-8")
+        elif "body_b64" in fields:
             try:
-                self.body = base64.b64decode(spec["body_b64"], validate=True)
+                self.body = base64.b64decode(fields["body_b64"], validate=True)
             except ValueError as e:
                 raise RouteError("body_b64 is not valid base64: %s" % e)
         self.file = g("file")
@@ -224,13 +224,13 @@ class TestServer:
         self._lock = threading.Lock()
         self._log_changed = threading.Condition(self._lock)
         self._stop = threading.Event()
-        self._initial_specs = []
+        self._initial_fields = []
         self._routes = {}
         self._log = []
         self._conn_counter = 0
         self._t0 = time.monotonic()
         if routes:
-            self._initial_specs = [Route(s).spec for s in routes]
+            self._initial_fields = [Route(s).fields for s in routes]
         self._install_initial_routes()
         app = self
 
@@ -252,7 +252,7 @@ class TestServer:
     def start(self):
         """Serve in a background thread; returns the port."""
         self._thread = threading.Thread(target=self._tcp.serve_forever,
-                                        kwargs={"poll_interval": 0.1},
+                                        kwargs={"poll_interval": 0.05},
                                         name="testserver", daemon=True)
         self._thread.start()
         return self.port
@@ -274,16 +274,16 @@ class TestServer:
 
     def _install_initial_routes(self):
         self._routes = {}
-        for spec in self._initial_specs:
-            r = Route(spec)
+        for fields in self._initial_fields:
+            r = Route(fields)
             self._routes[(r.match_path, r.match_query)] = r
 
-    def add_routes(self, specs):
-        if isinstance(specs, dict):
-            specs = [specs]
-        if not isinstance(specs, list):
+    def add_routes(self, route_list):
+        if isinstance(route_list, dict):
+            route_list = [route_list]
+        if not isinstance(route_list, list):
             raise RouteError("expected a route object or a list of them")
-        routes = [Route(s) for s in specs]
+        routes = [Route(s) for s in route_list]
         with self._lock:
             for r in routes:
                 self._routes[(r.match_path, r.match_query)] = r
@@ -537,7 +537,7 @@ class TestServer:
         status = 200
         if route is not None and route.body is not None:
             content = route.body
-            if "body" in route.spec:
+            if "body" in route.fields:
                 content_type = "text/plain; charset=utf-8"
         elif route is not None and route.file is not None:
             full = resolve_file(self.root, route.file)
@@ -688,10 +688,10 @@ class TestServer:
         try:
             if name == "route":
                 try:
-                    specs = json.loads(req.body.decode("utf-8"))
+                    route_list = json.loads(req.body.decode("utf-8"))
                 except (UnicodeDecodeError, ValueError) as e:
                     raise RouteError("body is not JSON: %s" % e)
-                n = self.add_routes(specs)
+                n = self.add_routes(route_list)
                 return self._json(200, {"ok": True, "added": n})
             if name == "reset":
                 self.reset()
