@@ -1,0 +1,230 @@
+#include "app/ConfigCodec.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct EncodedText {
+    const wchar_t* text;
+    const char* symbols;
+};
+
+// Keys and values as the program stores them; the Chinese rows are their
+// code page 936 bytes.
+const EncodedText kEncodedTexts[] = {
+    {L"Path", "r34Gl900"},
+    {L"Task", "q34FlA00"},
+    {L"AutoStart", "voqGkHyGno.G"},
+    {L"HotKey_V", "t3BGtJqZoHn0"},
+    {L"0", "z900"},
+    {L"1", "zv00"},
+    {L"260", "zcnA"},
+    {L"D:\\", "u6Rj"},
+    {L"http://127.0.0.1/", "l2uGj6EP+F5DyDLA+c9OztV0"},
+    {L"宋体", "DVCzZv00"},
+    {L"微软雅黑", "FT+1Ci24OIE0"},
+    {L"D:\\下载\\", "u6RjFV+rJ4A0"},
+};
+
+TEST(ConfigCodec, TheUsersCodePageIs936)
+{
+    // The Chinese rows below hold only under the users' code page.
+    EXPECT_EQ(936u, GetACP());
+}
+
+TEST(ConfigCodec, EncodesAndDecodesRealKeysAndValues)
+{
+    for (const auto& row : kEncodedTexts) {
+        SCOPED_TRACE(row.symbols);
+        CString encoded;
+        EXPECT_EQ(static_cast<int>(strlen(row.symbols)), EncodeConfigText(row.text, encoded));
+        EXPECT_EQ(Wide(CString::FromAnsi(row.symbols)), Wide(encoded));
+
+        CString decoded;
+        EXPECT_GT(DecodeConfigText(CString::FromAnsi(row.symbols), decoded), 0);
+        EXPECT_EQ(std::wstring(row.text), Wide(decoded));
+    }
+}
+
+TEST(ConfigCodec, GroupLengthsAndPads)
+{
+    const struct {
+        const char* bytes;
+        const char* symbols;
+    } rows[] = {
+        {"a", "nv00"},
+        {"ab", "np10"},
+        {"abc", "np.c"},
+        {"abcd", "np.cm900"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.bytes);
+        std::string symbols;
+        const int length = static_cast<int>(strlen(row.bytes));
+        EXPECT_EQ(static_cast<int>(strlen(row.symbols)),
+                  EncodeConfigBytes(reinterpret_cast<const unsigned char*>(row.bytes), length, symbols));
+        EXPECT_EQ(row.symbols, symbols);
+
+        unsigned char decoded[16] = {};
+        EXPECT_EQ(length, DecodeConfigBytes(row.symbols, decoded));
+        EXPECT_EQ(std::string(row.bytes), std::string(reinterpret_cast<char*>(decoded), length));
+    }
+}
+
+TEST(ConfigCodec, EmptyInputEncodesToNothing)
+{
+    std::string symbols = "stale";
+    EXPECT_EQ(0, EncodeConfigBytes(reinterpret_cast<const unsigned char*>(""), 0, symbols));
+    EXPECT_EQ("", symbols);
+    CString encoded = L"stale";
+    EXPECT_EQ(0, EncodeConfigText(L"", encoded));
+    EXPECT_TRUE(encoded.IsEmpty());
+}
+
+TEST(ConfigCodec, EveryByteValueSurvivesTheRoundTrip)
+{
+    std::vector<unsigned char> bytes(256);
+    for (int i = 0; i < 256; ++i)
+        bytes[i] = static_cast<unsigned char>(255 - i);
+    std::string symbols;
+    ASSERT_EQ(344, EncodeConfigBytes(bytes.data(), 256, symbols));
+    EXPECT_EQ(std::string::npos,
+              symbols.find_first_not_of("0987654321.-+zyxwvutsrqponmlkjihgfedcbaQWERTYUIOPASDFGHJKLZXCVBNM"));
+
+    std::vector<unsigned char> decoded(258, 0xCC);
+    EXPECT_EQ(256, DecodeConfigBytes(symbols.c_str(), decoded.data()));
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), decoded.begin()));
+}
+
+TEST(ConfigCodec, MalformedAndForeignGroups)
+{
+    const struct {
+        const char* symbols;
+        int result;
+        const char* bytes; // what the decoder wrote before it stopped
+    } rows[] = {
+        {"", 0, ""},
+        {"!np.c", 0, ""},       // foreign first character: nothing to decode
+        {"np.c!np.", 3, "abc"}, // decoding stops before a foreign group start
+        {"np.cm", -1, "abc"},   // five symbols: the second group is short
+        {"np", -1, ""},
+        {"0p.c", -1, ""}, // pad in the first place
+        {"n0.c", -1, ""}, // pad in the second place
+        {"np0c", -1, ""}, // symbol after a pad
+        {"n000", -1, ""}, // three pads
+        {"0000", -1, ""},
+        {"np.cn!.c", -1, "abc"}, // foreign character inside a group
+        {"nv00np.c", 4, "aabc"}, // a padded group does not end the text
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.symbols);
+        unsigned char decoded[16] = {};
+        EXPECT_EQ(row.result, DecodeConfigBytes(row.symbols, decoded));
+        EXPECT_EQ(std::string(row.bytes), std::string(reinterpret_cast<char*>(decoded)));
+    }
+}
+
+TEST(ConfigCodec, DecodeTextKeepsWhatCameBeforeTheFault)
+{
+    CString decoded;
+    EXPECT_EQ(-1, DecodeConfigText(L"np.cm", decoded));
+    EXPECT_EQ(L"abc", Wide(decoded));
+    EXPECT_EQ(0, DecodeConfigText(L"!abc", decoded));
+    EXPECT_TRUE(decoded.IsEmpty());
+}
+
+class ConfigFile : public ::testing::Test {
+protected:
+    CTempFolder folder;
+    CString ini = folder / L"common.ini";
+};
+
+TEST_F(ConfigFile, SectionsStayPlainWhileKeysAndValuesAreScrambled)
+{
+    EXPECT_NE(0, WriteConfigValue(L"DownLoad", L"Path", L"D:\\下载\\", ini));
+    EXPECT_NE(0, WriteConfigValue(L"Common", L"AutoStart", L"1", ini));
+    EXPECT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"0", ini));
+    EXPECT_NE(0, WriteConfigValue(L"ProXYSet", L"HotKey_V", L"260", ini));
+
+    const std::string text = ReadFileBytes(ini);
+    EXPECT_NE(std::string::npos, text.find("[DownLoad]\r\nr34Gl900=u6RjFV+rJ4A0\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("[Common]\r\nvoqGkHyGno.G=zv00\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("[Update]\r\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("[ProXYSet]\r\nt3BGtJqZoHn0=zcnA\r\n")) << text;
+    EXPECT_EQ(std::string::npos, text.find("Path")) << text;
+
+    CString value;
+    EXPECT_EQ(1, ReadConfigValue(L"DownLoad", L"Path", ini, L"", 260, value));
+    EXPECT_EQ(L"D:\\下载\\", Wide(value));
+    EXPECT_EQ(1, ReadConfigValue(L"Update", L"AutoUpdate", ini, L"1", 260, value));
+    EXPECT_EQ(L"0", Wide(value));
+}
+
+TEST_F(ConfigFile, EmptyKeyOrValueWritesNothing)
+{
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"", L"1", ini));
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"HotKey_V", L"", ini));
+    EXPECT_FALSE(FileExists(ini));
+}
+
+TEST_F(ConfigFile, AbsentKeysGiveTheDefault)
+{
+    ASSERT_NE(0, WriteConfigValue(L"Common", L"AutoStart", L"1", ini));
+    const CString missing = folder / L"missing.ini";
+    const struct {
+        const CString* file;
+        const wchar_t* key;
+    } absent[] = {{&ini, L"Task"}, {&missing, L"AutoStart"}};
+    for (const auto& row : absent) {
+        SCOPED_TRACE(row.key);
+        CString value = L"unchanged";
+        EXPECT_EQ(1, ReadConfigValue(L"Common", row.key, *row.file, L"0", 260, value));
+        EXPECT_EQ(L"0", Wide(value));
+        value = L"unchanged";
+        EXPECT_EQ(0, ReadConfigValue(L"Common", row.key, *row.file, L"", 260, value));
+        EXPECT_EQ(L"unchanged", Wide(value));
+    }
+    CString value = L"unchanged";
+    EXPECT_EQ(0, ReadConfigValue(L"Common", L"", ini, L"0", 260, value));
+    EXPECT_EQ(L"unchanged", Wide(value));
+}
+
+TEST_F(ConfigFile, StoredTextsReadAsTheCodecSaysTheyDo)
+{
+    // Values written by hand: one equal to the default is taken plain, a five
+    // symbol text gives its first group, a foreign character reads as nothing,
+    // an empty value as absent.
+    WriteFileBytes(ini, "[Common]\r\n"
+                        "voqGkHyGno.G=0\r\n"
+                        "r34Gl900=np.cm\r\n"
+                        "q34FlA00=!abc\r\n"
+                        "t3BGtJqZoHn0=\r\n");
+    CString value;
+    EXPECT_EQ(1, ReadConfigValue(L"Common", L"AutoStart", ini, L"0", 260, value));
+    EXPECT_EQ(L"0", Wide(value));
+    EXPECT_EQ(1, ReadConfigValue(L"Common", L"Path", ini, L"", 260, value));
+    EXPECT_EQ(L"abc", Wide(value));
+    EXPECT_EQ(0, ReadConfigValue(L"Common", L"Task", ini, L"", 260, value));
+    value = L"unchanged";
+    EXPECT_EQ(0, ReadConfigValue(L"Common", L"HotKey_V", ini, L"", 260, value));
+    EXPECT_EQ(L"unchanged", Wide(value));
+}
+
+TEST_F(ConfigFile, ReadsAreBoundedByTheBuffer)
+{
+    const CString longValue(L'x', 400);
+    ASSERT_NE(0, WriteConfigValue(L"Common", L"Path", longValue, ini));
+    CString value;
+    // A size beyond the 260-character buffer is held to it.
+    EXPECT_EQ(1, ReadConfigValue(L"Common", L"Path", ini, L"", 1000, value));
+    EXPECT_GT(value.GetLength(), 0);
+    EXPECT_LE(value.GetLength(), 260 * 3 / 4);
+    EXPECT_EQ(std::wstring(value.GetLength(), L'x'), Wide(value));
+}
+
+} // namespace
