@@ -14,6 +14,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -308,6 +309,18 @@ class RouteTests(ServerCase):
         results = [get(self.port, "/data.bin")[0] for _ in range(3)]
         self.assertEqual(results, [503, 503, 200])
 
+    def test_route_only_for_a_range_start(self):
+        self.route({"path": "/data.bin", "status": 404, "when_range_from": 500, "times": 1})
+        cases = [
+            # Range header, status: the route takes the first request from 500 only
+            ([("Range", "bytes=0-")], 206),
+            ([], 200),
+            ([("Range", "bytes=500-")], 404),
+            ([("Range", "bytes=500-")], 206),
+        ]
+        for hdrs, status in cases:
+            self.assertEqual(get(self.port, "/data.bin", hdrs)[0], status, hdrs)
+
     def test_posting_a_route_again_replaces_it(self):
         self.route({"path": "/x", "body": "one"})
         self.route({"path": "/x", "body": "two"})
@@ -472,6 +485,21 @@ class ControlTests(unittest.TestCase):
         self.assertEqual(get(port, "/added")[0], 404)
         self.assertEqual(get(port, "/boot")[2], b"boot")
         self.assertEqual(json.loads(get(port, "/_control/log")[2])["requests"][0]["n"], 1)
+
+    def test_wait_for_requests(self):
+        server = self.start()
+        port = server.port
+        timer = threading.Timer(0.3, lambda: get(port, "/data.bin"))
+        timer.start()
+        self.addCleanup(timer.join)
+        status, reply = get(port, "/_control/wait?count=1&path=/data.bin&timeout=5")[::2]
+        self.assertEqual((status, json.loads(reply)), (200, {"ok": True, "count": 1}))
+        start = time.monotonic()
+        status, reply = get(port, "/_control/wait?count=2&timeout=0.2")[::2]
+        self.assertEqual((status, json.loads(reply)), (200, {"ok": False, "count": 1}))
+        self.assertLess(time.monotonic() - start, 2.0)
+        for bad in ("count=x", "timeout=-1", "timeout=1000", "count=-1"):
+            self.assertEqual(get(port, "/_control/wait?" + bad)[0], 400, bad)
 
     def test_unknown_control_request(self):
         server = self.start()

@@ -37,6 +37,7 @@ REQUEST_IDLE_TIMEOUT = 30.0           # seconds a client may sit silent mid-requ
 DRAIN_TIMEOUT = 2.0                   # seconds we keep reading after our reply
 POLL = 0.05                           # granularity of waits that watch for shutdown
 DEFAULT_CHUNK_DELAY = 0.05
+MAX_WAIT = 120                        # longest /_control/wait, in seconds
 
 
 class RouteError(ValueError):
@@ -87,6 +88,7 @@ class Route:
         "chunk_delay": lambda v: None if _is_number(v) and v >= 0 else "must be seconds >= 0",
         "rate": lambda v: None if _is_number(v) and v > 0 else "must be bytes per second > 0",
         "garbage_header": lambda v: None if _is_int(v) and v >= 1 else "must be an integer >= 1",
+        "when_range_from": lambda v: None if _is_int(v) and v >= 0 else "must be an integer >= 0",
     }
 
     def __init__(self, fields):
@@ -134,6 +136,7 @@ class Route:
         self.chunk_delay = float(g("chunk_delay", DEFAULT_CHUNK_DELAY))
         self.rate = g("rate")
         self.garbage_header = g("garbage_header")
+        self.when_range_from = g("when_range_from")
         self.hits = 0
         self.drops = 0
 
@@ -352,6 +355,9 @@ class TestServer:
             for key in ((req.path, req.query), (req.path, None)):
                 r = self._routes.get(key)
                 if r is None:
+                    continue
+                if r.when_range_from is not None and \
+                        requested_range_start(req.headers) != r.when_range_from:
                     continue
                 if r.times is not None and r.hits >= r.times:
                     continue
@@ -706,9 +712,27 @@ class TestServer:
                 return self._simple_reply(200, bytes(out), "text/plain; charset=iso-8859-1")
             if name == "count":
                 return self._simple_reply(200, "%d" % len(self.log_entries(path)))
+            if name == "wait":
+                count, timeout = self._wait_params(params)
+                deadline = time.monotonic() + timeout
+                reached = self.wait_log(count, path, 0)
+                while not reached and not self._stop.is_set() and time.monotonic() < deadline:
+                    reached = self.wait_log(count, path, min(POLL * 4, max(0.0, deadline - time.monotonic())))
+                return self._json(200, {"ok": reached, "count": len(self.log_entries(path))})
         except RouteError as e:
             return self._json(400, {"ok": False, "error": str(e)})
         return self._json(404, {"ok": False, "error": "unknown control request %r" % name})
+
+    @staticmethod
+    def _wait_params(params):
+        try:
+            count = int(params.get("count", ["1"])[0])
+            timeout = float(params.get("timeout", ["10"])[0])
+        except ValueError:
+            raise RouteError("count must be an integer and timeout a number of seconds")
+        if count < 0 or not 0 <= timeout <= MAX_WAIT:
+            raise RouteError("count must be >= 0 and timeout 0..%d seconds" % MAX_WAIT)
+        return count, timeout
 
     def _json(self, status, obj):
         return self._simple_reply(status, json.dumps(obj), "application/json")
