@@ -1,0 +1,262 @@
+#include "skin/SkImageDraw.h"
+
+#include <cstdlib>
+
+#include "base/Handle.h"
+
+namespace {
+
+// A memory DC compatible with the screen holding one bitmap for a scope.
+class CBitmapDc {
+public:
+    explicit CBitmapDc(HBITMAP bitmap) : m_dc(CreateCompatibleDC(nullptr)), m_select(m_dc, bitmap) {}
+    operator HDC() const noexcept { return m_dc; }
+
+private:
+    CMemoryDc m_dc;
+    CSelectObject m_select;
+};
+
+// Pixels of a 32-bit bitmap, row by row from the top.
+struct PixelRows {
+    const BYTE* bits = nullptr;
+    int stride = 0;
+    bool topDown = false;
+    int width = 0;
+    int height = 0;
+    CBitmapHandle copy; // set when the bitmap is not a DIB section
+
+    const BYTE* Row(int row) const { return bits + (topDown ? row : height - 1 - row) * stride; }
+};
+
+BITMAPINFO DibInfo(int width, int height, WORD bitCount)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitCount;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+bool ReadSourcePixels(HBITMAP bitmap, PixelRows& rows)
+{
+    DIBSECTION section{};
+    int got = GetObjectW(bitmap, sizeof(section), &section);
+    if (got == 0 || section.dsBm.bmBitsPixel != 32)
+        return false;
+    rows.width = section.dsBm.bmWidth;
+    rows.height = std::abs(section.dsBm.bmHeight);
+    if (got == sizeof(DIBSECTION) && section.dsBm.bmBits) {
+        GdiFlush();
+        rows.bits = static_cast<const BYTE*>(section.dsBm.bmBits);
+        rows.stride = section.dsBm.bmWidthBytes;
+        rows.topDown = section.dsBmih.biHeight < 0;
+        return true;
+    }
+    // A device-dependent bitmap: copy it into a 32-bit DIB first.
+    BITMAPINFO info = DibInfo(rows.width, -rows.height, 32);
+    void* bits = nullptr;
+    rows.copy.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!rows.copy)
+        return false;
+    {
+        CBitmapDc from(bitmap);
+        CBitmapDc to(rows.copy);
+        BitBlt(to, 0, 0, rows.width, rows.height, from, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+    rows.bits = static_cast<const BYTE*>(bits);
+    rows.stride = rows.width * 4;
+    rows.topDown = true;
+    return true;
+}
+
+BYTE Blend(BYTE source, BYTE destination, BYTE alpha)
+{
+    return static_cast<BYTE>((source * alpha + destination * (255 - alpha)) / 255);
+}
+
+} // namespace
+
+SIZE BitmapSize(HBITMAP bitmap)
+{
+    BITMAP info{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
+        return SIZE{0, 0};
+    return SIZE{info.bmWidth, std::abs(info.bmHeight)};
+}
+
+BOOL DrawSkinImage(int sub, const SkinBitmap& image, HDC dc, int x, int y)
+{
+    if (!image.bitmap || (image.subwidth == 0 && sub != -1))
+        return 0;
+    SIZE size = BitmapSize(image.bitmap);
+    int width = sub == -1 ? size.cx : image.subwidth;
+    int sx = sub == -1 ? 0 : sub * image.subwidth;
+    switch (image.mode) {
+    case kSkImageAlpha:
+        return AlphaBlendBitmap(dc, image.bitmap, x, y, width, size.cy, sx);
+    case kSkImageOpaque: {
+        CBitmapDc source(image.bitmap);
+        return BitBlt(dc, x, y, width, size.cy, source, sx, 0, SRCCOPY);
+    }
+    case kSkImageMask: {
+        CBitmapDc source(image.bitmap);
+        return TransparentBlitMasked(width, dc, x, y, size.cy, source, sx, 0, width, size.cy,
+                                     image.maskColor);
+    }
+    default:
+        return 0;
+    }
+}
+
+BOOL AlphaBlendBitmap(HDC dc, HBITMAP bitmap, int x, int y, int width, int height, int sx)
+{
+    PixelRows source;
+    if (!bitmap || !ReadSourcePixels(bitmap, source) || width <= 0 || height <= 0)
+        return 0;
+
+    // The destination area in a 24-bit bottom-up DIB.
+    BITMAPINFO info = DibInfo(width, height, 24);
+    void* bits = nullptr;
+    CBitmapHandle work(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!work)
+        return 0;
+    CMemoryDc workDc(CreateCompatibleDC(dc));
+    CSelectObject selectWork(workDc, work);
+    BitBlt(workDc, 0, 0, width, height, dc, x, y, SRCCOPY);
+    GdiFlush();
+
+    const int workStride = (width * 3 + 3) & ~3;
+    const int rows = height < source.height ? height : source.height;
+    for (int row = 0; row < rows; ++row) {
+        const BYTE* from = source.Row(row);
+        BYTE* to = static_cast<BYTE*>(bits) + (height - 1 - row) * workStride;
+        for (int column = 0; column < width; ++column) {
+            int sourceColumn = sx + column;
+            if (sourceColumn < 0 || sourceColumn >= source.width)
+                continue;
+            const BYTE* pixel = from + sourceColumn * 4;
+            BYTE* target = to + column * 3;
+            for (int channel = 0; channel < 3; ++channel)
+                target[channel] = Blend(pixel[channel], target[channel], pixel[3]);
+        }
+    }
+    return BitBlt(dc, x, y, width, height, workDc, 0, 0, SRCCOPY);
+}
+
+BOOL TransparentBlitMasked(int width, HDC dc, int x, int y, int height, HDC source, int sx, int sy,
+                           int sourceWidth, int sourceHeight, COLORREF maskColor)
+{
+    if (width <= 0 || height <= 0)
+        return TRUE;
+    CBitmapHandle colour(CreateCompatibleBitmap(dc, width, height));
+    CBitmapHandle mask(CreateBitmap(width, height, 1, 1, nullptr));
+    CMemoryDc colourDc(CreateCompatibleDC(dc));
+    CMemoryDc maskDc(CreateCompatibleDC(dc));
+    CSelectObject selectColour(colourDc, colour);
+    CSelectObject selectMask(maskDc, mask);
+
+    if (sourceWidth == width && sourceHeight == height)
+        BitBlt(colourDc, 0, 0, width, height, source, sx, sy, SRCCOPY);
+    else
+        StretchBlt(colourDc, 0, 0, width, height, source, sx, sy, sourceWidth, sourceHeight, SRCCOPY);
+
+    // Mask bits are 1 where the colour is the key.
+    SetBkColor(colourDc, maskColor);
+    BitBlt(maskDc, 0, 0, width, height, colourDc, 0, 0, SRCCOPY);
+
+    // Keyed pixels of the colour copy become black.
+    SetBkColor(colourDc, RGB(0, 0, 0));
+    SetTextColor(colourDc, RGB(255, 255, 255));
+    BitBlt(colourDc, 0, 0, width, height, maskDc, 0, 0, SRCAND);
+
+    // Black out the opaque pixels of the destination, then paint them in.
+    COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, x, y, width, height, maskDc, 0, 0, SRCAND);
+    BitBlt(dc, x, y, width, height, colourDc, 0, 0, SRCPAINT);
+    SetBkColor(dc, oldBack);
+    SetTextColor(dc, oldText);
+    return TRUE;
+}
+
+BOOL DrawSkinImagePart(const SkinBitmap& image, HDC dc, int x, int y, int width, int height, int sx, int sy,
+                       int sub)
+{
+    // A part of no size (a rectangle smaller than its borders) draws
+    // nothing rather than a mirrored copy.
+    if (!image.bitmap || width <= 0 || height <= 0)
+        return 0;
+    CBitmapDc source(image.bitmap);
+    if (sub != -1)
+        sx += sub * image.subwidth;
+    switch (image.mode) {
+    case kSkImageOpaque:
+        return BitBlt(dc, x, y, width, height, source, sx, sy, SRCCOPY);
+    case kSkImageMask:
+        return TransparentBlitMasked(width, dc, x, y, height, source, sx, sy, width, height, image.maskColor);
+    default:
+        return 0; // alpha images are drawn whole only
+    }
+}
+
+BOOL StretchSkinImagePart(const SkinBitmap& image, HDC dc, int x, int y, int width, int height, int sx,
+                          int sy, int sourceWidth, int sourceHeight, int sub)
+{
+    if (!image.bitmap || width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
+        return 0;
+    CBitmapDc source(image.bitmap);
+    if (sub != -1)
+        sx += sub * image.subwidth;
+    switch (image.mode) {
+    case kSkImageOpaque:
+        return StretchBlt(dc, x, y, width, height, source, sx, sy, sourceWidth, sourceHeight, SRCCOPY);
+    case kSkImageMask:
+        return TransparentBlitMasked(width, dc, x, y, height, source, sx, sy, sourceWidth, sourceHeight,
+                                     image.maskColor);
+    default:
+        return 0;
+    }
+}
+
+void DrawSkinHorzFrame(const RECT& rect, int left, HDC dc, const SkinBitmap& image, int sub)
+{
+    if (!image.bitmap)
+        return;
+    SIZE size = BitmapSize(image.bitmap);
+    const int piece = image.subwidth > 0 ? image.subwidth : size.cx;
+    RECT bar = rect;
+    if (bar.right - bar.left < piece)
+        bar.right = bar.left + piece;
+
+    // A widened bar must not spill over the item's neighbours.
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    const int rightCap = piece - left - 1;
+    const int middle = bar.right - bar.left - piece + 1;
+    if (left > 0)
+        DrawSkinImagePart(image, dc, bar.left, bar.top, left, size.cy, 0, 0, sub);
+    if (rightCap > 0)
+        DrawSkinImagePart(image, dc, bar.right - rightCap, bar.top, rightCap, size.cy, left + 1, 0, sub);
+    if (middle > 0)
+        StretchSkinImagePart(image, dc, bar.left + left, bar.top, middle, size.cy, left, 0, 1, size.cy, sub);
+    RestoreDC(dc, saved);
+}
+
+BOOL CreateBackBuffer(HBITMAP& bitmap, int width, int height)
+{
+    CWindowDc screen(nullptr);
+    bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (!bitmap)
+        return FALSE;
+    CMemoryDc memory(CreateCompatibleDC(screen));
+    CSelectObject select(memory, bitmap);
+    SetBkColor(memory, RGB(0, 0, 0));
+    RECT all{0, 0, width, height};
+    ExtTextOutW(memory, 0, 0, ETO_OPAQUE, &all, nullptr, 0, nullptr);
+    return TRUE;
+}

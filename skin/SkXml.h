@@ -1,0 +1,17 @@
+// Parsing the skin library's XML texts.
+#pragma once
+
+#include <string>
+
+#include <tinyxml.h>
+
+// Parses a UTF-8 text (with or without a byte-order mark) into doc. False on
+// a parse error.
+bool ParseSkinXml(const std::string& utf8, TiXmlDocument& doc);
+
+// The document's first child element, skipping declarations and comments;
+// null when the document has none.
+const TiXmlElement* RootElement(const TiXmlDocument& doc);
+
+// True when element is not null and its name is exactly name.
+bool HasName(const TiXmlElement* element, const char* name);
