@@ -1,0 +1,1 @@
+// A library that only carries a version resource, for the version tests.
