@@ -1,0 +1,43 @@
+// Starts the command line in RAVONYX_EXTRACT_COMMAND the way the main program
+// starts its extractor (CreateProcessW without an application name, hidden,
+// nothing inherited) and exits with the extractor's exit code. The command
+// line comes from the environment so that it reaches CreateProcessW exactly
+// as written, quotes and trailing backslashes included.
+#include "base/Handle.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const int kCouldNotStart = 200;
+
+} // namespace
+
+int main()
+{
+    const wchar_t* name = L"RAVONYX_EXTRACT_COMMAND";
+    std::vector<wchar_t> commandLine(GetEnvironmentVariableW(name, nullptr, 0) + 1);
+    if (GetEnvironmentVariableW(name, commandLine.data(), static_cast<DWORD>(commandLine.size())) == 0) {
+        std::fprintf(stderr, "RAVONYX_EXTRACT_COMMAND is not set\n");
+        return kCouldNotStart;
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::fprintf(stderr, "CreateProcessW failed: %lu\n", GetLastError());
+        return kCouldNotStart;
+    }
+    CHandle thread(process.hThread);
+    CHandle child(process.hProcess);
+    WaitForSingleObject(child, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(child, &exitCode);
+    return static_cast<int>(exitCode);
+}

@@ -1,0 +1,250 @@
+#include "tools/extract/ZipExtractor.h"
+
+#include "base/Handle.h"
+#include "tools/extract/Console.h"
+#include "tools/extract/EntryName.h"
+
+#include <unzip.h>
+// after unzip.h, which it builds on
+#include <iowin32.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ZipFileTraits {
+    using Type = unzFile;
+    static Type Empty() noexcept { return nullptr; }
+    static void Close(Type zip) noexcept { unzClose(zip); }
+};
+using CZipFile = CUniqueHandle<ZipFileTraits>;
+
+const unsigned long kFlagEncrypted = 0x1;
+const unsigned long kFlagUtf8Name = 0x800;
+const unsigned long kMethodStored = 0;
+const size_t kCopyBufferSize = 64 * 1024;
+
+struct Entry {
+    EntryPath path;
+    bool encrypted = false;
+    ZPOS64_T size = 0;
+};
+
+// The current entry of the archive, open for reading until Close or the end
+// of the scope.
+class COpenEntry {
+public:
+    explicit COpenEntry(unzFile zip) noexcept : m_zip(zip) {}
+    COpenEntry(const COpenEntry&) = delete;
+    COpenEntry& operator=(const COpenEntry&) = delete;
+    ~COpenEntry()
+    {
+        if (m_open)
+            unzCloseCurrentFile(m_zip);
+    }
+
+    int Open(const char* password)
+    {
+        const int err = unzOpenCurrentFilePassword(m_zip, password);
+        m_open = err == UNZ_OK;
+        return err;
+    }
+
+    // UNZ_CRCERROR when all the data was read and its checksum is wrong.
+    int Close()
+    {
+        m_open = false;
+        return unzCloseCurrentFile(m_zip);
+    }
+
+private:
+    unzFile m_zip;
+    bool m_open = false;
+};
+
+// zlib reports a failed allocation as Z_MEM_ERROR; anything else that goes
+// wrong while reading means the archive is damaged or the password wrong.
+ExitCode ReadFailure(int err)
+{
+    return err == Z_MEM_ERROR ? kExitOutOfMemory : kExitFatalError;
+}
+
+bool IsFolder(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Creates the folder and every missing folder above it.
+bool CreateFolders(const CString& path)
+{
+    if (IsFolder(path))
+        return true;
+    for (int i = path.Find(L'\\'); i >= 0; i = path.Find(L'\\', i + 1)) {
+        if (i > 0)
+            CreateDirectoryW(path.Left(i), nullptr);
+    }
+    CreateDirectoryW(path, nullptr);
+    return IsFolder(path);
+}
+
+ExitCode ReadEntry(unzFile zip, Entry& entry)
+{
+    unz_file_info64 info = {};
+    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return kExitFatalError;
+    std::vector<char> name(info.size_filename + 1);
+    if (unzGetCurrentFileInfo64(zip, &info, name.data(), static_cast<uLong>(name.size()), nullptr, 0, nullptr,
+                                0) != UNZ_OK)
+        return kExitFatalError;
+    const CString text =
+        DecodeEntryName(name.data(), static_cast<int>(info.size_filename), (info.flag & kFlagUtf8Name) != 0);
+    const std::optional<EntryPath> path = MakeEntryPath(text);
+    if (!path) {
+        PrintError(L"refused entry name: " + text);
+        return kExitFatalError;
+    }
+    if (info.compression_method != kMethodStored && info.compression_method != Z_DEFLATED) {
+        PrintError(L"unsupported compression method: " + text);
+        return kExitFatalError;
+    }
+    entry.path = *path;
+    entry.encrypted = (info.flag & kFlagEncrypted) != 0;
+    entry.size = info.uncompressed_size;
+    return kExitSuccess;
+}
+
+// Reads and checks every entry before anything is written.
+ExitCode ListEntries(unzFile zip, std::vector<Entry>& entries)
+{
+    unz_global_info64 global = {};
+    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK)
+        return kExitFatalError;
+    if (global.number_entry == 0)
+        return kExitSuccess;
+    int err = unzGoToFirstFile(zip);
+    while (err == UNZ_OK) {
+        Entry entry;
+        const ExitCode code = ReadEntry(zip, entry);
+        if (code != kExitSuccess)
+            return code;
+        entries.push_back(entry);
+        err = unzGoToNextFile(zip);
+    }
+    if (err != UNZ_END_OF_LIST_OF_FILE) {
+        PrintError(L"damaged archive directory");
+        return kExitFatalError;
+    }
+    return kExitSuccess;
+}
+
+ExitCode CopyEntryData(unzFile zip, HANDLE file, std::vector<char>& buffer, ZPOS64_T expectedSize)
+{
+    ZPOS64_T total = 0;
+    for (;;) {
+        const int read = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (read == 0)
+            break;
+        if (read < 0)
+            return ReadFailure(read);
+        DWORD written = 0;
+        if (!WriteFile(file, buffer.data(), static_cast<DWORD>(read), &written, nullptr) ||
+            written != static_cast<DWORD>(read))
+            return kExitWriteError;
+        total += static_cast<ZPOS64_T>(read);
+    }
+    // A stream that ends early is never checksummed by the reader.
+    return total == expectedSize ? kExitSuccess : kExitFatalError;
+}
+
+ExitCode ExtractFile(unzFile zip, const Entry& entry, const CString& target, const std::string& password,
+                     std::vector<char>& buffer)
+{
+    if (entry.encrypted && password.empty()) {
+        PrintError(L"a password is needed for " + entry.path.relative);
+        return kExitFatalError;
+    }
+    COpenEntry reader(zip);
+    const int err = reader.Open(entry.encrypted ? password.c_str() : nullptr);
+    if (err != UNZ_OK) {
+        PrintError(L"cannot read " + entry.path.relative);
+        return ReadFailure(err);
+    }
+    if (!CreateFolders(target.Left(target.ReverseFind(L'\\')))) {
+        PrintError(L"cannot create the folder of " + target);
+        return kExitWriteError;
+    }
+    CFileHandle file(
+        CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        PrintError(L"cannot write " + target);
+        return kExitWriteError;
+    }
+    ExitCode code = CopyEntryData(zip, file, buffer, entry.size);
+    if (reader.Close() == UNZ_CRCERROR && code == kExitSuccess)
+        code = kExitFatalError;
+    file.Reset();
+    if (code != kExitSuccess) {
+        // Half-written or garbled data (damage, a wrong password) is not kept.
+        PrintError(code == kExitWriteError ? L"cannot write " + target
+                                           : L"damaged data or wrong password: " + entry.path.relative);
+        DeleteFileW(target);
+    }
+    return code;
+}
+
+ExitCode ExtractEntry(unzFile zip, const Entry& entry, const CString& folder, const std::string& password,
+                      std::vector<char>& buffer)
+{
+    const CString target = folder + entry.path.relative;
+    if (!entry.path.isFolder)
+        return ExtractFile(zip, entry, target, password, buffer);
+    if (CreateFolders(target))
+        return kExitSuccess;
+    PrintError(L"cannot create the folder " + target);
+    return kExitWriteError;
+}
+
+// The target folder with "\" separators and a trailing "\".
+CString TargetFolder(const CString& folder)
+{
+    CString result = folder;
+    result.Replace(L'/', L'\\');
+    if (result[result.GetLength() - 1] != L'\\')
+        result += L'\\';
+    return result;
+}
+
+} // namespace
+
+ExitCode ExtractArchive(const ExtractCommand& command)
+{
+    zlib_filefunc64_def io = {};
+    fill_win32_filefunc64W(&io);
+    CZipFile zip(unzOpen2_64(command.archive.GetString(), &io));
+    if (!zip) {
+        PrintError(L"cannot open the archive " + command.archive);
+        return kExitFatalError;
+    }
+    std::vector<Entry> entries;
+    ExitCode code = ListEntries(zip, entries);
+    if (code != kExitSuccess)
+        return code;
+
+    const CString folder = TargetFolder(command.folder);
+    if (!CreateFolders(folder)) {
+        PrintError(L"cannot create the folder " + folder);
+        return kExitWriteError;
+    }
+    const std::string password = command.password.ToAnsi();
+    std::vector<char> buffer(kCopyBufferSize);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if ((i == 0 ? unzGoToFirstFile(zip) : unzGoToNextFile(zip)) != UNZ_OK)
+            return kExitFatalError;
+        code = ExtractEntry(zip, entries[i], folder, password, buffer);
+        if (code != kExitSuccess)
+            return code;
+    }
+    return kExitSuccess;
+}
