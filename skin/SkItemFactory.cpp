@@ -1,0 +1,57 @@
+#include "skin/SkItemFactory.h"
+
+#include <cstring>
+
+#include <tinyxml.h>
+
+#include "skin/SkButton.h"
+#include "skin/SkContainerWnd.h"
+#include "skin/SkDialog.h"
+#include "skin/SkLink.h"
+#include "skin/SkStatic.h"
+
+namespace {
+
+template <typename T> std::unique_ptr<CSkWindow> Make()
+{
+    return std::make_unique<T>();
+}
+
+struct ItemClass {
+    const char* tag;
+    std::unique_ptr<CSkWindow> (*create)();
+};
+
+// In the order the classes are tried.
+const ItemClass kItemClasses[] = {
+    {"dlg", &Make<CSkDialog>},
+    {"text", &Make<CSkStatic>},
+    {"button", &Make<CSkButton>},
+    {"link", &Make<CSkLink>},
+};
+
+} // namespace
+
+std::unique_ptr<CSkWindow> CreateSkinItem(const char* tag)
+{
+    if (!tag)
+        return nullptr;
+    for (const ItemClass& itemClass : kItemClasses)
+        if (std::strcmp(tag, itemClass.tag) == 0)
+            return itemClass.create();
+    return nullptr;
+}
+
+void CreateChildren(CSkContainerWnd* panel, const TiXmlElement* firstElement)
+{
+    panel->SendSkMessage(SKM_DESTROY);
+    for (const TiXmlElement* element = firstElement; element; element = element->NextSiblingElement()) {
+        std::unique_ptr<CSkWindow> child = CreateSkinItem(element->Value());
+        if (!child)
+            continue;
+        child->m_parentHandle = panel->m_handle;
+        child->SetHostWindow(panel->m_hostWindow);
+        child->LoadFromXml(element);
+        panel->AppendChild(std::move(child));
+    }
+}
