@@ -1,0 +1,13 @@
+// The window that hears about queued downloads, and the three messages sent
+// to it. Each send uses a record of its own on the sending thread's stack.
+#pragma once
+
+#include "base/RefString.h"
+
+#include <windows.h>
+
+void SetNotifyWindow(HWND hwnd) noexcept;
+
+void SendProgress(int percent, float speedKBps, const CString& fileTitle, int param);
+void SendFinished(const CString& url, int param);
+void SendStopped(const CString& fileTitle, int param);

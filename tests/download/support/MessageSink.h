@@ -1,0 +1,45 @@
+// A real window that the download library sends its messages to; it keeps a
+// copy of every record. Waiting pumps messages, so the library's senders get
+// their answers.
+#pragma once
+
+#include "base/RefString.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+struct SinkMessage {
+    UINT message = 0;
+    int percent = 0;
+    float speedKBps = 0;
+    CString text; // file title, or the URL of a finished message
+    int param = 0;
+    DWORD tick = 0;
+};
+
+class CMessageSink {
+public:
+    CMessageSink();
+    CMessageSink(const CMessageSink&) = delete;
+    CMessageSink& operator=(const CMessageSink&) = delete;
+    ~CMessageSink();
+
+    HWND Hwnd() const { return m_hwnd; }
+    const std::vector<SinkMessage>& Messages() const { return m_messages; }
+
+    // Pumps messages until done() holds or timeoutMs pass; done()'s last answer.
+    bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+    // Waits for a message of this kind about this text (title or URL).
+    bool WaitFor(UINT message, const CString& text, DWORD timeoutMs);
+    int Count(UINT message, const CString& text) const;
+    std::vector<SinkMessage> About(const CString& text) const;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Record(UINT message, WPARAM wParam);
+
+    HWND m_hwnd = nullptr;
+    std::vector<SinkMessage> m_messages;
+};
