@@ -1,6 +1,7 @@
 #include "skin/SkImageDraw.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "base/Handle.h"
 
@@ -17,16 +18,15 @@ private:
     CSelectObject m_select;
 };
 
-// Pixels of a 32-bit bitmap, row by row from the top.
+// The pixels of a 32-bit bitmap, top row first. They are always read
+// through GetDIBits: GetObject does not tell reliably whether a DIB section
+// is stored top-down.
 struct PixelRows {
-    const BYTE* bits = nullptr;
-    int stride = 0;
-    bool topDown = false;
+    std::vector<DWORD> pixels;
     int width = 0;
     int height = 0;
-    CBitmapHandle copy; // set when the bitmap is not a DIB section
 
-    const BYTE* Row(int row) const { return bits + (topDown ? row : height - 1 - row) * stride; }
+    const BYTE* Row(int row) const { return reinterpret_cast<const BYTE*>(pixels.data() + row * width); }
 };
 
 BITMAPINFO DibInfo(int width, int height, WORD bitCount)
@@ -43,35 +43,17 @@ BITMAPINFO DibInfo(int width, int height, WORD bitCount)
 
 bool ReadSourcePixels(HBITMAP bitmap, PixelRows& rows)
 {
-    DIBSECTION section{};
-    int got = GetObjectW(bitmap, sizeof(section), &section);
-    if (got == 0 || section.dsBm.bmBitsPixel != 32)
+    BITMAP info{};
+    if (!GetObjectW(bitmap, sizeof(info), &info) || info.bmBitsPixel != 32)
         return false;
-    rows.width = section.dsBm.bmWidth;
-    rows.height = std::abs(section.dsBm.bmHeight);
-    if (got == sizeof(DIBSECTION) && section.dsBm.bmBits) {
-        GdiFlush();
-        rows.bits = static_cast<const BYTE*>(section.dsBm.bmBits);
-        rows.stride = section.dsBm.bmWidthBytes;
-        rows.topDown = section.dsBmih.biHeight < 0;
-        return true;
-    }
-    // A device-dependent bitmap: copy it into a 32-bit DIB first.
-    BITMAPINFO info = DibInfo(rows.width, -rows.height, 32);
-    void* bits = nullptr;
-    rows.copy.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!rows.copy)
+    rows.width = info.bmWidth;
+    rows.height = std::abs(info.bmHeight);
+    if (rows.width <= 0 || rows.height <= 0)
         return false;
-    {
-        CBitmapDc from(bitmap);
-        CBitmapDc to(rows.copy);
-        BitBlt(to, 0, 0, rows.width, rows.height, from, 0, 0, SRCCOPY);
-    }
-    GdiFlush();
-    rows.bits = static_cast<const BYTE*>(bits);
-    rows.stride = rows.width * 4;
-    rows.topDown = true;
-    return true;
+    rows.pixels.resize(static_cast<size_t>(rows.width) * rows.height);
+    BITMAPINFO format = DibInfo(rows.width, -rows.height, 32);
+    CMemoryDc dc(CreateCompatibleDC(nullptr));
+    return GetDIBits(dc, bitmap, 0, rows.height, rows.pixels.data(), &format, DIB_RGB_COLORS) == rows.height;
 }
 
 BYTE Blend(BYTE source, BYTE destination, BYTE alpha)

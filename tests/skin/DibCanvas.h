@@ -1,0 +1,81 @@
+// A 32-bit top-down DIB section selected into a memory DC, to draw into and
+// read pixels back from.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class DibCanvas {
+public:
+    DibCanvas(int width, int height, COLORREF fill = RGB(1, 2, 3)) : m_width(width), m_height(height)
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        m_dc = CreateCompatibleDC(nullptr);
+        m_bitmap =
+            CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
+        Fill(fill);
+    }
+    DibCanvas(const DibCanvas&) = delete;
+    DibCanvas& operator=(const DibCanvas&) = delete;
+    ~DibCanvas()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+
+    HDC Dc() const { return m_dc; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+
+    void Fill(COLORREF colour)
+    {
+        GdiFlush();
+        for (int i = 0; i < m_width * m_height; ++i)
+            m_bits[i] = Pack(colour);
+    }
+
+    // The colour at (x, y) as a COLORREF (the fourth byte dropped).
+    COLORREF Pixel(int x, int y) const
+    {
+        GdiFlush();
+        DWORD value = m_bits[y * m_width + x];
+        return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    }
+
+    // The number of pixels that are not colour.
+    int CountOtherThan(COLORREF colour) const
+    {
+        int count = 0;
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
+                count += Pixel(x, y) != colour;
+        return count;
+    }
+
+private:
+    static DWORD Pack(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+    int m_width;
+    int m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_bits = nullptr;
+};
+
+// Prints a COLORREF as RRGGBB in failure messages.
+inline std::string ColourText(COLORREF c)
+{
+    char text[8];
+    wsprintfA(text, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
