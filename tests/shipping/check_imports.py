@@ -1,17 +1,39 @@
 #!/usr/bin/env python3
-"""Fails when a program or DLL in the given folders imports a MinGW runtime DLL."""
+"""Fails when a program or DLL in the given folders imports a MinGW runtime
+DLL, or a DLL or function that Windows XP does not have."""
 import pathlib
 import re
 import subprocess
 import sys
 
 FORBIDDEN = re.compile(r"^(libgcc_s|libstdc\+\+|libwinpthread)", re.IGNORECASE)
+# DLLs that XP lacks, and functions of XP's own DLLs that came later (Vista
+# and up): such a function must be looked up at run time instead.
+NOT_ON_XP_DLLS = re.compile(r"^(api-ms-win-|ucrtbase|vcruntime|dwmapi|bcrypt|propsys)", re.IGNORECASE)
+NOT_ON_XP_FUNCTIONS = {
+    "GetTickCount64", "InitializeConditionVariable", "SleepConditionVariableCS",
+    "SleepConditionVariableSRW", "WakeConditionVariable", "WakeAllConditionVariable",
+    "InitializeSRWLock", "AcquireSRWLockExclusive", "AcquireSRWLockShared",
+    "ReleaseSRWLockExclusive", "ReleaseSRWLockShared", "TryAcquireSRWLockExclusive",
+    "InitOnceExecuteOnce", "InitOnceBeginInitialize", "InitOnceComplete",
+    "FlsAlloc", "FlsFree", "FlsGetValue", "FlsSetValue", "InitializeCriticalSectionEx",
+    "CreateEventExW", "CreateMutexExW", "CreateSemaphoreExW", "GetFileInformationByHandleEx",
+    "SetFileInformationByHandle", "GetFinalPathNameByHandleW", "CreateSymbolicLinkW",
+    "QueryFullProcessImageNameW", "GetLocaleInfoEx", "LCMapStringEx", "CompareStringEx",
+    "GetUserDefaultLocaleName", "CancelIoEx", "GetErrorMode", "SetThreadErrorMode",
+    "RegGetValueW", "RegDeleteTreeW", "ChangeWindowMessageFilter", "ChangeWindowMessageFilterEx",
+    "SetProcessDPIAware", "TaskDialog", "TaskDialogIndirect", "SHCreateItemFromParsingName",
+    "SHGetKnownFolderPath",
+}
 
 
 def imports_of(path):
+    """The imported DLL names and the function names imported from them."""
     out = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(path)],
                          capture_output=True, text=True, check=True).stdout
-    return re.findall(r"DLL Name: (\S+)", out)
+    dlls = re.findall(r"DLL Name: (\S+)", out)
+    functions = re.findall(r"^\s+[0-9a-f]+\s+[0-9]+\s+(\w+)$", out, re.MULTILINE)
+    return dlls, functions
 
 
 def main(folders):
@@ -28,7 +50,9 @@ def main(folders):
         binaries += found
     bad = 0
     for b in binaries:
-        wrong = [name for name in imports_of(b) if FORBIDDEN.match(name)]
+        dlls, functions = imports_of(b)
+        wrong = [name for name in dlls if FORBIDDEN.match(name) or NOT_ON_XP_DLLS.match(name)]
+        wrong += [name for name in functions if name in NOT_ON_XP_FUNCTIONS]
         if wrong:
             print(f"{b}: imports {', '.join(wrong)}")
             bad += 1
