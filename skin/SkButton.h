@@ -7,4 +7,5 @@ class CSkButton : public CSkWindow {
 public:
     const char* TagName() const override { return "button"; }
     BOOL RedrawsOnStateChange() override { return TRUE; }
+    BOOL HandlesClicks() const override { return TRUE; }
 };

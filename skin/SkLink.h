@@ -7,4 +7,5 @@
 class CSkLink : public CSkWindow {
 public:
     const char* TagName() const override { return "link"; }
+    BOOL HandlesClicks() const override { return TRUE; }
 };

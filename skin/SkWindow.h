@@ -76,6 +76,10 @@ public:
     virtual BOOL IsContainer() const;
     virtual BOOL DrawInRegion(HDC hdc, HRGN region);
     virtual BOOL HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // TRUE for items that take clicks themselves (buttons, links, tab
+    // controls ...): a press on one never starts a caption drag, in the
+    // header as in the body.
+    virtual BOOL HandlesClicks() const { return FALSE; }
 
     LRESULT SendSkMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
