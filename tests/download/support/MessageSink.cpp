@@ -79,6 +79,25 @@ bool CMessageSink::WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
+bool CMessageSink::WaitForHandle(HANDLE handle, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const DWORD elapsed = GetTickCount() - start;
+        const DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
+        const DWORD woke = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0)
+            return true;
+        if (woke != WAIT_OBJECT_0 + 1)
+            return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 bool CMessageSink::WaitFor(UINT message, const CString& text, DWORD timeoutMs)
 {
     return WaitUntil([&] { return Count(message, text) > 0; }, timeoutMs);

@@ -31,6 +31,8 @@ public:
 
     // Pumps messages until done() holds or timeoutMs pass; done()'s last answer.
     bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+    // Pumps messages until the handle is signalled; false on time-out.
+    bool WaitForHandle(HANDLE handle, DWORD timeoutMs);
     // Waits for a message of this kind about this text (title or URL).
     bool WaitFor(UINT message, const CString& text, DWORD timeoutMs);
     int Count(UINT message, const CString& text) const;

@@ -1,0 +1,236 @@
+#!/usr/bin/env python3
+"""Download benchmark (run through run.sh, inside a wine session).
+
+Serves a 64 MiB and a 256 MiB file from nginx on 127.0.0.1, once without a
+limit and once with a per-connection rate limit, and downloads each with
+Dunmere's DownLoadForSingle (three connections, under wine64), with
+`aria2c -x3 -s3 -k1M` and with curl on one connection, `--runs` times each.
+Every result's sha256 is checked. Prints the median MB/s (10^6 bytes) of
+each and Dunmere's ratio to each peer. Then a resume case: the Dunmere driver
+is killed halfway through a capped download and run again; it prints how many
+bytes the resumed run fetched against what was missing.
+"""
+import argparse
+import hashlib
+import os
+import shutil
+import signal
+import socket
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+WINE = "/usr/lib/wine/wine64"
+MIB = 1 << 20
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def wine_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def sha256(path):
+    h = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(MIB), b""):
+            h.update(block)
+    return h.hexdigest()
+
+
+class Nginx:
+    """nginx on a loopback port: /files/ uncapped, /capped/ with limit_rate."""
+
+    def __init__(self, work, www, rate):
+        self.work = work
+        self.port = free_port()
+        self.log = os.path.join(work, "access.log")
+        conf = os.path.join(work, "nginx.conf")
+        with open(conf, "w") as f:
+            f.write("""
+worker_processes 1;
+daemon off;
+pid %(w)s/nginx.pid;
+error_log %(w)s/error.log;
+events { worker_connections 512; }
+http {
+    log_format bench '$request_uri "$http_range" $status $body_bytes_sent';
+    access_log %(log)s bench;
+    client_body_temp_path %(w)s/body;
+    proxy_temp_path %(w)s/proxy;
+    fastcgi_temp_path %(w)s/fastcgi;
+    uwsgi_temp_path %(w)s/uwsgi;
+    scgi_temp_path %(w)s/scgi;
+    sendfile on;
+    server {
+        listen 127.0.0.1:%(port)d;
+        location /files/ { alias %(www)s/; }
+        location /capped/ { alias %(www)s/; limit_rate %(rate)s; }
+    }
+}
+""" % {"w": work, "log": self.log, "port": self.port, "www": www, "rate": rate})
+        self.proc = subprocess.Popen(["nginx", "-c", conf, "-p", work], stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            try:
+                socket.create_connection(("127.0.0.1", self.port), timeout=1).close()
+                return
+            except OSError:
+                time.sleep(0.05)
+        raise RuntimeError("nginx did not start")
+
+    def url(self, area, name):
+        return "http://127.0.0.1:%d/%s/%s" % (self.port, area, name)
+
+    def log_size(self):
+        return os.path.getsize(self.log) if os.path.exists(self.log) else 0
+
+    def bytes_sent_since(self, offset):
+        """Body bytes nginx sent for the requests logged after offset, and
+        the part of them sent to requests starting at byte 0."""
+        total = from_start = 0
+        with open(self.log) as f:
+            f.seek(offset)
+            for line in f:
+                parts = line.split()
+                sent = int(parts[-1])
+                total += sent
+                if parts[1] in ('"bytes=0-"', '"-"'):
+                    from_start += sent
+        return total, from_start
+
+    def stop(self):
+        os.kill(self.proc.pid, signal.SIGTERM)
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            os.kill(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
+
+
+def clear(folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+
+
+def run_dunmere(driver, url, out):
+    clear(out)
+    p = subprocess.run([WINE, driver, url, wine_path(out) + "\\"], capture_output=True, text=True)
+    words = p.stdout.split()
+    if p.returncode != 0 or not words or words[0] != "ok":
+        raise RuntimeError("dunmere failed: %s %s" % (p.stdout, p.stderr))
+    return float(words[1]) / 1000.0
+
+
+def run_aria2(url, out):
+    clear(out)
+    start = time.monotonic()
+    subprocess.run(["aria2c", "-x3", "-s3", "-k1M", "-q", "-d", out, "--allow-overwrite=true",
+                    "--auto-file-renaming=false", url], check=True)
+    return time.monotonic() - start
+
+
+def run_curl(url, out):
+    clear(out)
+    start = time.monotonic()
+    subprocess.run(["curl", "-sS", "-o", os.path.join(out, url.rsplit("/", 1)[1]), url], check=True)
+    return time.monotonic() - start
+
+
+def measure(args, nginx, files, out):
+    tools = [("dunmere", lambda u: run_dunmere(args.driver, u, out)),
+             ("aria2c", lambda u: run_aria2(u, out)),
+             ("curl", lambda u: run_curl(u, out))]
+    print("%-8s %-7s %10s %10s %10s %10s %10s" % ("file", "limit", "dunmere", "aria2c", "curl",
+                                                  "vs aria2c", "vs curl"))
+    for area, limit in (("files", "none"), ("capped", args.rate + "/conn")):
+        for name, size, digest in files:
+            url = nginx.url(area, name)
+            median = {}
+            for tool, run in tools:
+                speeds = []
+                for _ in range(args.runs):
+                    seconds = run(url)
+                    got = sha256(os.path.join(out, name))
+                    if got != digest:
+                        raise RuntimeError("%s gave a wrong file for %s" % (tool, url))
+                    speeds.append(size / seconds / 1e6)
+                median[tool] = statistics.median(speeds)
+            print("%-8s %-7s %8.1f MB/s %6.1f MB/s %6.1f MB/s %9.2fx %9.2fx" % (
+                name, limit, median["dunmere"], median["aria2c"], median["curl"],
+                median["dunmere"] / median["aria2c"], median["dunmere"] / median["curl"]), flush=True)
+
+
+def part_bytes(out, name, size):
+    """Bytes the part files hold within their ranges."""
+    part = size // 3
+    ranges = [(0, part), (part, 2 * part), (2 * part, size)]
+    present = 0
+    for i, (start, end) in enumerate(ranges):
+        path = os.path.join(out, "%s_%d" % (name, i))
+        if os.path.exists(path):
+            present += min(os.path.getsize(path), end - start)
+    return present
+
+
+def resume_case(args, nginx, files, out):
+    name, size, digest = files[0]
+    url = nginx.url("capped", name)
+    clear(out)
+    driver = subprocess.Popen([WINE, args.driver, url, wine_path(out) + "\\"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    while part_bytes(out, name, size) < size // 2 and driver.poll() is None:
+        time.sleep(0.05)
+    driver.send_signal(signal.SIGKILL)
+    driver.wait()
+    time.sleep(0.5)  # let nginx log the broken connections
+    present = part_bytes(out, name, size)
+    missing = size - present
+    offset = nginx.log_size()
+    seconds = run_dunmere(args.driver, url, out)
+    if sha256(os.path.join(out, name)) != digest:
+        raise RuntimeError("the resumed download is not the file")
+    time.sleep(0.5)
+    fetched, probe = nginx.bytes_sent_since(offset)
+    print("resume: killed at %d of %d bytes; the second run fetched %d bytes for %d missing "
+          "(%.3fx; %d of them to the length probe and part 0), in %.1f s"
+          % (present, size, fetched, missing, fetched / missing, probe, seconds))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--driver", required=True, help="dunmere_bench.exe of the x86_64 build")
+    ap.add_argument("--runs", type=int, default=5)
+    ap.add_argument("--rate", default="4m", help="nginx limit_rate per connection (default 4m)")
+    ap.add_argument("--sizes", default="64,256", help="file sizes in MiB (default 64,256)")
+    args = ap.parse_args()
+
+    work = tempfile.mkdtemp(prefix="dunmere-bench-")
+    www = os.path.join(work, "www")
+    out = os.path.join(work, "out")
+    os.makedirs(www)
+    files = []
+    for mib in (int(s) for s in args.sizes.split(",")):
+        name = "file%dm.bin" % mib
+        with open(os.path.join(www, name), "wb") as f:
+            for _ in range(mib):
+                f.write(os.urandom(MIB))
+        files.append((name, mib * MIB, sha256(os.path.join(www, name))))
+    nginx = Nginx(work, www, args.rate)
+    try:
+        print("%d runs each, median; Dunmere timed inside its driver, the others as processes" % args.runs)
+        measure(args, nginx, files, out)
+        resume_case(args, nginx, files, out)
+    finally:
+        nginx.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
