@@ -8,7 +8,8 @@
 //
 // Texts go through the ANSI code page like the program's own. Output is one
 // line: UTF-16 on a console, UTF-8 when redirected. Exit codes: 0 done,
-// 1 nothing to show or the write failed, 2 a bad command line.
+// 1 nothing found, a malformed symbol text (what decoded before the fault is
+// shown) or a failed write, 2 a bad command line.
 #include "app/ConfigCodec.h"
 
 #include <cwchar>
