@@ -7,7 +7,14 @@
 #include "skin/SkButton.h"
 #include "skin/SkContainerWnd.h"
 #include "skin/SkDialog.h"
+#include "skin/SkDialogFile.h"
+#include "skin/SkIconWnd.h"
+#include "skin/SkImageBtnWnd.h"
+#include "skin/SkImageWnd.h"
+#include "skin/SkLine.h"
 #include "skin/SkLink.h"
+#include "skin/SkProgress.h"
+#include "skin/SkRealWnd.h"
 #include "skin/SkStatic.h"
 
 namespace {
@@ -23,12 +30,21 @@ struct ItemClass {
 };
 
 // In the order the classes are tried.
+// clang-format off
 const ItemClass kItemClasses[] = {
     {"dlg", &Make<CSkDialog>},
+    {"dlgfile", &Make<CSkDialogFile>},
     {"text", &Make<CSkStatic>},
     {"button", &Make<CSkButton>},
+    {"img", &Make<CSkImageWnd>},
+    {"progress", &Make<CSkProgress>},
+    {"imgbtn", &Make<CSkImageBtnWnd>},
+    {"realwnd", &Make<CSkRealWnd>},
+    {"hr", &Make<CSkLine>},
+    {"icon", &Make<CSkIconWnd>},
     {"link", &Make<CSkLink>},
 };
+// clang-format on
 
 } // namespace
 

@@ -324,6 +324,21 @@ LRESULT CSkWindow::SendSkMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+void CSkWindow::SetText(const wchar_t* text)
+{
+    m_text = text ? text : L"";
+    const BOOL autoWidth = (m_layoutFlags & SKL_WIDTH_AUTO) != 0;
+    const BOOL autoHeight = (m_layoutFlags & SKL_HEIGHT_AUTO) != 0;
+    if (!(autoWidth || autoHeight) || m_posCount == 4)
+        return;
+    SIZE size = {0, 0};
+    SendSkMessage(SKM_MEASURE, FALSE, reinterpret_cast<LPARAM>(&size));
+    if (autoWidth)
+        m_rect.right = m_rect.left + size.cx;
+    if (autoHeight)
+        m_rect.bottom = m_rect.top + size.cy;
+}
+
 // The font the text is measured with: the own or nearest inherited font,
 // and when hovered the own or nearest inherited hover font.
 HFONT CSkWindow::MeasuringFont() const

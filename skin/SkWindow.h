@@ -83,6 +83,10 @@ public:
 
     LRESULT SendSkMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+    // Replaces the text (null: empty) and measures an auto-sized item again,
+    // keeping its top-left. Redraws nothing.
+    void SetText(const wchar_t* text);
+
     void ParsePos(const char* value, BOOL loading);
     // Pseudo-message SKM_MEASURE: size in is the space, out the wanted size.
     void MeasureItem(BOOL limited, SIZE& size);

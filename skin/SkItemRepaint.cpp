@@ -1,0 +1,20 @@
+#include "skin/SkItemRepaint.h"
+
+#include "skin/SkNotify.h"
+#include "skin/SkWindow.h"
+
+void InvalidateItemRect(const RECT& rect, const CSkWindow& item)
+{
+    if (item.IsHiddenInTree())
+        return;
+    HWND view = item.m_hostWindow;
+    if (!view || !IsWindow(view))
+        return;
+    SkInvalidateRectNotify notify = {};
+    notify.hdr.hwndFrom = nullptr;
+    notify.hdr.idFrom = item.m_id;
+    notify.hdr.code = SKN_INVALIDATE_RECT;
+    notify.itemHandle = item.m_handle;
+    notify.rect = rect;
+    SendMessageW(view, WM_NOTIFY, item.m_id, reinterpret_cast<LPARAM>(&notify));
+}
