@@ -16,6 +16,7 @@
 #include "skin/SkProgress.h"
 #include "skin/SkRealWnd.h"
 #include "skin/SkStatic.h"
+#include "skin/SkTabCtrl.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ const ItemClass kItemClasses[] = {
     {"realwnd", &Make<CSkRealWnd>},
     {"hr", &Make<CSkLine>},
     {"icon", &Make<CSkIconWnd>},
+    {"tabctrl", &Make<CSkTabCtrl>},
     {"link", &Make<CSkLink>},
 };
 // clang-format on

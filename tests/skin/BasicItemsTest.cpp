@@ -16,6 +16,7 @@
 #include "skin/SkProgress.h"
 #include "skin/SkRealWnd.h"
 #include "skin/SkStatic.h"
+#include "skin/SkTabCtrl.h"
 
 using test_images::HorzPixel;
 
@@ -69,6 +70,7 @@ TEST_F(BasicItemsTest, FactoryMakesEveryBasicItemClass)
         {"realwnd", false, false, dynamic_cast<CSkRealWnd*>(CreateSkinItem("realwnd").get()) != nullptr},
         {"hr", false, false, dynamic_cast<CSkLine*>(CreateSkinItem("hr").get()) != nullptr},
         {"icon", false, false, dynamic_cast<CSkIconWnd*>(CreateSkinItem("icon").get()) != nullptr},
+        {"tabctrl", true, true, dynamic_cast<CSkTabCtrl*>(CreateSkinItem("tabctrl").get()) != nullptr},
         {"link", false, true, dynamic_cast<CSkLink*>(CreateSkinItem("link").get()) != nullptr},
     };
     for (const Case& c : cases) {
@@ -212,7 +214,7 @@ TEST_F(BasicItemsTest, ImagesDrawTheirSkinAndTakeItsSize)
         <img id="4" skin="nosuchskin" crbg="00FF00" crtext="FF0000" pos="0,40,20,50">WWW</img>
     </body>)",
                       60, 60);
-    EXPECT_EQ((RECT{5, 5, 15, 11}), layout.RectOf(1)); // the skin's 10 x 6
+    EXPECT_EQ((RECT{5, 5, 15, 11}), layout.RectOf(1));  // the skin's 10 x 6
     EXPECT_EQ((RECT{0, 30, 10, 36}), layout.RectOf(3)); // the skin's size wins over a four-item pos
     EXPECT_EQ(nullptr, static_cast<CSkImageWnd*>(layout.Item(4))->m_skin);
 
@@ -307,7 +309,10 @@ TEST_F(BasicItemsTest, LinesRunFromTopLeftToBottomRight)
     const struct {
         const char* name;
         int style;
-    } styles[] = {{"solid", PS_SOLID}, {"dash", PS_DASH}, {"dot", PS_DOT}, {"dashdot", PS_DASHDOT},
+    } styles[] = {{"solid", PS_SOLID},
+                  {"dash", PS_DASH},
+                  {"dot", PS_DOT},
+                  {"dashdot", PS_DASHDOT},
                   {"dashdotdot", PS_DASHDOTDOT}};
     for (const auto& s : styles) {
         EXPECT_EQ(S_FALSE, dotted->ApplyAttribute("style", s.name, FALSE));

@@ -29,9 +29,9 @@ public:
         (void)atom;
         frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, width, height, nullptr, nullptr, nullptr,
                                 nullptr);
-        view = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
-                               frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SKIN_VIEW)), nullptr,
-                               nullptr);
+        view = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
+                               height, frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SKIN_VIEW)),
+                               nullptr, nullptr);
         SetWindowLongPtrW(view, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ItemHost(const ItemHost&) = delete;

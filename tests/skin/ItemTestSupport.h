@@ -46,7 +46,8 @@ inline void LoadItemStyles()
 // colour is the text colour whatever lies under the text.
 class TextInk {
 public:
-    TextInk(int width, int height, HFONT font, const wchar_t* text, RECT rect, UINT format) : m_canvas(width, height)
+    TextInk(int width, int height, HFONT font, const wchar_t* text, RECT rect, UINT format)
+        : m_canvas(width, height)
     {
         m_canvas.Fill(RGB(255, 255, 255));
         HDC dc = m_canvas.Dc();
@@ -101,7 +102,8 @@ private:
 
 // Every pixel for which expected gives a colour has that colour; reports
 // the first few that differ.
-inline void ExpectPixels(const DibCanvas& canvas, const std::function<std::optional<COLORREF>(int, int)>& expected)
+inline void ExpectPixels(const DibCanvas& canvas,
+                         const std::function<std::optional<COLORREF>(int, int)>& expected)
 {
     int wrong = 0;
     for (int y = 0; y < canvas.Height(); ++y) {

@@ -94,7 +94,8 @@ TEST_F(ProgressTest, ThePercentageChangesColourOverTheBar)
     };
     const Case cases[] = {
         {R"(max="100" value="50" showpercent="1" crtext="0000FF")", L"50%", 50, kWhite},
-        {R"(max="7" value="4" showpercent="1" crtext="0000FF" crbg="FFFF00")", L"57%", 57, RGB(0xFF, 0xFF, 0)},
+        {R"(max="7" value="4" showpercent="1" crtext="0000FF" crbg="FFFF00")", L"57%", 57,
+         RGB(0xFF, 0xFF, 0)},
         {R"(min="7" max="7" showpercent="1" crtext="0000FF")", L"0%", 0, kWhite},
     };
     for (const Case& c : cases) {
