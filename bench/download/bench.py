@@ -90,9 +90,25 @@ http {
     def log_size(self):
         return os.path.getsize(self.log) if os.path.exists(self.log) else 0
 
+    def requests_since(self, offset):
+        with open(self.log) as f:
+            f.seek(offset)
+            return sum(1 for _ in f)
+
+    def ranges_since(self, offset):
+        """The first byte asked for by each request logged after offset."""
+        starts = []
+        with open(self.log) as f:
+            f.seek(offset)
+            for line in f:
+                rng = line.split()[1].strip('"')
+                starts.append(int(rng[6:-1]) if rng.startswith("bytes=") else 0)
+        return starts
+
     def bytes_sent_since(self, offset):
         """Body bytes nginx sent for the requests logged after offset, and
-        the part of them sent to requests starting at byte 0."""
+        the part of them sent to requests from byte 0 (in a resumed run only
+        the length probe asks from there: part 0 resumes from its part file)."""
         total = from_start = 0
         with open(self.log) as f:
             f.seek(offset)
@@ -118,12 +134,13 @@ def clear(folder):
     os.makedirs(folder)
 
 
-def run_dunmere(driver, url, out):
-    clear(out)
+def run_dunmere(driver, url, out, fresh=True):
+    if fresh:
+        clear(out)
     p = subprocess.run([WINE, driver, url, wine_path(out) + "\\"], capture_output=True, text=True)
     words = p.stdout.split()
     if p.returncode != 0 or not words or words[0] != "ok":
-        raise RuntimeError("dunmere failed: %s %s" % (p.stdout, p.stderr))
+        raise RuntimeError("dunmere failed for %s: %s %s" % (url, p.stdout, p.stderr))
     return float(words[1]) / 1000.0
 
 
@@ -182,24 +199,40 @@ def resume_case(args, nginx, files, out):
     name, size, digest = files[0]
     url = nginx.url("capped", name)
     clear(out)
+    killed_from = nginx.log_size()
     driver = subprocess.Popen([WINE, args.driver, url, wine_path(out) + "\\"],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     while part_bytes(out, name, size) < size // 2 and driver.poll() is None:
         time.sleep(0.05)
     driver.send_signal(signal.SIGKILL)
     driver.wait()
-    time.sleep(0.5)  # let nginx log the broken connections
+    # nginx logs a request when its connection ends: wait for the killed
+    # run's probe and three parts, so that none of them counts for the next run.
+    deadline = time.monotonic() + 30
+    while nginx.requests_since(killed_from) < 4 and time.monotonic() < deadline:
+        time.sleep(0.05)
     present = part_bytes(out, name, size)
     missing = size - present
     offset = nginx.log_size()
-    seconds = run_dunmere(args.driver, url, out)
+    seconds = run_dunmere(args.driver, url, out, fresh=False)
     if sha256(os.path.join(out, name)) != digest:
         raise RuntimeError("the resumed download is not the file")
-    time.sleep(0.5)
+    deadline = time.monotonic() + 30
+    while nginx.requests_since(offset) < 4 and time.monotonic() < deadline:
+        time.sleep(0.05)
     fetched, probe = nginx.bytes_sent_since(offset)
-    print("resume: killed at %d of %d bytes; the second run fetched %d bytes for %d missing "
-          "(%.3fx; %d of them to the length probe and part 0), in %.1f s"
-          % (present, size, fetched, missing, fetched / missing, probe, seconds))
+    # What the resumed run asked for: each part from its first missing byte
+    # to the end of its range (the probe asks from 0 and reads only the header).
+    part = size // 3
+    ends = [part, 2 * part, size]
+    starts = sorted(nginx.ranges_since(offset))
+    asked = 0
+    for start in starts[1:]:
+        asked += min(e for e in ends if e > start) - start
+    print("resume: killed at %d of %d bytes, %d missing; the resumed run (%.1f s) asked for %d bytes "
+          "(%.4fx the missing ones) in %d part requests; nginx wrote %d bytes to them, the excess being what it "
+          "pushes past a range (the requests are open-ended) before the part closes, and %d to the length probe"
+          % (present, size, missing, seconds, asked, asked / missing, len(starts) - 1, fetched - probe, probe))
 
 
 def main():
@@ -208,9 +241,11 @@ def main():
     ap.add_argument("--runs", type=int, default=5)
     ap.add_argument("--rate", default="4m", help="nginx limit_rate per connection (default 4m)")
     ap.add_argument("--sizes", default="64,256", help="file sizes in MiB (default 64,256)")
+    ap.add_argument("--resume-only", action="store_true", help="only the resume case")
     args = ap.parse_args()
 
     work = tempfile.mkdtemp(prefix="dunmere-bench-")
+    os.chmod(work, 0o755)  # nginx's workers run as an unprivileged user
     www = os.path.join(work, "www")
     out = os.path.join(work, "out")
     os.makedirs(www)
@@ -224,8 +259,13 @@ def main():
     nginx = Nginx(work, www, args.rate)
     try:
         print("%d runs each, median; Dunmere timed inside its driver, the others as processes" % args.runs)
-        measure(args, nginx, files, out)
+        if not args.resume_only:
+            measure(args, nginx, files, out)
         resume_case(args, nginx, files, out)
+    except Exception:
+        with open(nginx.log) as f:
+            print("the last requests nginx saw:\n" + "".join(f.readlines()[-8:]), file=sys.stderr)
+        raise
     finally:
         nginx.stop()
         shutil.rmtree(work, ignore_errors=True)
