@@ -1,0 +1,106 @@
+#include "SampleDialog.h"
+
+#include "Screenshot.h"
+
+namespace {
+
+constexpr UINT kLayoutId = 200;
+constexpr UINT_PTR kScreenshotTimer = 1;
+// Long enough for the window to be drawn and shown on the X screen.
+constexpr UINT kScreenshotDelayMs = 800;
+
+constexpr UINT kCloseButton = 60001;
+constexpr UINT kFirstPage = 201;
+constexpr UINT kProgress = 210;
+constexpr UINT kForward = 211;
+constexpr UINT kBack = 212;
+constexpr UINT kClose = 213;
+
+} // namespace
+
+CSampleDialog::CSampleDialog(const CString& screenshotPath)
+    : CSkDialogImpl(kLayoutId), m_screenshotPath(screenshotPath)
+{
+}
+
+BOOL CSampleDialog::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        if (!m_screenshotPath.IsEmpty())
+            SetTimer(hwnd, kScreenshotTimer, kScreenshotDelayMs, nullptr);
+        result = TRUE;
+        return TRUE;
+    case WM_TIMER:
+        if (wParam != kScreenshotTimer)
+            break;
+        KillTimer(hwnd, kScreenshotTimer);
+        SaveScreenshots();
+        EndDialog(0);
+        result = 0;
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        if (hdr->idFrom != IDC_SKIN_VIEW)
+            break;
+        if (hdr->code == SKN_ITEM_CLICK)
+            OnItemClick(*reinterpret_cast<const SkItemClickNotify*>(lParam));
+        else if (hdr->code == SKN_TAB_CHANGING)
+            OnTabChanging(*reinterpret_cast<const SkTabChangeNotify*>(lParam));
+        result = 0;
+        return TRUE;
+    }
+    default:
+        break;
+    }
+    return CSkDialogImpl::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+}
+
+void CSampleDialog::OnItemClick(const SkItemClickNotify& click)
+{
+    switch (click.itemId) {
+    case IDCANCEL:
+    case kCloseButton:
+    case kClose:
+        EndDialog(static_cast<int>(click.itemId));
+        break;
+    case kForward:
+        StepProgress(10);
+        break;
+    case kBack:
+        StepProgress(-10);
+        break;
+    default:
+        break;
+    }
+}
+
+void CSampleDialog::OnTabChanging(const SkTabChangeNotify& change)
+{
+    if (change.oldSel >= 0)
+        m_view.SetItemVisible(kFirstPage + change.oldSel, FALSE);
+    if (change.newSel >= 0)
+        m_view.SetItemVisible(kFirstPage + change.newSel, TRUE);
+}
+
+void CSampleDialog::StepProgress(int delta)
+{
+    m_progress = m_progress + delta < 0 ? 0 : (m_progress + delta > 100 ? 100 : m_progress + delta);
+    m_view.SetItemIntAttribute(kProgress, "value", static_cast<UINT>(m_progress));
+}
+
+// The window as the screen shows it, on a margin of desktop, and the view's
+// own drawing through WM_PRINT beside it.
+void CSampleDialog::SaveScreenshots()
+{
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    InflateRect(&window, 16, 16);
+    const BOOL screen = SaveScreenArea(window, m_screenshotPath);
+    CString printPath = m_screenshotPath;
+    const int dot = printPath.ReverseFind(L'.');
+    if (dot > 0)
+        printPath = printPath.Left(dot);
+    const BOOL printed = SavePrintedWindow(m_view.m_hWnd, printPath + L"-print.png");
+    m_saved = screen && printed;
+}
