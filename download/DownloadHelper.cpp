@@ -18,7 +18,7 @@ void DownloadHelper::SetMaxRunning(int n) noexcept
 
 int DownloadHelper::StartNextTasks()
 {
-    CLockGuard lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     if (m_tasks.empty())
         return kQueueEmpty;
     const int maximum = std::min(std::max(m_maxRunning.load(), kMinRunning), kMaxRunning);
@@ -52,7 +52,7 @@ void DownloadHelper::StopTask(const CString& url)
     bool wasWaiting = false;
     bool wasRunning = false;
     {
-        CLockGuard lock(m_lock);
+        CCriticalSectionLock lock(m_lock);
         task = FindTask(url);
         if (task && !task->started) {
             m_tasks.remove(task);

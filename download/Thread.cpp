@@ -10,7 +10,7 @@ DownloadTask::DownloadTask(const CString& url, const CString& folder, int param)
 bool Thread::AddTask(const CString& url, const CString& folder, int param)
 {
     auto task = std::make_shared<DownloadTask>(url, folder, param);
-    CLockGuard lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     if (FindTask(url))
         return false;
     m_tasks.push_back(std::move(task));
@@ -19,19 +19,19 @@ bool Thread::AddTask(const CString& url, const CString& folder, int param)
 
 bool Thread::IsTaskQueued(const CString& url)
 {
-    CLockGuard lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     return FindTask(url) != nullptr;
 }
 
 bool Thread::HoldsTask(const DownloadTaskPtr& task)
 {
-    CLockGuard lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     return std::find(m_tasks.begin(), m_tasks.end(), task) != m_tasks.end();
 }
 
 void Thread::RemoveTask(const DownloadTaskPtr& task)
 {
-    CLockGuard lock(m_lock);
+    CCriticalSectionLock lock(m_lock);
     m_tasks.remove(task);
 }
 

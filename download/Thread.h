@@ -4,7 +4,7 @@
 
 #include "base/Handle.h"
 #include "base/RefString.h"
-#include "download/CriticalSection.h"
+#include "base/CriticalSection.h"
 
 #include <atomic>
 #include <list>
