@@ -1,6 +1,6 @@
 #include "app/FileVersion.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "app/HttpText.h"
 
-#include "ServerControl.h"
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +11,10 @@ namespace {
 
 class HttpGetText : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(std::string::npos, PostServerControl(L"reset", "{}").find("true")); }
+    void SetUp() override { CTestServer::Instance().Reset(); }
 
-    void AddRoute(const std::string& json)
-    {
-        const std::string reply = PostServerControl(L"route", json);
-        ASSERT_NE(std::string::npos, reply.find("\"ok\": true")) << reply;
-    }
+    static void AddRoute(const std::string& json) { CTestServer::Instance().AddRoute(json); }
+    static CString Url(const char* path) { return CTestServer::Instance().Url(path); }
 
     static std::string Digits(size_t length)
     {
@@ -36,7 +33,7 @@ TEST_F(HttpGetText, ReplyInSeveralPiecesComesWhole)
     AddRoute(R"({"path": "/version/RODiruder.html", "body": ")" + body +
              R"(", "chunks": 6, "chunk_delay": 0.05})");
     CString text;
-    ASSERT_TRUE(::HttpGetText(TestServerUrl() + L"/version/RODiruder.html", text, 4096));
+    ASSERT_TRUE(::HttpGetText(Url("/version/RODiruder.html"), text, 4096));
     EXPECT_EQ(CString::FromUtf8(body.c_str()), text);
 }
 
@@ -50,7 +47,7 @@ TEST_F(HttpGetText, LongReplyIsCutToTheBuffer)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.size);
         CString text = L"stale";
-        ASSERT_TRUE(::HttpGetText(TestServerUrl() + L"/long", text, row.size));
+        ASSERT_TRUE(::HttpGetText(Url("/long"), text, row.size));
         EXPECT_EQ(CString::FromUtf8(Digits(row.kept).c_str()), text);
     }
 }
@@ -60,7 +57,7 @@ TEST_F(HttpGetText, DecodesUtf8WithCharactersBeyondTheBasicPlane)
     AddRoute(
         R"({"path": "/api.php?op=gethome_box&act=gethome", "body": "success | 主页 \ud83d\ude00 | end"})");
     CString text;
-    ASSERT_TRUE(::HttpGetText(TestServerUrl() + L"/api.php?op=gethome_box&act=gethome", text, 2000));
+    ASSERT_TRUE(::HttpGetText(Url("/api.php?op=gethome_box&act=gethome"), text, 2000));
     EXPECT_EQ(L"success | 主页 \U0001F600 | end", Wide(text));
 }
 
@@ -68,7 +65,7 @@ TEST_F(HttpGetText, ErrorPagesAreTextLikeAnyOther)
 {
     AddRoute(R"({"path": "/busy", "status": 503, "body": "down for maintenance"})");
     CString text;
-    ASSERT_TRUE(::HttpGetText(TestServerUrl() + L"/busy", text, 2000));
+    ASSERT_TRUE(::HttpGetText(Url("/busy"), text, 2000));
     EXPECT_EQ(L"down for maintenance", Wide(text));
 }
 

@@ -1,7 +1,7 @@
 #include "app/ScreenGeometry.h"
 #include "app/WindowsVersion.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/UnpackArchive.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "ZipFixture.h"
 
 #include "base/Handle.h"

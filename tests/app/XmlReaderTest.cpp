@@ -1,7 +1,7 @@
 #include "app/XmlReader.h"
 #include "app/XmlText.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

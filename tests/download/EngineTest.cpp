@@ -4,8 +4,8 @@
 #include "base/Thread.h"
 #include "download/HttpGet.h"
 #include "download/Progress.h"
-#include "tests/download/support/Files.h"
-#include "tests/download/support/TestServer.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

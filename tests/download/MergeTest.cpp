@@ -2,7 +2,7 @@
 
 #include "base/Handle.h"
 #include "download/PartFile.h"
-#include "tests/download/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

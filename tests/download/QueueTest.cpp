@@ -1,9 +1,9 @@
 // The queue behind Dunmere.dll's exports: limits, order, messages, stops.
 
 #include "download/Dunmere.h"
-#include "tests/download/support/Files.h"
+#include "tests/support/TempFolder.h"
 #include "tests/download/support/MessageSink.h"
-#include "tests/download/support/TestServer.h"
+#include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include "base/Thread.h"
 #include "download/Dunmere.h"
-#include "tests/download/support/Files.h"
+#include "tests/support/TempFolder.h"
 #include "tests/download/support/MessageSink.h"
-#include "tests/download/support/TestServer.h"
+#include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "download/HttpGet.h"
 #include "download/Progress.h"
 #include "download/Socket.h"
-#include "tests/download/support/Files.h"
-#include "tests/download/support/TestServer.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 

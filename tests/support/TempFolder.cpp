@@ -1,7 +1,8 @@
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include "base/Handle.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -64,15 +65,16 @@ void WriteFileBytes(const CString& path, const std::string& bytes)
 
 std::string ReadFileBytes(const CString& path)
 {
-    CFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for writing too: tests read files a download is still writing.
+    CFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
     if (!file)
-        return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
+        return bytes;
+    char buffer[65536];
     DWORD read = 0;
-    if (!bytes.empty() && !ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return {};
-    bytes.resize(read);
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
     return bytes;
 }
 
@@ -84,4 +86,36 @@ bool FileExists(const CString& path)
 std::wstring Wide(const CString& text)
 {
     return std::wstring(text.GetString(), static_cast<size_t>(text.GetLength()));
+}
+
+std::vector<std::string> CTempFolder::Files() const
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    CFindHandle find(FindFirstFileW(m_path + L"*", &data));
+    if (!find)
+        return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(CString(data.cFileName).ToUtf8());
+    } while (FindNextFileW(find, &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void MakeFolderFor(const CString& filePath)
+{
+    for (int i = 3; (i = filePath.Find(L'\\', i)) > 0; ++i)
+        CreateDirectoryW(filePath.Left(i), nullptr);
+}
+
+std::string TestBytes(size_t n, unsigned seed)
+{
+    std::string bytes(n, '\0');
+    unsigned state = seed * 2654435761u + 12345u;
+    for (size_t i = 0; i < n; ++i) {
+        state = state * 1103515245u + 12345u;
+        bytes[i] = static_cast<char>(state >> 23);
+    }
+    return bytes;
 }

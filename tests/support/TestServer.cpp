@@ -1,6 +1,6 @@
-#include "tests/download/support/TestServer.h"
+#include "tests/support/TestServer.h"
 
-#include "tests/download/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
