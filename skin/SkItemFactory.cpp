@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include "skin/SkButton.h"
+#include "skin/SkCheckBox.h"
 #include "skin/SkContainerWnd.h"
 #include "skin/SkDialog.h"
 #include "skin/SkDialogFile.h"
@@ -14,6 +15,7 @@
 #include "skin/SkLine.h"
 #include "skin/SkLink.h"
 #include "skin/SkProgress.h"
+#include "skin/SkRadioBox.h"
 #include "skin/SkRealWnd.h"
 #include "skin/SkStatic.h"
 #include "skin/SkTabCtrl.h"
@@ -42,8 +44,10 @@ const ItemClass kItemClasses[] = {
     {"imgbtn", &Make<CSkImageBtnWnd>},
     {"realwnd", &Make<CSkRealWnd>},
     {"hr", &Make<CSkLine>},
+    {"check", &Make<CSkCheckBox>},
     {"icon", &Make<CSkIconWnd>},
     {"tabctrl", &Make<CSkTabCtrl>},
+    {"radio", &Make<CSkRadioBox>},
     {"link", &Make<CSkLink>},
 };
 // clang-format on
