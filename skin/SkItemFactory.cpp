@@ -17,6 +17,7 @@
 #include "skin/SkProgress.h"
 #include "skin/SkRadioBox.h"
 #include "skin/SkRealWnd.h"
+#include "skin/SkRichText.h"
 #include "skin/SkStatic.h"
 #include "skin/SkTabCtrl.h"
 
@@ -48,6 +49,7 @@ const ItemClass kItemClasses[] = {
     {"icon", &Make<CSkIconWnd>},
     {"tabctrl", &Make<CSkTabCtrl>},
     {"radio", &Make<CSkRadioBox>},
+    {"richtext", &Make<CSkRichText>},
     {"link", &Make<CSkLink>},
 };
 // clang-format on
