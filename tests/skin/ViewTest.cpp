@@ -7,11 +7,12 @@
 #include <commctrl.h>
 
 #include "DibCanvas.h"
-#include "TempFolder.h"
 #include "TestLayout.h"
 #include "skin/SkItemRegistry.h"
 #include "skin/SkStylePool.h"
 #include "skin/SkTabCtrl.h"
+#include "tests/base/TestWindows.h"
+#include "tests/skin/TempFolder.h"
 
 namespace {
 
@@ -449,6 +450,26 @@ TEST_F(ViewTest, NotificationsFromItemsAndChildrenGoOnToTheParent)
     };
     SendMessageW(view, WM_COMMAND, MAKEWPARAM(4321, EN_CHANGE), 0);
     EXPECT_EQ(4321u, commandId);
+}
+
+TEST_F(ViewTest, CustomDrawAndControlColoursGoBackToTheChildThatSentThem)
+{
+    CRecordingWindow child;
+    child.handler = [](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        if (msg == kReflectedMessageBase + WM_NOTIFY || msg == kReflectedMessageBase + WM_CTLCOLORSTATIC) {
+            result = 0x55;
+            return TRUE;
+        }
+        return FALSE;
+    };
+    ASSERT_TRUE(child.CreateChild(view, 500));
+    NMHDR draw = {child.m_hWnd, 500, static_cast<UINT>(NM_CUSTOMDRAW)};
+    EXPECT_EQ(0x55, SendMessageW(view, WM_NOTIFY, 500, reinterpret_cast<LPARAM>(&draw)));
+    EXPECT_EQ(0x55, SendMessageW(view, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(child.m_hWnd)));
+    EXPECT_TRUE(child.Saw(kReflectedMessageBase + WM_NOTIFY));
+    EXPECT_TRUE(child.Saw(kReflectedMessageBase + WM_CTLCOLORSTATIC));
+    EXPECT_TRUE(dialog.notifications.empty()); // the parent never saw the custom draw
+    child.DestroyWindow();
 }
 
 TEST_F(ViewTest, HelpersByIdChangeTheFirstItemFoundAndRepaintIt)
