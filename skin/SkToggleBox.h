@@ -30,6 +30,8 @@ public:
     // "check" is kept but never sets the checked bit.
     HRESULT ApplyAttribute(const char* name, const char* value, BOOL loading) override;
     BOOL RedrawsOnStateChange() override { return TRUE; }
+    // A press on a box toggles it; it never drags the window.
+    BOOL HandlesClicks() const override { return TRUE; }
     BOOL HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     int CheckAttribute() const noexcept { return m_check; }

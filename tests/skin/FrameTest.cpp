@@ -18,6 +18,7 @@ const char kSizeableLayout[] = R"(<layer width="960" height="660" resize="1" nob
         <button id="21" pos="0,100,60,140"/>
         <text id="22" pos="100,100,200,140">文字</text>
         <link id="23" pos="300,100,360,140">链接</link>
+        <check id="26" pos="700,100,800,130">选项</check>
         <tabctrl id="24" pos="400,100,600,300" tabwidth="50" tabheight="20">
             <tab title="一"><text id="25" pos="10,10,60,40">页</text></tab>
         </tabctrl>
@@ -169,6 +170,14 @@ TEST_F(FrameTest, APressOnTheBodyMovesTheWindowUnlessTheItemTakesClicks)
     EXPECT_EQ(23u, clicks[1].itemId);
     EXPECT_EQ(24u, clicks[2].itemId);
     EXPECT_EQ("tabctrl", clicks[2].itemClass);
+
+    // A check box toggles and never drags.
+    dialog.notifications.clear();
+    PressAndRelease(720, 145);
+    EXPECT_TRUE(dialog.sysCommands.empty());
+    EXPECT_TRUE(dialog.m_view.FindItem(26)->m_state & SKS_CHECKED);
+    ASSERT_EQ(1u, dialog.Clicks().size());
+    EXPECT_EQ("check", dialog.Clicks()[0].itemClass);
 
     // The header drags as usual, once.
     dialog.sysCommands.clear();
