@@ -27,8 +27,11 @@ BOOL CSampleDialog::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
 {
     switch (msg) {
     case WM_INITDIALOG:
-        if (!m_screenshotPath.IsEmpty())
+        if (!m_screenshotPath.IsEmpty()) {
+            // Above the windows of programs running beside it.
+            SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             SetTimer(hwnd, kScreenshotTimer, kScreenshotDelayMs, nullptr);
+        }
         result = TRUE;
         return TRUE;
     case WM_TIMER:
