@@ -9,11 +9,14 @@
 #include "skin/SkContainerWnd.h"
 #include "skin/SkDialog.h"
 #include "skin/SkDialogFile.h"
+#include "skin/SkDrawFileIcon.h"
 #include "skin/SkIconWnd.h"
+#include "skin/SkImageListHWnd.h"
 #include "skin/SkImageBtnWnd.h"
 #include "skin/SkImageWnd.h"
 #include "skin/SkLine.h"
 #include "skin/SkLink.h"
+#include "skin/SkMemoryImage.h"
 #include "skin/SkProgress.h"
 #include "skin/SkRadioBox.h"
 #include "skin/SkRealWnd.h"
@@ -51,6 +54,9 @@ const ItemClass kItemClasses[] = {
     {"radio", &Make<CSkRadioBox>},
     {"richtext", &Make<CSkRichText>},
     {"link", &Make<CSkLink>},
+    {"memimage", &Make<CSkMemoryImage>},
+    {"imglisth", &Make<CSkImageListHWnd>},
+    {"iconfrommodule", &Make<CSkDrawFileIcon>},
 };
 // clang-format on
 
