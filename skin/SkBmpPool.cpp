@@ -11,6 +11,8 @@ SkBmpPool& SkBmpPool::Instance()
 
 HBITMAP SkBmpPool::GetBitmap(UINT id)
 {
+    // Loaded under the lock: two threads asking for one id get one bitmap.
+    CCriticalSectionLock lock(m_lock);
     auto found = m_bitmaps.find(id);
     if (found != m_bitmaps.end())
         return found->second;

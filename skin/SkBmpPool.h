@@ -1,11 +1,12 @@
 // The process-wide bitmap cache: bitmaps by resource id, decoded once and
-// shared by every skin that names them.
+// shared by every skin that names them. Any thread may ask.
 #pragma once
 
 #include <windows.h>
 
 #include <unordered_map>
 
+#include "base/CriticalSection.h"
 #include "base/Handle.h"
 
 class SkBmpPool {
@@ -22,6 +23,7 @@ public:
     HBITMAP GetBitmap(UINT id);
 
 private:
+    CCriticalSection m_lock;
     std::unordered_map<UINT, CBitmapHandle> m_bitmaps;
 };
 

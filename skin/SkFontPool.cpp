@@ -41,6 +41,7 @@ HFONT SkFontPool::CreateDefaultFont()
 
 void SkFontPool::SetDefaultFace(const wchar_t* face)
 {
+    CCriticalSectionLock lock(m_lock);
     m_defaultFace = CutFace(face);
     m_defaultHeight = -12;
     // Assigning releases the font that word 0 held before.
@@ -49,6 +50,7 @@ void SkFontPool::SetDefaultFace(const wchar_t* face)
 
 HFONT SkFontPool::FontForStyle(WORD style)
 {
+    CCriticalSectionLock lock(m_lock);
     auto found = m_fonts.find(style);
     if (found != m_fonts.end())
         return found->second;

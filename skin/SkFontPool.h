@@ -5,13 +5,14 @@
 //   high byte a signed size change, subtracted from the default height
 //   (0x01 one pixel taller, 0xFF one pixel smaller).
 // Every font starts from the default font, whose face comes from skin
-// string 0 at start-up.
+// string 0 at start-up. Fonts are made on first request, from any thread.
 #pragma once
 
 #include <windows.h>
 
 #include <unordered_map>
 
+#include "base/CriticalSection.h"
 #include "base/Handle.h"
 #include "base/RefString.h"
 
@@ -41,6 +42,7 @@ public:
 private:
     HFONT CreateDefaultFont();
 
+    CCriticalSection m_lock; // guards the fonts and the default font
     LOGFONTW m_defaultLogFont{};
     std::unordered_map<WORD, CFontHandle> m_fonts;
     CString m_defaultFace;

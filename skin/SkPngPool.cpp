@@ -28,6 +28,8 @@ SkPngPool& SkPngPool::Instance()
 
 Gdiplus::Image* SkPngPool::GetImage(UINT id)
 {
+    // Decoded under the lock: two threads asking for one id get one image.
+    CCriticalSectionLock lock(m_lock);
     auto found = m_images.find(id);
     if (found != m_images.end())
         return found->second.image.get();

@@ -1,5 +1,6 @@
 // The process-wide PNG cache: GDI+ images by "png" resource id, decoded once.
-// GDI+ is started by the first request and stays started.
+// GDI+ is started by the first request and stays started. Any thread may
+// ask; drawing is kept to one thread at a time by the views' paint lock.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "base/CriticalSection.h"
 #include "base/Handle.h"
 
 struct GlobalMemoryTraits {
@@ -53,6 +55,7 @@ public:
 
 private:
     ULONG_PTR m_token = 0;
+    CCriticalSection m_lock;
     std::unordered_map<UINT, SkPngImage> m_images;
 };
 

@@ -3,6 +3,11 @@
 #include "skin/SkResource.h"
 #include "skin/SkXml.h"
 
+SkStylePool::SkStylePool()
+{
+    m_styles[std::string()] = SkStyle();
+}
+
 SkStylePool& SkStylePool::Instance()
 {
     // Lives until the process ends.

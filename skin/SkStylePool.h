@@ -10,7 +10,9 @@
 
 class SkStylePool {
 public:
-    SkStylePool() = default;
+    // Holds the default style from the start, so that a lookup never
+    // inserts and lookups from several threads only read.
+    SkStylePool();
     SkStylePool(const SkStylePool&) = delete;
     SkStylePool& operator=(const SkStylePool&) = delete;
     virtual ~SkStylePool() = default;
