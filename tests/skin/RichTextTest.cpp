@@ -9,6 +9,7 @@
 
 #include "DibCanvas.h"
 #include "NotifyLog.h"
+#include "SkinDialogFixture.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkRichText.h"
 
@@ -363,4 +364,52 @@ TEST_F(RichTextTest, DefaultFontIsAHexadecimalCode)
     EXPECT_EQ(DifferentPixels(drawn, expected), 0);
     EXPECT_EQ(Rich(bold)->ApplyAttribute("linkclass", "nosuchstyle", FALSE), S_FALSE);
     EXPECT_EQ(Rich(bold)->LinkStyle().crtext, CLR_INVALID);
+}
+
+// In a real view: a click on a link reports the link's id, then the view
+// reports the click on the item itself when it has an id of its own; a
+// press and a release on different links report only the item.
+TEST_F(RichTextTest, ThroughTheViewALinkClickReportsTheLinkThenTheItem)
+{
+    CTestDialog dialog;
+    ASSERT_TRUE(dialog.m_view.SetLayoutXml(R"(<layer width="300" height="200"><body>
+        <richtext id="31" class="rich" linkclass="richlink" pos="0,0,300,60"><a id="1">first</a> <a id="2">second</a></richtext>
+        <richtext class="rich" linkclass="richlink" pos="0,100,300,160">see <a id="5">this</a></richtext>
+    </body></layer>)"));
+    ASSERT_TRUE(dialog.Create(nullptr));
+    const HWND view = dialog.m_view.m_hWnd;
+    DibCanvas canvas(300, 200);
+    SendMessageW(view, WM_PRINT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT); // lays the links out
+    auto* withId = static_cast<CSkRichText*>(dialog.m_view.FindItem(31));
+    ASSERT_EQ(withId->Runs().size(), 2u);
+    const RECT first = withId->Runs()[0].rect, second = withId->Runs()[1].rect;
+    auto* withoutId = static_cast<CSkRichText*>(dialog.m_view.m_body.Children()[1].get());
+    ASSERT_EQ(withoutId->Runs().size(), 1u);
+    const RECT third = withoutId->Runs()[0].rect;
+
+    struct Step {
+        RECT press, release;
+        std::vector<UINT> clicks;
+    };
+    const Step steps[] = {
+        {first, first, {1, 31}},
+        {second, second, {2, 31}},
+        {first, second, {31}},
+        {third, third, {5}},
+    };
+    for (const Step& step : steps) {
+        dialog.notifications.clear();
+        Press(view, step.press.left + 1, step.press.top + 1);
+        MouseMove(view, step.release.left + 1, step.release.top + 1, MK_LBUTTON);
+        Release(view, step.release.left + 1, step.release.top + 1);
+        std::vector<UINT> clicks;
+        for (const NotifyRecord& click : dialog.Clicks()) {
+            clicks.push_back(click.itemId);
+            EXPECT_EQ(click.itemClass, "richtext");
+            EXPECT_EQ(click.from, view);
+            EXPECT_EQ(click.idFrom, IDC_SKIN_VIEW);
+        }
+        EXPECT_EQ(clicks, step.clicks) << step.press.left << " to " << step.release.left;
+    }
+    DestroyWindow(dialog.m_hWnd);
 }

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "NotifyLog.h"
+#include "SkinDialogFixture.h"
 #include "base/Thread.h"
 #include "skin/SkCheckBox.h"
 #include "skin/SkItemRegistry.h"
@@ -226,4 +227,62 @@ TEST_F(ToggleTest, SelectingARadioSendsNoMessageWhileHoldingTheRegistryLock)
     WaitForSingleObject(prober, INFINITE);
     PostThreadMessageW(probeThreadId, WM_QUIT, 0, 0);
     WaitForSingleObject(probeThread, INFINITE);
+}
+
+// In a real view: the view reports the release to the box first, then the
+// click to the owner, who thus sees the new state; a disabled box neither
+// toggles nor clicks.
+TEST_F(ToggleTest, ThroughTheViewTheOwnerSeesTheNewStateWithTheClick)
+{
+    CTestDialog dialog;
+    ASSERT_TRUE(dialog.m_view.SetLayoutXml(R"(<layer width="300" height="200"><body>
+        <check id="11" pos="10,10,110,30">Remember</check>
+        <radio id="21" pos="10,40,110,60" group="view">A</radio>
+        <radio id="22" pos="10,70,110,90" group="view">B</radio>
+        <check id="12" pos="10,100,110,120">Off</check>
+    </body></layer>)"));
+    struct Seen {
+        UINT id;
+        std::string itemClass;
+        bool check, first, second;
+    };
+    std::vector<Seen> seen;
+    auto checked = [&dialog](UINT id) { return Checked(dialog.m_view.FindItem(id)); };
+    dialog.handler = [&](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
+        if (msg == WM_NOTIFY)
+            if (const SkItemClickNotify* click = AsItemClick(lParam))
+                seen.push_back({click->itemId, click->itemClass, checked(11), checked(21), checked(22)});
+        return FALSE;
+    };
+    ASSERT_TRUE(dialog.Create(nullptr));
+    dialog.m_view.FindItem(12)->m_state |= SKS_DISABLED;
+    const HWND view = dialog.m_view.m_hWnd;
+
+    struct Step {
+        POINT at;
+        UINT clicked; // 0: no click
+        const char* itemClass;
+        bool check, first, second;
+    };
+    const Step steps[] = {
+        {{20, 20}, 11, "check", true, false, false}, {{20, 50}, 21, "radio", true, true, false},
+        {{20, 80}, 22, "radio", true, false, true},  {{20, 80}, 22, "radio", true, false, true},
+        {{20, 20}, 11, "check", false, false, true}, {{20, 110}, 0, "", false, false, true},
+    };
+    for (const Step& step : steps) {
+        seen.clear();
+        Click(view, step.at.x, step.at.y);
+        if (!step.clicked) {
+            EXPECT_TRUE(seen.empty()) << step.at.y;
+            EXPECT_FALSE(checked(12));
+            continue;
+        }
+        ASSERT_EQ(seen.size(), 1u) << step.at.y;
+        EXPECT_EQ(seen[0].id, step.clicked);
+        EXPECT_EQ(seen[0].itemClass, step.itemClass);
+        EXPECT_EQ(seen[0].check, step.check) << step.at.y;
+        EXPECT_EQ(seen[0].first, step.first) << step.at.y;
+        EXPECT_EQ(seen[0].second, step.second) << step.at.y;
+    }
+    DestroyWindow(dialog.m_hWnd);
 }
