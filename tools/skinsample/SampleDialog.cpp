@@ -1,11 +1,14 @@
 #include "SampleDialog.h"
 
 #include "Screenshot.h"
+#include "skin/CorvaneMsgBox.h"
+#include "skin/SkWinManager.h"
 
 namespace {
 
 constexpr UINT kLayoutId = 200;
 constexpr UINT_PTR kScreenshotTimer = 1;
+constexpr UINT_PTR kMessageBoxShotTimer = 2;
 // Long enough for the window to be drawn and shown on the X screen.
 constexpr UINT kScreenshotDelayMs = 800;
 
@@ -15,6 +18,7 @@ constexpr UINT kProgress = 210;
 constexpr UINT kForward = 211;
 constexpr UINT kBack = 212;
 constexpr UINT kClose = 213;
+constexpr UINT kRichTextLink = 215;
 
 } // namespace
 
@@ -35,10 +39,18 @@ BOOL CSampleDialog::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
         result = TRUE;
         return TRUE;
     case WM_TIMER:
+        if (wParam == kMessageBoxShotTimer) {
+            // Comes while the message box runs: this dialog is its owner.
+            KillTimer(hwnd, kMessageBoxShotTimer);
+            SaveMessageBoxScreenshot();
+            result = 0;
+            return TRUE;
+        }
         if (wParam != kScreenshotTimer)
             break;
         KillTimer(hwnd, kScreenshotTimer);
         SaveScreenshots();
+        ShowMessageBoxForScreenshot();
         EndDialog(0);
         result = 0;
         return TRUE;
@@ -73,6 +85,10 @@ void CSampleDialog::OnItemClick(const SkItemClickNotify& click)
     case kBack:
         StepProgress(-10);
         break;
+    case kRichTextLink:
+        CCorvaneMsgBox::Show(L"这是皮肤库的消息框：按钮、标题和图标都由消息框的类型决定。", L"提示",
+                             MB_OK | MB_ICONASTERISK);
+        break;
     default:
         break;
     }
@@ -106,4 +122,30 @@ void CSampleDialog::SaveScreenshots()
         printPath = printPath.Left(dot);
     const BOOL printed = SavePrintedWindow(m_view.m_hWnd, printPath + L"-print.png");
     m_saved = screen && printed;
+}
+
+void CSampleDialog::ShowMessageBoxForScreenshot()
+{
+    BOOL saved = m_saved;
+    m_saved = FALSE;
+    SetTimer(m_hWnd, kMessageBoxShotTimer, kScreenshotDelayMs, nullptr);
+    CCorvaneMsgBox::Show(L"主题已下载完成，是否立即应用？", L"下载完成", MB_YESNO | MB_ICONQUESTION);
+    m_saved = saved && m_saved;
+}
+
+void CSampleDialog::SaveMessageBoxScreenshot()
+{
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    InflateRect(&window, 16, 16);
+    CString path = m_screenshotPath;
+    const int dot = path.ReverseFind(L'.');
+    if (dot > 0)
+        path = path.Left(dot);
+    m_saved = SaveScreenArea(window, path + L"-msgbox.png");
+    // The box is this thread's active skin dialog now.
+    SkWinManager* manager = SkWinManager::Instance();
+    HWND box = manager ? manager->GetActiveDialog() : nullptr;
+    if (auto* msgBox = dynamic_cast<CCorvaneMsgBox*>(CWindowImpl::FromHandle(box)))
+        msgBox->EndDialog(IDYES);
 }
