@@ -1,6 +1,7 @@
 # ravonyx_add_test(<name> SOURCES ... [LIBS ...] [SERVER] [TIMEOUT seconds])
 #
-# A GoogleTest program run under wine64 as one ctest entry. SERVER starts a
+# A GoogleTest program run under wine64 as one ctest entry, linked with the
+# shared test helpers (tests/support). SERVER starts a
 # tools/testserver of its own for the program (RAVONYX_TEST_SERVER and
 # RAVONYX_TEST_SERVER_ROOT in its environment).
 function(ravonyx_add_test name)
@@ -9,7 +10,7 @@ function(ravonyx_add_test name)
         set(T_TIMEOUT 120)
     endif()
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} test_support gtest gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     if(T_SERVER)
         add_test(NAME ${name}

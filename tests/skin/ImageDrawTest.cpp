@@ -5,8 +5,8 @@
 #include "skin/SkImageDraw.h"
 #include "skin/SkResource.h"
 #include "tests/skin/DibCanvas.h"
-#include "tests/skin/TempFolder.h"
 #include "tests/skin/TestImages.h"
+#include "tests/support/TempFolder.h"
 
 using namespace test_images;
 
@@ -68,10 +68,11 @@ TEST(BmpPool, SkinFolderBitmapComesFirst)
     header.bfType = 0x4D42;
     header.bfSize = static_cast<DWORD>(sizeof(header) + dib.size());
     header.bfOffBits = sizeof(header) + sizeof(BITMAPINFOHEADER);
-    TempFolder folder;
-    folder.WriteFile(L"5.bmp", std::string(reinterpret_cast<const char*>(&header), sizeof(header)) + dib);
+    CTempFolder folder;
+    WriteFileBytes(folder / L"5.bmp",
+                   std::string(reinterpret_cast<const char*>(&header), sizeof(header)) + dib);
 
-    SkResourceFolder::Instance().SetSkinFolder(folder.Path());
+    SkResourceFolder::Instance().SetSkinFolder(folder.FolderPath());
     SkBmpPool pool;
     HBITMAP fromFolder = pool.GetBitmap(5);
     HBITMAP embedded = pool.GetBitmap(6); // no 6.bmp in the folder

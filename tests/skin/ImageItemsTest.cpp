@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "DibCanvas.h"
-#include "TempFolder.h"
 #include "skin/SkDrawFileIcon.h"
 #include "skin/SkFileIconCache.h"
 #include "skin/SkImageListHWnd.h"
@@ -19,6 +18,7 @@
 #include "skin/SkPngPool.h"
 #include "skin/SkPointerValue.h"
 #include "skin/SkSkinPool.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -215,15 +215,15 @@ protected:
                path.ToUtf8() + "\"/>";
     }
 
-    TempFolder folder;
+    CTempFolder folder;
 };
 
 // A Chinese path works: the UTF-8 attribute is read as UTF-16 and used with
 // the wide functions.
 TEST_F(FileIconTest, ItemsOfOnePathShareOneCachedIcon)
 {
-    folder.WriteFile(L"图标测试.txt", "text");
-    const CString path = folder.Path() + L"\\图标测试.txt";
+    WriteFileBytes(folder / L"图标测试.txt", "text");
+    const CString path = folder / L"图标测试.txt";
     CString upper = path;
     upper.MakeUpper();
     const size_t before = SkFileIconCache::Instance().Count();
@@ -248,7 +248,7 @@ TEST_F(FileIconTest, ItemsOfOnePathShareOneCachedIcon)
 
 TEST_F(FileIconTest, AMissingFileDrawsNothingAndIsAskedAgain)
 {
-    const CString path = folder.Path() + L"\\later.txt";
+    const CString path = folder / L"later.txt";
     TestLayout layout("<body>" + FileIconXml(1, path) + "</body>", 32, 32);
     const size_t before = SkFileIconCache::Instance().Count();
     DibCanvas canvas(32, 32);
@@ -257,7 +257,7 @@ TEST_F(FileIconTest, AMissingFileDrawsNothingAndIsAskedAgain)
     EXPECT_EQ(SkFileIconCache::Instance().GetIcon(path), nullptr);
     EXPECT_EQ(SkFileIconCache::Instance().Count(), before);
 
-    folder.WriteFile(L"later.txt", "now it exists");
+    WriteFileBytes(folder / L"later.txt", "now it exists");
     ExpectIcon(layout.Item(1), SkFileIconCache::Instance().GetIcon(path), 32);
 }
 

@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "TempFolder.h"
 #include "skin/CorvaneMsgBox2.h"
 #include "skin/SkResource.h"
 #include "skin/SkString.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -27,13 +27,13 @@ TEST(MsgBoxBare, WithoutLayoutsOrStringsBoxesStillAnswer)
     EXPECT_FALSE(MsgBoxOnScreen);
 
     // The layouts from a skin folder, the string table still empty.
-    TempFolder folder;
+    CTempFolder folder;
     for (UINT id : {105u, 150u}) {
         std::string layout;
         ASSERT_TRUE(LoadResourceData(9000 + id, L"xml", layout));
-        folder.WriteFile((std::to_wstring(id) + L".xml").c_str(), layout);
+        WriteFileBytes(folder / (std::to_wstring(id) + L".xml").c_str(), layout);
     }
-    SkResourceFolder::Instance().SetSkinFolder(folder.Path());
+    SkResourceFolder::Instance().SetSkinFolder(folder.FolderPath());
     for (int confirm = 0; confirm < 2; ++confirm) {
         size_t panelChildren = 1;
         CString caption = L"(unset)";

@@ -2,7 +2,7 @@
 
 #include "skin/SkPngPool.h"
 #include "skin/SkResource.h"
-#include "tests/skin/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 TEST(PngPool, DecodesEachImageOnce)
 {
@@ -29,9 +29,9 @@ TEST(PngPool, ReadsFromTheSkinFolderFirst)
 {
     std::string png;
     ASSERT_TRUE(LoadResourceData(44, L"png", png));
-    TempFolder folder;
-    folder.WriteFile(L"9044.png", png);
-    SkResourceFolder::Instance().SetSkinFolder(folder.Path());
+    CTempFolder folder;
+    WriteFileBytes(folder / L"9044.png", png);
+    SkResourceFolder::Instance().SetSkinFolder(folder.FolderPath());
     SkPngImage loaded;
     LoadPngResource(9044, loaded);
     SkResourceFolder::Instance().SetSkinFolder(CString());

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
 #include "base/Thread.h"
 #include "skin/SkBmpPool.h"
 #include "skin/SkFileIconCache.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkPngPool.h"
 #include "skin/SkStylePool.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -87,12 +87,12 @@ TEST(PoolThreads, BitmapsAndPngImagesLoadedAtOnceAreOneEach)
 
 TEST(PoolThreads, FileIconsAskedAtOnceAreOneIconEach)
 {
-    TempFolder folder;
+    CTempFolder folder;
     std::vector<CString> paths;
     for (int i = 0; i < 20; ++i) {
         const std::wstring name = L"icon" + std::to_wstring(i) + (i % 2 ? L".txt" : L".bmp");
-        folder.WriteFile(name.c_str(), "x");
-        paths.push_back(folder.Path() + L"\\" + name.c_str());
+        WriteFileBytes(folder / name.c_str(), "x");
+        paths.push_back(folder / name.c_str());
     }
     const size_t before = SkFileIconCache::Instance().Count();
     const auto icons = AskOnTwoThreads(paths.size(), [&paths](size_t i) -> const void* {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/SkResource.h"
-#include "tests/skin/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -47,11 +47,11 @@ TEST(LoadResourceData, MissingResourceGivesFalseAndNoBytes)
 
 TEST(LoadResourceData, SkinFolderFileComesFirstUnlessEmptyOrMissing)
 {
-    TempFolder folder;
-    folder.WriteFile(L"102.xml", std::string("<string/>\0tail", 14));
-    folder.WriteFile(L"101.xml", "");
-    folder.WriteFile(L"7.png", "png bytes");
-    ScopedSkinFolder scoped(folder.Path());
+    CTempFolder folder;
+    WriteFileBytes(folder / L"102.xml", std::string("<string/>\0tail", 14));
+    WriteFileBytes(folder / L"101.xml", "");
+    WriteFileBytes(folder / L"7.png", "png bytes");
+    ScopedSkinFolder scoped(folder.FolderPath());
 
     std::string bytes;
     ASSERT_TRUE(LoadResourceData(102, L"xml", bytes));

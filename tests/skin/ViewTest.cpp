@@ -12,7 +12,7 @@
 #include "skin/SkStylePool.h"
 #include "skin/SkTabCtrl.h"
 #include "tests/base/TestWindows.h"
-#include "tests/skin/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -396,12 +396,12 @@ TEST_F(ViewTest, TheViewClassTakesDoubleClicks)
 TEST_F(ViewTest, AnItemWithAnHrefOpensItInsteadOfNotifying)
 {
     // The href is a script that leaves a file behind; the test waits for it.
-    TempFolder folder;
-    const CString script = folder.Path() + L"\\open.cmd";
-    const CString marker = folder.Path() + L"\\opened.txt";
-    folder.WriteFile(L"open.cmd", "@echo opened> \"" + marker.ToUtf8() + "\"\r\n");
+    CTempFolder folder;
+    const CString script = folder / L"open.cmd";
+    const CString marker = folder / L"opened.txt";
+    WriteFileBytes(folder / L"open.cmd", "@echo opened> \"" + marker.ToUtf8() + "\"\r\n");
     ASSERT_TRUE(dialog.m_view.SetItemAttribute(21, "href", script.ToUtf8().c_str()));
-    HANDLE change = FindFirstChangeNotificationW(folder.Path(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    HANDLE change = FindFirstChangeNotificationW(folder.FolderPath(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
     ASSERT_NE(INVALID_HANDLE_VALUE, change);
     Click(view, 20, 50);
     EXPECT_TRUE(dialog.Clicks().empty());

@@ -19,6 +19,8 @@ public:
 
     // The folder with a trailing backslash.
     const CString& Path() const noexcept { return m_path; }
+    // Without the trailing backslash, as a skin folder is given.
+    CString FolderPath() const { return m_path.Left(m_path.GetLength() - 1); }
     CString operator/(const wchar_t* name) const { return m_path + name; }
     // Names of the files directly in it, sorted.
     std::vector<std::string> Files() const;
