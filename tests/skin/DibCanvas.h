@@ -79,3 +79,13 @@ inline std::string ColourText(COLORREF c)
     wsprintfA(text, "%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
     return text;
 }
+
+// How many pixels of two canvases of one size differ.
+inline int DifferentPixels(const DibCanvas& a, const DibCanvas& b)
+{
+    int count = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            count += a.Pixel(x, y) != b.Pixel(x, y);
+    return count;
+}

@@ -24,15 +24,6 @@ namespace {
 
 const COLORREF kBack = RGB(1, 2, 3);
 
-int DifferentPixels(const DibCanvas& a, const DibCanvas& b)
-{
-    int count = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            count += a.Pixel(x, y) != b.Pixel(x, y);
-    return count;
-}
-
 void Paint(CSkWindow* item, DibCanvas& canvas)
 {
     item->SendSkMessage(SKM_PAINT, reinterpret_cast<WPARAM>(canvas.Dc()));

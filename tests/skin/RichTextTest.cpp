@@ -73,15 +73,6 @@ void DrawPieces(HDC dc, const std::vector<Piece>& pieces, RECT clip)
     SelectClipRgn(dc, nullptr);
 }
 
-int DifferentPixels(const DibCanvas& a, const DibCanvas& b)
-{
-    int count = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            count += a.Pixel(x, y) != b.Pixel(x, y);
-    return count;
-}
-
 // A body holding one rich text item (id 1) over the whole width x height.
 std::string RichXml(const std::string& content, int width, int height, const char* attributes = "")
 {

@@ -51,15 +51,6 @@ void DrawExpected(HDC dc, const GlyphCase& c, int width)
     SetTextColor(dc, old);
 }
 
-int DifferentPixels(const DibCanvas& a, const DibCanvas& b)
-{
-    int count = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            count += a.Pixel(x, y) != b.Pixel(x, y);
-    return count;
-}
-
 class ToggleGlyphTest : public ::testing::Test {
 protected:
     void SetUp() override { LoadTestStyles(); }
