@@ -9,12 +9,7 @@
 
 namespace {
 
-struct InternetHandleTraits {
-    using Type = HINTERNET;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { InternetCloseHandle(h); }
-};
-using CInternetHandle = CUniqueHandle<InternetHandleTraits>;
+using CInternetHandle = CUniqueHandle<NullHandleTraits<HINTERNET, &InternetCloseHandle>>;
 
 } // namespace
 

@@ -39,67 +39,34 @@ private:
     Type m_handle;
 };
 
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { CloseHandle(h); }
-};
-
-// CreateFileW and friends report failure as INVALID_HANDLE_VALUE.
-struct FileHandleTraits {
-    using Type = HANDLE;
-    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) noexcept { CloseHandle(h); }
-};
-
-struct FindHandleTraits {
-    using Type = HANDLE;
-    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) noexcept { FindClose(h); }
-};
-
-template <typename T> struct GdiObjectTraits {
+// A handle whose empty value is null, closed by the given function.
+template <typename T, auto CloseFunction> struct NullHandleTraits {
     using Type = T;
     static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { DeleteObject(h); }
+    static void Close(Type h) noexcept { CloseFunction(h); }
 };
 
-struct MemoryDcTraits {
-    using Type = HDC;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { DeleteDC(h); }
+// CreateFileW, FindFirstFileW and friends report failure as INVALID_HANDLE_VALUE.
+template <auto CloseFunction> struct InvalidHandleTraits {
+    using Type = HANDLE;
+    static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { CloseFunction(h); }
 };
 
-struct IconTraits {
-    using Type = HICON;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { DestroyIcon(h); }
-};
+template <typename T> using CGdiObject = CUniqueHandle<NullHandleTraits<T, &DeleteObject>>;
 
-struct RegKeyTraits {
-    using Type = HKEY;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { RegCloseKey(h); }
-};
-
-struct ModuleTraits {
-    using Type = HMODULE;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { FreeLibrary(h); }
-};
-
-using CHandle = CUniqueHandle<KernelHandleTraits>;
-using CFileHandle = CUniqueHandle<FileHandleTraits>;
-using CFindHandle = CUniqueHandle<FindHandleTraits>;
-using CBitmapHandle = CUniqueHandle<GdiObjectTraits<HBITMAP>>;
-using CFontHandle = CUniqueHandle<GdiObjectTraits<HFONT>>;
-using CBrushHandle = CUniqueHandle<GdiObjectTraits<HBRUSH>>;
-using CPenHandle = CUniqueHandle<GdiObjectTraits<HPEN>>;
-using CRgnHandle = CUniqueHandle<GdiObjectTraits<HRGN>>;
-using CMemoryDc = CUniqueHandle<MemoryDcTraits>;
-using CIconHandle = CUniqueHandle<IconTraits>;
-using CRegKey = CUniqueHandle<RegKeyTraits>;
-using CModuleHandle = CUniqueHandle<ModuleTraits>;
+using CHandle = CUniqueHandle<NullHandleTraits<HANDLE, &CloseHandle>>;
+using CFileHandle = CUniqueHandle<InvalidHandleTraits<&CloseHandle>>;
+using CFindHandle = CUniqueHandle<InvalidHandleTraits<&FindClose>>;
+using CBitmapHandle = CGdiObject<HBITMAP>;
+using CFontHandle = CGdiObject<HFONT>;
+using CBrushHandle = CGdiObject<HBRUSH>;
+using CPenHandle = CGdiObject<HPEN>;
+using CRgnHandle = CGdiObject<HRGN>;
+using CMemoryDc = CUniqueHandle<NullHandleTraits<HDC, &DeleteDC>>;
+using CIconHandle = CUniqueHandle<NullHandleTraits<HICON, &DestroyIcon>>;
+using CRegKey = CUniqueHandle<NullHandleTraits<HKEY, &RegCloseKey>>;
+using CModuleHandle = CUniqueHandle<NullHandleTraits<HMODULE, &FreeLibrary>>;
 
 // A device context from GetDC, given back with ReleaseDC.
 class CWindowDc {

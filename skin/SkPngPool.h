@@ -15,12 +15,7 @@
 #include "base/CriticalSection.h"
 #include "base/Handle.h"
 
-struct GlobalMemoryTraits {
-    using Type = HGLOBAL;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { GlobalFree(h); }
-};
-using CGlobalMemory = CUniqueHandle<GlobalMemoryTraits>;
+using CGlobalMemory = CUniqueHandle<NullHandleTraits<HGLOBAL, &GlobalFree>>;
 
 // A decoded image with the memory block its stream reads from, which must
 // outlive the image.

@@ -50,8 +50,9 @@ TEST(MsgBoxBare, WithoutLayoutsOrStringsBoxesStillAnswer)
                                    : CCorvaneMsgBox::Show(L"文本", nullptr, MB_YESNOCANCEL | MB_ICONHAND);
         EXPECT_EQ(result, IDC_MSGBOX_CLOSE);
         EXPECT_EQ(panelChildren, 0u);
-        if (!confirm)
+        if (!confirm) {
             EXPECT_EQ(caption, L""); // "%str1%" of an empty table
+        }
     }
     SkResourceFolder::Instance().SetSkinFolder(CString());
     EXPECT_FALSE(MsgBoxOnScreen);

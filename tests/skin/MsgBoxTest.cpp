@@ -137,8 +137,9 @@ TEST_F(MsgBoxTest, EachTypeHasItsButtonRowAndReturnsTheClickedId)
             EXPECT_EQ(shown[i].id, c.ids[i]) << c.type;
             const int width = ButtonWidth(c.captions[i].c_str());
             EXPECT_EQ(shown[i].rect.right - shown[i].rect.left, width) << c.type;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_EQ(shown[i].rect.left, shown[i - 1].rect.right + 20) << c.type;
+            }
             total += width + (i > 0 ? 20 : 0);
         }
         if (!shown.empty()) {

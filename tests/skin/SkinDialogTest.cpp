@@ -375,8 +375,9 @@ TEST_F(SkinDialogTest, ANestedModalDialogIsOwnedByTheOuterOneWhichIsActiveAgainA
     EXPECT_TRUE(outerEnabledAfter);
     // Unless another program took the foreground meanwhile (tests run side
     // by side), the outer dialog is active again.
-    if (innerWasActive)
+    if (innerWasActive) {
         EXPECT_EQ(innerOwner, activeAfter);
+    }
     EXPECT_NE(innerOwner, managerInside);
     EXPECT_EQ(nullptr, manager.GetActiveDialog());
 }

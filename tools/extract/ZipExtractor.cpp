@@ -13,12 +13,7 @@
 
 namespace {
 
-struct ZipFileTraits {
-    using Type = unzFile;
-    static Type Empty() noexcept { return nullptr; }
-    static void Close(Type zip) noexcept { unzClose(zip); }
-};
-using CZipFile = CUniqueHandle<ZipFileTraits>;
+using CZipFile = CUniqueHandle<NullHandleTraits<unzFile, &unzClose>>;
 
 const unsigned long kFlagEncrypted = 0x1;
 const unsigned long kFlagUtf8Name = 0x800;
