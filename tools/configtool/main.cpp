@@ -10,7 +10,7 @@
 // line: UTF-16 on a console, UTF-8 when redirected. Exit codes: 0 done,
 // 1 nothing found, a malformed symbol text (what decoded before the fault is
 // shown) or a failed write, 2 a bad command line.
-#include "app/ConfigCodec.h"
+#include "app/common/ConfigCodec.h"
 
 #include <cwchar>
 #include <string>

@@ -1,6 +1,6 @@
-#include "app/XmlText.h"
+#include "app/common/XmlText.h"
 
-#include "app/TextUtils.h"
+#include "app/common/TextUtils.h"
 
 std::string Utf8ToAnsiString(const std::string& utf8)
 {

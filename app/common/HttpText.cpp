@@ -1,6 +1,6 @@
-#include "app/HttpText.h"
+#include "app/common/HttpText.h"
 
-#include "app/TextUtils.h"
+#include "app/common/TextUtils.h"
 #include "base/Handle.h"
 
 #include <wininet.h>

@@ -1,4 +1,4 @@
-#include "app/FileUtils.h"
+#include "app/common/FileUtils.h"
 
 #include "tests/support/TempFolder.h"
 

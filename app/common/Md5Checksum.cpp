@@ -1,4 +1,4 @@
-#include "app/Md5Checksum.h"
+#include "app/common/Md5Checksum.h"
 
 #include <cstring>
 #include <memory>

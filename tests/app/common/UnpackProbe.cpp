@@ -3,7 +3,7 @@
 // arguments come from RAVONYX_UNPACK_ARCHIVE, RAVONYX_UNPACK_FOLDER and
 // RAVONYX_UNPACK_PASSWORD (the folder ends in a backslash, which argument
 // splitting would misread). Exit code 10: true, 20: false.
-#include "app/UnpackArchive.h"
+#include "app/common/UnpackArchive.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/FileVersion.h"
+#include "app/common/FileVersion.h"
 
 #include "tests/support/TempFolder.h"
 

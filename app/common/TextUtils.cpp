@@ -1,4 +1,4 @@
-#include "app/TextUtils.h"
+#include "app/common/TextUtils.h"
 
 #include <cstring>
 #include <string>

@@ -1,6 +1,6 @@
-#include "app/XmlReader.h"
+#include "app/common/XmlReader.h"
 
-#include "app/XmlText.h"
+#include "app/common/XmlText.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "app/UnpackArchive.h"
+#include "app/common/UnpackArchive.h"
 
 #include "tests/support/TempFolder.h"
 #include "ZipFixture.h"

@@ -1,4 +1,4 @@
-#include "app/WindowsVersion.h"
+#include "app/common/WindowsVersion.h"
 
 int g_nOsMajorVersion = 0;
 int g_nOsMinorVersion = 0;

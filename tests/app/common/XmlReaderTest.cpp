@@ -1,5 +1,5 @@
-#include "app/XmlReader.h"
-#include "app/XmlText.h"
+#include "app/common/XmlReader.h"
+#include "app/common/XmlText.h"
 
 #include "tests/support/TempFolder.h"
 

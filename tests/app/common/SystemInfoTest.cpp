@@ -1,5 +1,5 @@
-#include "app/ScreenGeometry.h"
-#include "app/WindowsVersion.h"
+#include "app/common/ScreenGeometry.h"
+#include "app/common/WindowsVersion.h"
 
 #include "tests/support/TempFolder.h"
 

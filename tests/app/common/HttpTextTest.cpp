@@ -1,4 +1,4 @@
-#include "app/HttpText.h"
+#include "app/common/HttpText.h"
 
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"

@@ -1,4 +1,4 @@
-#include "app/ConfigCodec.h"
+#include "app/common/ConfigCodec.h"
 
 #include "tests/support/TempFolder.h"
 

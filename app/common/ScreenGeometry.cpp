@@ -1,4 +1,4 @@
-#include "app/ScreenGeometry.h"
+#include "app/common/ScreenGeometry.h"
 
 RECT& PopupCornerRect(RECT& out, const RECT& layout)
 {
