@@ -4,7 +4,9 @@ of the settings table at its default value, with key names and values
 scrambled as the program's settings codec does (app/common/ConfigCodec.cpp),
 section names plain.
 
-Usage: make_config.py OUTPUT_FILE
+Usage: make_config.py OUTPUT_FILE [SECTION KEY VALUE]...
+Each SECTION KEY VALUE triple replaces a default (or adds a key), for tools
+that need a program folder with other settings (the start-up benchmark).
 """
 import sys
 
@@ -50,10 +52,18 @@ def encode(text):
     return "".join(out)
 
 
-def main(path):
+def main(path, overrides=()):
+    settings = list(DEFAULTS)
+    for name, key, value in overrides:
+        same = [i for i, s in enumerate(settings) if (s[0], s[1]) == (name, key)]
+        if same:
+            settings[same[0]] = (name, key, value)
+        else:
+            at = max((i + 1 for i, s in enumerate(settings) if s[0] == name), default=len(settings))
+            settings.insert(at, (name, key, value))
     lines = []
     section = None
-    for name, key, value in DEFAULTS:
+    for name, key, value in settings:
         if name != section:
             if section is not None:
                 lines.append("")
@@ -65,4 +75,7 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    if len(sys.argv) < 2 or (len(sys.argv) - 2) % 3:
+        sys.exit("usage: make_config.py OUTPUT_FILE [SECTION KEY VALUE]...")
+    rest = sys.argv[2:]
+    main(sys.argv[1], [tuple(rest[i:i + 3]) for i in range(0, len(rest), 3)])
