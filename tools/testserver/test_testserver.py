@@ -463,6 +463,39 @@ class MisbehaviourTests(ServerCase):
         self.assertEqual(get(self.port, "/big.bin", [("Range", "bytes=4000-")])[2], BIG[4000:])
 
 
+class ResponderTests(unittest.TestCase):
+    """Dynamic replies: asked only when no route answers; None serves files."""
+
+    def setUp(self):
+        self.root = make_root()
+        self.asked = []
+
+        def respond(req):
+            self.asked.append((req.method, req.path, req.query))
+            if req.path == "/dynamic":
+                return 201, ("made for %s" % req.query).encode(), "text/plain"
+            if req.path == "/missing":
+                return 404, b"none here\n", "text/plain"
+            return None
+        self.server = testserver.TestServer(self.root, responder=respond)
+        self.port = self.server.start()
+
+    def tearDown(self):
+        self.server.stop()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def test_replies_fall_through_and_yield_to_routes(self):
+        status, headers, body = get(self.port, "/dynamic?x=1")
+        self.assertEqual((status, body, headers["content-type"]), (201, b"made for x=1", "text/plain"))
+        self.assertEqual(get(self.port, "/missing")[::2], (404, b"none here\n"))
+        self.assertEqual(get(self.port, "/data.bin")[::2], (200, DATA))
+        self.assertEqual(get(self.port, "/data.bin", headers=[("Range", "bytes=10-19")])[::2], (206, DATA[10:20]))
+        status, _ = control(self.port, "route", {"path": "/dynamic", "body": "fixed"})
+        self.assertEqual(status, 200)
+        self.assertEqual(get(self.port, "/dynamic")[::2], (200, b"fixed"))
+        self.assertEqual([a[1] for a in self.asked], ["/dynamic", "/missing", "/data.bin", "/data.bin"])
+
+
 class ControlTests(unittest.TestCase):
     def setUp(self):
         self.root = make_root()

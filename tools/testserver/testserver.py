@@ -221,9 +221,13 @@ class _Stopped(Exception):
 class TestServer:
     """The server: routes, request log, and the listening socket."""
 
-    def __init__(self, root, port=0, routes=None, verbose=False):
+    def __init__(self, root, port=0, routes=None, verbose=False, responder=None):
         self.root = os.path.realpath(root)
         self.verbose = verbose
+        # Optional dynamic replies: responder(request) is asked for every
+        # request that no route answers, and returns None (serve files as
+        # usual) or (status, body bytes, content type).
+        self.responder = responder
         self._lock = threading.Lock()
         self._log_changed = threading.Condition(self._lock)
         self._stop = threading.Event()
@@ -541,6 +545,7 @@ class TestServer:
         content = None             # bytes that Range applies to
         content_type = "application/octet-stream"
         status = 200
+        reply = self.responder(req) if route is None and self.responder is not None else None
         if route is not None and route.body is not None:
             content = route.body
             if "body" in route.fields:
@@ -554,6 +559,8 @@ class TestServer:
                 content_type = mimetypes.guess_type(full)[0] or content_type
         elif route is not None and route.status is not None:
             content = b""
+        elif reply is not None:
+            status, content, content_type = reply
         elif req.method not in ("GET", "HEAD"):
             status = 405
         else:
@@ -570,7 +577,7 @@ class TestServer:
             content_type = "text/plain; charset=utf-8"
         else:
             body = content
-            explicit = route.status if route is not None else None
+            explicit = route.status if route is not None else reply[0] if reply is not None else None
             use_range = (explicit in (None, 200) and "range" in req.headers
                          and not (route is not None and route.ignore_range))
             rng = parse_range(req.headers["range"], len(content)) if use_range else None

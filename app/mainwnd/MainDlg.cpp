@@ -1,0 +1,449 @@
+#include "app/mainwnd/MainDlg.h"
+
+#include <shellapi.h>
+
+#include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/DownloadRelay.h"
+#include "app/common/ConfigCodec.h"
+#include "app/common/ScreenGeometry.h"
+#include "app/common/ServerAddresses.h"
+#include "app/common/WindowsVersion.h"
+#include "app/dialogs/AdPopups.h"
+#include "app/dialogs/WebDlg.h"
+#include "app/install/DefaultTheme.h"
+#include "app/mainwnd/HotKey.h"
+#include "app/mainwnd/ProgramFlags.h"
+#include "app/startup/CorvaneModule.h"
+#include "app/update/UpdateCheck.h"
+#include "base/Reflection.h"
+#include "base/Thread.h"
+#include "skin/CorvaneMsgBox.h"
+
+namespace {
+
+constexpr UINT kFeedbackLayout = 127;
+constexpr UINT kNewsPopupLayout = 133;
+constexpr UINT kStartPopupLayout = 132;
+
+CString SettingsFile()
+{
+    return _Module.m_strAppDir + L"Config\\common.ini";
+}
+
+// A setting as an integer: its default when absent, 0 when unreadable.
+int ReadIntSetting(const wchar_t* section, const wchar_t* key, const wchar_t* fallback)
+{
+    CString value;
+    ReadConfigValue(section, key, SettingsFile(), fallback, MAX_PATH, value);
+    return _wtoi(value);
+}
+
+// Asks the web site for a pop-up of the kind and shows it when one is due.
+void ShowPopupFromSite(const wchar_t* type, UINT layoutId, int kind)
+{
+    CString url;
+    url.Format(RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=%s&action=info", type);
+    int width = 0;
+    int height = 0;
+    CString page;
+    if (ParsePopupReply(url, width, height, page) && width > 0)
+        ShowWebPopup(width, height, page, layoutId, kind);
+}
+
+} // namespace
+
+CCorvaneMainDlg::CCorvaneMainDlg() : CSkDialogImpl(IDR_MAIN_LAYOUT) {}
+
+BOOL CCorvaneMainDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (msg == WM_NOTIFY && wParam == IDC_SKIN_VIEW) {
+        BOOL handled = TRUE;
+        result = OnSkinNotify(*reinterpret_cast<NMHDR*>(lParam), handled);
+        if (handled)
+            return TRUE;
+    }
+    if (ProcessSkinDialogMessage(hwnd, msg, wParam, lParam, result))
+        return TRUE;
+    if (CUiSizeableRoundRect<CCorvaneMainDlg>::ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
+        return TRUE;
+    if (msg == WM_TIMER)
+        OnTimer(wParam); // every timer goes on down the map as well
+    if (CShellIcon::ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
+        return TRUE;
+    if (msg == WM_COMMAND && HIWORD(wParam) == 0 && OnMainMenuCommand(LOWORD(wParam))) {
+        result = 0;
+        return TRUE;
+    }
+    switch (msg) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        return TRUE;
+    case WM_SYSCOMMAND: {
+        BOOL handled = TRUE;
+        OnSysCommand(wParam, handled);
+        if (handled) {
+            result = 0;
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DESTROY:
+        OnDestroy();
+        result = 0;
+        return TRUE;
+    case WM_HOTKEY:
+        result = OnHotKey();
+        return TRUE;
+    case WM_SHOWWINDOW:
+        OnShowWindow(static_cast<BOOL>(wParam));
+        break;
+    default:
+        if (ProcessPrivateMessage(msg, wParam, lParam, result))
+            return TRUE;
+        break;
+    }
+    return ReflectNotifications(hwnd, msg, wParam, lParam, result);
+}
+
+BOOL CCorvaneMainDlg::ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (msg) {
+    case WM_MENU_NAVIGATE:
+        result = OnMenuNavigate(wParam);
+        return TRUE;
+    case WM_DOWNLOAD_PROGRESS:
+        result = RelayDownloadProgress(m_hWnd, m_activeDownloads,
+                                       *reinterpret_cast<DownloadProgressInfo*>(wParam));
+        return TRUE;
+    case WM_DOWNLOAD_FINISHED:
+        result = RelayDownloadFinished(m_hWnd, m_activeDownloads,
+                                       *reinterpret_cast<DownloadFinishedInfo*>(wParam));
+        return TRUE;
+    case WM_DOWNLOAD_STOPPED:
+        result =
+            RelayDownloadStopped(m_hWnd, m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+        return TRUE;
+    case WM_DOWNLOAD_ITEM:
+        result = OnDownloadItem(static_cast<int>(wParam), static_cast<int>(lParam));
+        return TRUE;
+    case WM_SHOW_FINISHED_POPUP:
+        result = ShowFinishedPopup(m_hWnd, static_cast<int>(wParam), static_cast<int>(lParam));
+        return TRUE;
+    case WM_PAGE_CALL:
+        // Only blocks this window posted itself are run and freed.
+        if (std::unique_ptr<PageCallRequest> request = m_pageCalls.Take(wParam))
+            RunPageScriptRequest(std::move(request));
+        result = 0;
+        return TRUE;
+    case WM_SELECT_TAB:
+        m_view.SetTabCurSel(IDC_MAIN_TABS, static_cast<int>(wParam));
+        result = 0;
+        return TRUE;
+    case WM_SHOW_TAB_PAGE:
+        result = static_cast<int>(wParam) > 0
+                     ? OnShowTabPage(static_cast<int>(wParam), static_cast<int>(lParam))
+                     : 1;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+LRESULT CCorvaneMainDlg::OnSkinNotify(NMHDR& hdr, BOOL& handled)
+{
+    if (hdr.code == SKN_TAB_CHANGING) {
+        auto& change = reinterpret_cast<SkTabChangeNotify&>(hdr);
+        if (change.tabCtrlId != IDC_MAIN_TABS) {
+            handled = FALSE;
+            return 0;
+        }
+        if (SwitchTab(change.newSel) == 0)
+            change.cancel = TRUE;
+        return 0;
+    }
+    if (hdr.code != SKN_ITEM_CLICK) {
+        handled = FALSE;
+        return 0;
+    }
+    switch (reinterpret_cast<const SkItemClickNotify&>(hdr).itemId) {
+    case IDC_MAIN_CLOSE:
+        OnCloseButton();
+        break;
+    case IDC_MAIN_MAXIMIZE:
+        ToggleMaximize();
+        break;
+    case IDC_MAIN_MINIMIZE:
+        SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE | HTCAPTION, 0);
+        break;
+    case IDC_MAIN_MENU:
+        ShowMainMenu();
+        break;
+    case IDC_MAIN_FEEDBACK:
+        OpenFeedbackPage();
+        break;
+    case IDC_MAIN_LOGO:
+        ShellExecuteW(nullptr, L"open", RAVONYX_WEB_SITE L"/", nullptr, nullptr, SW_SHOWNORMAL);
+        break;
+    case IDC_FOOTER_RESTORE_THEME:
+        RestoreDefaultTheme();
+        break;
+    default:
+        handled = FALSE;
+        break;
+    }
+    return 0;
+}
+
+void CCorvaneMainDlg::OnTimer(UINT_PTR id)
+{
+    switch (id) {
+    case TIMER_STARTUP:
+        KillTimer(m_hWnd, id);
+        if (!_Module.m_strHotKey.IsEmpty() && _Module.m_nHotKeyVk != 0)
+            RegisterHotKeyFromText(m_hWnd, _Module.m_strHotKey, HotKeyId(),
+                                   static_cast<UINT>(_Module.m_nHotKeyVk));
+        AutoDownloadPending();
+        SetTimer(m_hWnd, TIMER_UPDATE_CHECK, 2000, nullptr);
+        break;
+    case TIMER_UPDATE_CHECK:
+        KillTimer(m_hWnd, id);
+        StartDetachedThread([] { CheckForUpdate(kUpdateCheckSilent); });
+        break;
+    case TIMER_NEWS_POPUP:
+    case TIMER_NEWS_REPEAT:
+        KillTimer(m_hWnd, id);
+        if (!g_bNewsDlgOpen)
+            ShowPopupFromSite(L"news", kNewsPopupLayout, 0);
+        break;
+    case TIMER_START_POPUP:
+        KillTimer(m_hWnd, id);
+        if (!g_bAdPopupOpen)
+            ShowPopupFromSite(L"start", kStartPopupLayout, 1);
+        break;
+    case TIMER_MIN_POPUP:
+        KillTimer(m_hWnd, id);
+        if (!g_bAdPopupOpen)
+            ShowPopupFromSite(L"min", kStartPopupLayout, 1);
+        break;
+    case TIMER_RUN_REPORT:
+        KillTimer(m_hWnd, id);
+        ReportAdInfo(_Module.m_bAutoRun ? L"hiderun" : L"normalrun");
+        RemindSetHomePage();
+        break;
+    case TIMER_SHOW_REPORT:
+        KillTimer(m_hWnd, id);
+        ReportAdInfo(L"showrun");
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT CCorvaneMainDlg::OnInitDialog()
+{
+    m_strErrorPage = _Module.m_strAppDir + L"Local\\management\\error.html";
+    m_strLeftPage = _Module.m_strAppDir + L"Local\\management\\left.html";
+
+    HINSTANCE instance = ThisModuleInstance();
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(100))));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(101))));
+
+    // A later instance finds this window through the block.
+    _Module.m_instanceMapping.WriteWindow(m_hWnd);
+
+    if (m_menuBrowser.CreatePane(m_view.m_hWnd, IDC_MENU_BROWSER))
+        m_menuBrowser.SetBackgroundColor(kPageBackground);
+    if (m_contentBrowser.CreatePane(m_view.m_hWnd, IDC_CONTENT_BROWSER))
+        m_contentBrowser.SetBackgroundColor(kPageBackground);
+
+    AddIcon();
+
+    m_view.SetItemText(IDC_MAIN_VERSION, _Module.m_strVersion);
+    m_view.SetItemText(IDC_FOOTER_VERSION, _Module.m_strVersion);
+    CString text;
+    m_view.SetItemText(IDC_FOOTER_WINDOWS, WindowsVersionName(text));
+    m_view.SetItemText(IDC_FOOTER_RESOLUTION, ScreenResolutionText(text, L"%dX%d"));
+
+    InitDll(m_hWnd);
+
+    if (_Module.m_bAutoRun) {
+        // Hidden in the tray; the tab and the timers follow on the first show.
+        m_show = FALSE;
+    } else {
+        if (_Module.m_nItemId > 0 && _Module.m_nItemKind > 0) {
+            SendMessageW(m_hWnd, WM_DOWNLOAD_ITEM, static_cast<WPARAM>(_Module.m_nItemId),
+                         static_cast<LPARAM>(_Module.m_nItemKind));
+            _Module.m_nItemId = 0;
+            _Module.m_nItemKind = 0;
+        } else {
+            m_view.SetTabCurSel(IDC_MAIN_TABS, 1);
+        }
+        SetTimer(m_hWnd, TIMER_STARTUP, 1000, nullptr);
+    }
+
+    StartDetachedThread([] { WaitForNetworkThread(); });
+    RestoreWindowSize();
+    return 1;
+}
+
+void CCorvaneMainDlg::OnShowWindow(BOOL show)
+{
+    if (!show || !_Module.m_bAutoRun)
+        return;
+    _Module.m_bAutoRun = 0;
+    m_view.SetTabCurSel(IDC_MAIN_TABS, 1);
+    SetTimer(m_hWnd, TIMER_STARTUP, 10, nullptr);
+    SetTimer(m_hWnd, TIMER_SHOW_REPORT, 30, nullptr);
+}
+
+void CCorvaneMainDlg::OnSysCommand(WPARAM command, BOOL& handled)
+{
+    const LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    switch (command & 0xFFF0) {
+    case SC_MAXIMIZE:
+        m_view.SetItemAttribute(IDC_MAIN_MAXIMIZE, "skin", "restorebtn");
+        handled = FALSE;
+        break;
+    case SC_RESTORE:
+        if (!(style & WS_MINIMIZE))
+            m_view.SetItemAttribute(IDC_MAIN_MAXIMIZE, "skin",
+                                    (style & WS_MAXIMIZE) ? "maxbtn" : "restorebtn");
+        handled = FALSE;
+        break;
+    case SC_CLOSE:
+        if (!MsgBoxOnScreen)
+            EndNow();
+        break;
+    default:
+        handled = FALSE;
+        break;
+    }
+}
+
+LRESULT CCorvaneMainDlg::OnHotKey()
+{
+    if (IsWindowVisible(m_hWnd)) {
+        ShowWindow(m_hWnd, SW_HIDE);
+        RemoveIcon();
+    } else {
+        ShowWindow(m_hWnd, SW_SHOW);
+        AddIcon();
+    }
+    return 0;
+}
+
+void CCorvaneMainDlg::OnDestroy()
+{
+    RecordStoppedDownloads(m_activeDownloads);
+    SaveWindowSize();
+    // An update package being fetched holds the end back, but not forever.
+    const ULONGLONG deadline = GetTickCount64() + kUpdateWaitLimitMs;
+    while (_Module.m_bUpdateRunning == 1 && GetTickCount64() < deadline)
+        Sleep(100);
+    UnregisterHotKey(m_hWnd, HotKeyId());
+}
+
+void CCorvaneMainDlg::OnCloseButton()
+{
+    if (ReadIntSetting(L"Common", L"MinOrClose", L"1") == 0) {
+        EndNow();
+        return;
+    }
+    ShowWindow(m_hWnd, SW_HIDE);
+    if (g_bOnline) {
+        if (_Module.m_nSubscription != 0)
+            ScheduleAdPopup(m_hWnd, 0);
+        if (_Module.m_nReceiveAd != 0)
+            ScheduleAdPopup(m_hWnd, 1);
+    }
+}
+
+void CCorvaneMainDlg::EndNow()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CCorvaneMainDlg::ToggleMaximize()
+{
+    const LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    SendMessageW(m_hWnd, WM_SYSCOMMAND,
+                 (style & WS_MAXIMIZE) ? (SC_RESTORE | HTCAPTION) : (SC_MAXIMIZE | HTCAPTION), 0);
+}
+
+void CCorvaneMainDlg::OpenFeedbackPage()
+{
+    CWebDlgForFeedback feedback(RAVONYX_CONTENT_SITE L"feedback.html", m_strErrorPage, kFeedbackLayout);
+    feedback.DoModal();
+}
+
+int CCorvaneMainDlg::SwitchTab(int)
+{
+    // Each tab's pages are navigated by the browser host; until it comes every change is allowed.
+    return 1;
+}
+
+LRESULT CCorvaneMainDlg::OnMenuNavigate(WPARAM)
+{
+    // Left-menu links are followed by the browser host; until it comes they are ignored.
+    return 0;
+}
+
+LRESULT CCorvaneMainDlg::OnShowTabPage(int, int page)
+{
+    // Tab pages by number are shown by the browser host; until it comes nothing is shown.
+    return page > 0 ? 0 : 1;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadItem(int itemId, int listKind)
+{
+    if (itemId <= 0 || listKind <= 0)
+        return 1;
+    AddItemAndDownload(m_hWnd, itemId, listKind, 1);
+    return 0;
+}
+
+void CCorvaneMainDlg::ConfirmQuit()
+{
+    if (!m_activeDownloads.empty() &&
+        CCorvaneMsgBox::Show(L"有文件正在下载中，您确定退出吗！", L"退出提示", MB_YESNO) != IDYES)
+        return;
+    PostQuitMessage(0);
+}
+
+bool CCorvaneMainDlg::PostPageCall(std::unique_ptr<PageCallRequest> request)
+{
+    return m_pageCalls.Post(m_hWnd, WM_PAGE_CALL, std::move(request));
+}
+
+void CCorvaneMainDlg::RestoreWindowSize()
+{
+    const int height = ReadIntSetting(L"ProXYSet", L"Height", L"0");
+    const int width = ReadIntSetting(L"ProXYSet", L"Width", L"0");
+    if (width >= m_view.m_width && height >= m_view.m_height) {
+        m_view.m_width = width;
+        m_view.m_height = height;
+    }
+}
+
+void CCorvaneMainDlg::SaveWindowSize()
+{
+    RECT rect;
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (IsIconic(m_hWnd)) {
+        // A minimised window's rectangle is the icon's: take the size it
+        // comes back to.
+        if (!GetWindowPlacement(m_hWnd, &placement))
+            return;
+        rect = placement.rcNormalPosition;
+    } else if (!GetWindowRect(m_hWnd, &rect)) {
+        return;
+    }
+    CString text;
+    text.Format(L"%d", static_cast<int>(rect.bottom - rect.top));
+    WriteConfigValue(L"ProXYSet", L"Height", text, SettingsFile());
+    text.Format(L"%d", static_cast<int>(rect.right - rect.left));
+    WriteConfigValue(L"ProXYSet", L"Width", text, SettingsFile());
+}

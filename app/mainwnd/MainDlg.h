@@ -1,0 +1,99 @@
+// The program's one main window: a skinned, borderless, sizeable dialog
+// (layout 103) with the header's tab strip and caption buttons, the two page
+// areas and the footer with system information; it lives in the tray as
+// well, answers the hot key and both menus, receives the download library's
+// messages and runs the start-up timers.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/browser/WaitingPane.h"
+#include "app/mainwnd/ContextMenu.h"
+#include "app/mainwnd/MainDlgMessages.h"
+#include "app/mainwnd/MyIconMenu.h"
+#include "app/mainwnd/PostedBlocks.h"
+#include "app/mainwnd/SetupMenu.h"
+#include "app/mainwnd/ShellIcon.h"
+#include "skin/SkDialogImpl.h"
+#include "skin/SkSizeableRoundRect.h"
+
+constexpr UINT IDR_MAIN_LAYOUT = 103;
+
+// Items of the main window's layout.
+constexpr UINT IDC_MAIN_CLOSE = 60001;
+constexpr UINT IDC_MAIN_MAXIMIZE = 60002;
+constexpr UINT IDC_MAIN_MINIMIZE = 60003;
+constexpr UINT IDC_MAIN_MENU = 60014;
+constexpr UINT IDC_MAIN_FEEDBACK = 60015;
+constexpr UINT IDC_MAIN_LOGO = 60016;
+constexpr UINT IDC_MAIN_VERSION = 60024;
+constexpr UINT IDC_FOOTER_VERSION = 60025;
+constexpr UINT IDC_FOOTER_WINDOWS = 60020;
+constexpr UINT IDC_FOOTER_RESOLUTION = 60022;
+constexpr UINT IDC_FOOTER_RESTORE_THEME = 60026;
+constexpr UINT IDC_MAIN_TABS = 136;
+constexpr UINT IDC_MENU_BROWSER = 114;
+constexpr UINT IDC_CONTENT_BROWSER = 115;
+
+// The page areas' background while no page is shown.
+constexpr COLORREF kPageBackground = RGB(0xFB, 0xFC, 0xFD);
+
+// How long the window's end waits for an update package being fetched.
+constexpr DWORD kUpdateWaitLimitMs = 60000;
+
+class CCorvaneMainDlg : public CSkDialogImpl<CCorvaneMainDlg, CUiSizeableRoundRect<CCorvaneMainDlg>>,
+                        public CShellIcon<CCorvaneMainDlg, CMyIconMenu<CCorvaneMainDlg>, IDR_TRAY_MENU>,
+                        public CMyIconMenu<CCorvaneMainDlg>,
+                        public CContextMenu<CCorvaneMainDlg>,
+                        public CSetupMenu<CCorvaneMainDlg> {
+public:
+    CCorvaneMainDlg();
+
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // Skin notifications from the view; handled cleared for the ones not taken.
+    LRESULT OnSkinNotify(NMHDR& hdr, BOOL& handled);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnInitDialog();
+    void OnSysCommand(WPARAM command, BOOL& handled);
+    void OnDestroy();
+    LRESULT OnHotKey();
+    void OnShowWindow(BOOL show);
+
+    void OnCloseButton();
+    void ToggleMaximize();
+    void OpenFeedbackPage();
+    // The tab strip changes to index; 0 refuses the change.
+    int SwitchTab(int index);
+    // Quits, after asking while downloads run.
+    void ConfirmQuit();
+
+    // The saved size replaces the layout's when it is at least as large.
+    void RestoreWindowSize();
+    // Stores the window's normal-state size (also when it is minimised).
+    void SaveWindowSize();
+
+    LRESULT OnMenuNavigate(WPARAM linkText);
+    LRESULT OnShowTabPage(int tab, int page);
+    LRESULT OnDownloadItem(int itemId, int listKind);
+
+    // Posts a page call to this window; the block is freed on its arrival.
+    bool PostPageCall(std::unique_ptr<PageCallRequest> request);
+
+    CWaitingPane m_menuBrowser;
+    CWaitingPane m_contentBrowser;
+    std::vector<ActiveDownload> m_activeDownloads;
+    CString m_strContentUrl;
+    CString m_strErrorPage;
+    CString m_strLeftPage;
+    int m_bSkipTabNavigation = 0;
+
+private:
+    BOOL ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void EndNow();
+
+    CPostedBlocks<PageCallRequest> m_pageCalls;
+};

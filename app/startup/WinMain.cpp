@@ -1,0 +1,29 @@
+// The entry function of Ravonyx.exe.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include "app/startup/CorvaneModule.h"
+#include "app/startup/Elevation.h"
+#include "app/startup/RunApplication.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
+{
+    if (FAILED(InitModulePaths()))
+        return -1;
+    const CString line = commandLine ? commandLine : L"";
+    if (line.GetLength() > 0)
+        ParseCommandLine(line);
+    if (NeedsElevation()) {
+        // The elevated instance gets the same command line, so a start from
+        // the Run value stays hidden and a request is not lost.
+        if (!RelaunchElevated(_Module.m_strModulePath, line))
+            MessageBoxW(nullptr, L"请使用管理员账户运行本软件", nullptr, MB_OK);
+        return -3;
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    _Module.m_hRichEdit = LoadLibraryW(L"RICHED20.DLL");
+    RunApplication();
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,54 @@
+"""Dynamic replies of the demo catalogue's servers (see serve.py).
+
+responder(site, root) gives the function the test server asks for every
+request that no route answers. It returns None to let the file under the
+site's root be served, or (status, body bytes, content type).
+
+To answer a new "/api.php" operation, add a function to API_OPERATIONS:
+it takes the parsed query ({name: value}, values decoded) and the request,
+and returns the reply text; the web site's replies are fields joined by
+" | ", the first "success" when the request worked.
+"""
+import os
+import sys
+import traceback
+import urllib.parse
+
+TEXT = "text/plain; charset=utf-8"
+HTML = "text/html; charset=utf-8"
+
+# "op" value -> function(query, request) -> reply text.
+API_OPERATIONS = {}
+
+
+def api_reply(request):
+    query = dict(urllib.parse.parse_qsl(request.query, keep_blank_values=True))
+    operation = API_OPERATIONS.get(query.get("op", ""))
+    if operation is None:
+        return 404, ("no such operation: %s\n" % query.get("op", "")).encode("utf-8"), TEXT
+    return 200, operation(query, request).encode("utf-8"), TEXT
+
+
+def folder_index(root, path):
+    """A folder's index.html, as web servers do for an address ending in "/"."""
+    if not path.endswith("/"):
+        return None
+    index = os.path.realpath(os.path.join(root, path.lstrip("/"), "index.html"))
+    if not index.startswith(os.path.realpath(root) + os.sep) or not os.path.isfile(index):
+        return None
+    with open(index, "rb") as f:
+        return 200, f.read(), HTML
+
+
+def responder(site, root):
+    def respond(request):
+        try:
+            if site == "web" and request.path == "/api.php":
+                return api_reply(request)
+            if request.method in ("GET", "HEAD"):
+                return folder_index(root, request.path)
+            return None
+        except Exception:  # a broken hook answers 500 instead of dropping the connection
+            traceback.print_exc(file=sys.stderr)
+            return 500, b"democatalog: hook failed\n", TEXT
+    return respond
