@@ -43,7 +43,7 @@ HRESULT CWebBrowserEventSink::Connect(IUnknown* control) noexcept
 {
     if (!control)
         return E_POINTER;
-    Disconnect();
+    Unadvise();
     CComPtr<IConnectionPointContainer> container;
     HRESULT hr = control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
     if (FAILED(hr))
@@ -60,6 +60,12 @@ HRESULT CWebBrowserEventSink::Connect(IUnknown* control) noexcept
 }
 
 void CWebBrowserEventSink::Disconnect() noexcept
+{
+    Unadvise();
+    m_handler = nullptr;
+}
+
+void CWebBrowserEventSink::Unadvise() noexcept
 {
     if (m_point) {
         m_point->Unadvise(m_cookie);

@@ -38,6 +38,7 @@ public:
 private:
     explicit CWebBrowserEventSink(CWebBrowserEventHandler* handler) noexcept : m_handler(handler) {}
     virtual ~CWebBrowserEventSink() = default;
+    void Unadvise() noexcept;
 
     LONG m_refs = 0;
     CWebBrowserEventHandler* m_handler;
