@@ -127,6 +127,19 @@ TEST_F(BrowserExternalTest, EveryNameIsLookedUpAndANullNameIsEmpty)
     EXPECT_EQ(S_OK, external.GetIDsOfNames(IID_NULL, nullptr, 0, 0, nullptr));
 }
 
+TEST_F(BrowserExternalTest, SmallNameValuesAreStringResourcesOfTheProgram)
+{
+    // 101 holds "Ex_RunGame", 102 the same in lower case, 103 nothing.
+    LPOLESTR names[] = {reinterpret_cast<LPOLESTR>(MAKEINTRESOURCEW(101)),
+                        reinterpret_cast<LPOLESTR>(MAKEINTRESOURCEW(102)),
+                        reinterpret_cast<LPOLESTR>(MAKEINTRESOURCEW(103))};
+    DISPID ids[3] = {0, 0, 0};
+    EXPECT_EQ(DISP_E_UNKNOWNNAME, external.GetIDsOfNames(IID_NULL, names, 3, 0, ids));
+    EXPECT_EQ(6, ids[0]);
+    EXPECT_EQ(DISPID_UNKNOWN, ids[1]);
+    EXPECT_EQ(DISPID_UNKNOWN, ids[2]);
+}
+
 TEST_F(BrowserExternalTest, OnlyIDispatchIsHandedOutAndReleaseNeverFrees)
 {
     void* out = reinterpret_cast<void*>(1);
