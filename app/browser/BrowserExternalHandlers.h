@@ -1,0 +1,31 @@
+// What the content page's script object runs: the catalogue, listing and
+// installation handlers, called with the page's arguments in script order.
+// The main window gives the object its implementation of these.
+#pragma once
+
+#include <windows.h>
+
+#include "base/RefString.h"
+
+class CBrowserExternalHandlers {
+public:
+    // The catalogue, listing and installation handlers come with those
+    // features; until then each does nothing and answers "nothing done".
+    virtual int StartDownLoadTask(int /*id*/, int /*kind*/) { return 0; }
+    virtual CString GetDownloadPageCount(int /*pageSize*/, int /*filter*/, int /*kind*/) { return CString(); }
+    virtual CString LoadDownloadPage(int /*page*/, int /*filter*/, int /*kind*/) { return CString(); }
+    virtual BOOL DeleteTask(int /*id*/, int /*state*/, int /*kind*/) { return FALSE; }
+    virtual void RunItem(int /*id*/, int /*kind*/) {}
+    virtual BOOL PauseTask(int /*id*/) { return FALSE; }
+    virtual BOOL AddItemAndDownload(HWND /*owner*/, int /*id*/, int /*listKind*/, int /*questionKind*/)
+    {
+        return FALSE;
+    }
+    virtual CString GetLocalItemStates(const CString& /*ids*/, int /*kind*/) { return CString(); }
+    virtual void OpenContentPage(HWND /*owner*/, const CString& /*id*/, const CString& /*section*/) {}
+    virtual void ControlPageMove(HWND /*owner*/, int /*command*/, const CString& /*keyword*/) {}
+    virtual CString GetRecommendedContent(int /*type*/) { return CString(); }
+
+protected:
+    ~CBrowserExternalHandlers() = default;
+};

@@ -1,0 +1,12 @@
+// Writing a script method's result VARIANT. Each replaces what the VARIANT
+// holds (freeing a default text first); a null result is left alone.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+void SetIntResult(VARIANT* result, int value) noexcept;
+// VT_BOOL holding 1 or 0 (the pages test it as a number).
+void SetBoolResult(VARIANT* result, BOOL value) noexcept;
+void SetTextResult(VARIANT* result, const wchar_t* text, int length) noexcept;

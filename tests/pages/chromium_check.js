@@ -1,0 +1,235 @@
+// Loads the program's pages in headless Chromium with a recording stand-in
+// for window.external put in place before the page's own scripts, and checks
+// what the program relies on: the "?item=" texts of the menu links, the
+// error text, and that every call a page makes to window.external names a
+// method of the object that page gets, with the argument count and types
+// that object reads (whole numbers and texts).
+//   node chromium_check.js LOCAL_PAGES_FOLDER DEMO_CONTENT_FOLDER
+'use strict';
+
+const path = require('path');
+const { pathToFileURL } = require('url');
+const { Browser } = require('./cdp_pipe');
+
+// The content page's object and the one of the left menu and the pop-ups.
+const CONTENT_OBJECT = {
+    Ex_StartDownLoad: ['int', 'int'],
+    Ex_GetPageCount: ['int', 'int', 'int'],
+    Ex_LoadDLFile: ['int', 'int', 'int'],
+    Ex_DelTask: ['int', 'int', 'int'],
+    Ex_RunGame: ['int', 'int'],
+    Ex_PauseTask: ['int'],
+    Ex_DLGameInfo: ['int', 'int', 'int'],
+    Ex_GetLocalGameIDs: ['string', 'int'],
+    Ex_OpenContentPage: ['string', 'string'],
+    Ex_ControlPageMove: ['int', 'string'],
+    Ex_RefContent: ['int'],
+};
+const POPUP_OBJECT = { Ex_CloseRbPopDlg: ['int'] };
+
+// What the stand-in answers, as the program would.
+const ANSWERS = {
+    Ex_StartDownLoad: 0,
+    Ex_GetPageCount: '1|2',
+    Ex_LoadDLFile: '',
+    Ex_DelTask: true,
+    Ex_RunGame: true,
+    Ex_PauseTask: true,
+    Ex_DLGameInfo: true,
+    Ex_GetLocalGameIDs: '{"gid":"101","status":"2"},{"gid":"205","status":"3","progress":"45"}',
+    Ex_RefContent: '<li>推荐一</li><li>推荐二</li>',
+    Ex_CloseRbPopDlg: true,
+};
+
+function initScript(methods) {
+    return `(function () {
+        var calls = [];
+        var answers = ${JSON.stringify(ANSWERS)};
+        var stand = {};
+        ${JSON.stringify(Object.keys(methods))}.forEach(function (name) {
+            stand[name] = function () {
+                calls.push({ name: name, args: Array.prototype.slice.call(arguments) });
+                return answers[name];
+            };
+        });
+        window.external = stand;
+        Object.defineProperty(window, '__externalCalls', { value: calls });
+    })();`;
+}
+
+let failures = 0;
+let passes = 0;
+function expect(ok, what) {
+    if (ok) {
+        ++passes;
+    } else {
+        ++failures;
+        console.log(`FAIL ${what}`);
+    }
+}
+function same(a, b) {
+    return JSON.stringify(a) === JSON.stringify(b);
+}
+
+function checkCalls(name, calls, methods) {
+    for (const call of calls) {
+        const signature = methods[call.name];
+        expect(signature, `${name}: ${call.name} is not a method of the object this page gets`);
+        if (!signature)
+            continue;
+        expect(call.args.length === signature.length,
+               `${name}: ${call.name} with ${call.args.length} arguments, wants ${signature.length}`);
+        signature.forEach((type, i) => {
+            const v = call.args[i];
+            const ok = type === 'int' ? typeof v === 'number' && Number.isInteger(v) : typeof v === 'string';
+            expect(ok, `${name}: ${call.name} argument ${i + 1} is ${JSON.stringify(v)}, wants ${type}`);
+        });
+    }
+}
+
+const LINKS = `Array.prototype.map.call(document.querySelectorAll('a'), function (a) {
+    return { href: a.href, raw: a.getAttribute('href'), cur: a.className === 'cur' };
+})`;
+
+// The texts after "?item=" of the page's links, as the program takes them
+// from the address: only where "?item=" stands after the first character.
+function itemTexts(links) {
+    return links.filter((l) => l.href.indexOf('?item=') > 0)
+        .map((l) => l.href.slice(l.href.indexOf('?item=') + 6));
+}
+
+const RUN_HANDLERS = `(function () {
+    var keyword = document.getElementById('keyword');
+    if (keyword) keyword.value = '山水';
+    var n = 0;
+    var els = document.querySelectorAll('[onclick]');
+    for (var i = 0; i < els.length; i++) { els[i].onclick.call(els[i], {}); n++; }
+    var forms = document.querySelectorAll('form[onsubmit]');
+    for (var k = 0; k < forms.length; k++) { forms[k].onsubmit.call(forms[k], {}); n++; }
+    return n;
+})()`;
+
+async function run(browser, name, url, methods, checks) {
+    let page;
+    try {
+        page = await browser.open(url, initScript(methods));
+        await checks(page);
+        expect(page.exceptions.length === 0, `${name}: script errors: ${page.exceptions.join('; ')}`);
+        checkCalls(name, await browser.evaluate(page, 'window.__externalCalls'), methods);
+    } catch (e) {
+        expect(false, `${name}: ${e.message}`);
+    } finally {
+        if (page)
+            await browser.close(page).catch(() => {});
+    }
+}
+
+async function main() {
+    const [localDir, contentDir] = process.argv.slice(2);
+    if (!localDir || !contentDir) {
+        console.error('usage: node chromium_check.js LOCAL_PAGES_FOLDER DEMO_CONTENT_FOLDER');
+        process.exit(2);
+    }
+    const local = (p, query = '') => pathToFileURL(path.resolve(localDir, p)).href + query;
+    const content = (p, query = '') => pathToFileURL(path.resolve(contentDir, p)).href + query;
+    const browser = new Browser(process.env.CHROMIUM || 'chromium');
+
+    try {
+        // The "我的下载" menu: its links pick the tab indexes 0, 11, 12, 13.
+        for (let action = 0; action < 4; ++action) {
+            const name = `menumanage.html?action=${action}`;
+            await run(browser, name, local('list/menumanage.html', `?action=${action}`), POPUP_OBJECT, async (page) => {
+                const links = await browser.evaluate(page, LINKS);
+                expect(same(itemTexts(links), ['0', '11', '12', '13']),
+                       `${name}: item texts ${JSON.stringify(itemTexts(links))}`);
+                expect(links.every((l) => l.raw.indexOf('?item=') > 0), `${name}: a link starts with "?item="`);
+                expect(same(links.map((l) => l.cur), [0, 1, 2, 3].map((i) => i === action)),
+                       `${name}: the current entry is not entry ${action}`);
+            });
+        }
+
+        // The left menu's error page: its links pick the four tabs.
+        await run(browser, 'left.html', local('management/left.html'), POPUP_OBJECT, async (page) => {
+            const links = await browser.evaluate(page, LINKS);
+            expect(same(itemTexts(links), ['1', '2', '3', '0']), `left.html: item texts ${JSON.stringify(itemTexts(links))}`);
+        });
+
+        // The content error page: the text, and its buttons' page moves; in a
+        // pop-up the buttons do nothing and raise no error.
+        await run(browser, 'error.html', local('management/error.html'), CONTENT_OBJECT, async (page) => {
+            const text = await browser.evaluate(page, 'document.body.innerText');
+            expect(text.indexOf('页面加载失败') >= 0, 'error.html: the error text is missing');
+            await browser.evaluate(page, RUN_HANDLERS);
+            const calls = await browser.evaluate(page, 'window.__externalCalls');
+            expect(same(calls.map((c) => [c.name].concat(c.args)),
+                        [['Ex_ControlPageMove', 3, ''], ['Ex_ControlPageMove', 1, '']]),
+                   `error.html: calls ${JSON.stringify(calls)}`);
+        });
+        await run(browser, 'error.html in a pop-up', local('management/error.html'), POPUP_OBJECT, async (page) => {
+            await browser.evaluate(page, RUN_HANDLERS);
+        });
+
+        // The demo catalogue's menus.
+        const menus = {
+            1: ['zhuti', 'zhuti/1', 'zhuti/2', '1', '2', '0'],
+            2: ['bizhi', 'bizhi/1', 'bizhi/2', '1', '2', '0'],
+            3: ['3', '1', '2', '0'],
+        };
+        for (const action of Object.keys(menus)) {
+            const name = `index.html?action=${action}`;
+            await run(browser, name, content('index.html', `?action=${action}`), POPUP_OBJECT, async (page) => {
+                const links = await browser.evaluate(page, LINKS);
+                expect(same(itemTexts(links), menus[action]), `${name}: item texts ${JSON.stringify(itemTexts(links))}`);
+            });
+        }
+
+        // The demo catalogue's content pages: local states asked on load, the
+        // program's page functions, and every button.
+        const lists = [
+            ['zhuti/index.html', 1, 101], ['zhuti/1/index.html', 1, 101], ['zhuti/2/index.html', 1, 105],
+            ['bizhi/index.html', 2, 201], ['bizhi/1/index.html', 2, 201], ['bizhi/2/index.html', 2, 205],
+            ['1.html', 1, 101], ['2.html', 2, 205], ['3.html', 1, 105],
+        ];
+        for (const [file, kind, someId] of lists) {
+            await run(browser, file, content(file), CONTENT_OBJECT, async (page) => {
+                const calls = await browser.evaluate(page, 'window.__externalCalls');
+                const asked = calls.filter((c) => c.name === 'Ex_GetLocalGameIDs');
+                expect(asked.length === 1 && asked[0].args[1] === kind, `${file}: local states not asked for kind ${kind}`);
+                const items = await browser.evaluate(page, "document.querySelectorAll('#items li').length");
+                expect(items >= 4, `${file}: ${items} items listed`);
+                await browser.evaluate(page,
+                    `displayDownloadProgress('{"soft_id":"${someId}","content":"45","speed":"12.5"}')`);
+                const state = await browser.evaluate(page, `document.getElementById('state_${someId}').innerHTML`);
+                expect(state === '45% 12.5KB/s', `${file}: progress shows ${JSON.stringify(state)}`);
+                await browser.evaluate(page, `EnableStartBnt('${someId}')`);
+                const clicked = await browser.evaluate(page, RUN_HANDLERS);
+                expect(clicked >= items * 2, `${file}: ${clicked} handlers run`);
+                const after = await browser.evaluate(page, 'window.__externalCalls');
+                expect(after.some((c) => c.name === 'Ex_DLGameInfo' && c.args[1] === kind && c.args[2] === kind),
+                       `${file}: no download with list kind ${kind}`);
+                expect(after.some((c) => c.name === 'Ex_StartDownLoad' && c.args[0] === someId),
+                       `${file}: a stopped item does not start again`);
+            });
+        }
+        await run(browser, 'ad/webgame.html', content('ad/webgame.html'), CONTENT_OBJECT, async (page) => {
+            const links = await browser.evaluate(page, "Array.prototype.map.call(document.querySelectorAll('a[target=_blank]'), function (a) { return a.href; })");
+            expect(links.length > 0 && links.every((h) => h.indexOf('http://') === 0),
+                   'ad/webgame.html: games open web addresses in a new window');
+        });
+        await run(browser, 'feedback.html', content('feedback.html'), POPUP_OBJECT, async (page) => {
+            await browser.evaluate(page, RUN_HANDLERS);
+            const calls = await browser.evaluate(page, 'window.__externalCalls');
+            expect(same(calls.map((c) => [c.name].concat(c.args)), [['Ex_CloseRbPopDlg', 0]]),
+                   `feedback.html: calls ${JSON.stringify(calls)}`);
+        });
+    } finally {
+        await browser.quit();
+    }
+    console.log(`${passes} passed, ${failures} failed`);
+    process.exit(failures ? 1 : 0);
+}
+
+main().catch((e) => {
+    console.log(`FAIL ${e.stack}`);
+    process.exit(1);
+});
