@@ -1,10 +1,11 @@
 // Destroying items safely while they are in use. An owner notified by an
 // item (a click, a tab change, a moved real window) may replace the panel
 // that holds the item, and with it the item itself, while the item's code
-// is still on the stack. Items destroyed while any pseudo-message or owner
-// notification is being handled on the thread are therefore only retired:
-// taken out of the registry at once, so that nothing finds them any more,
-// and freed when the outermost of those calls returns.
+// is still on the stack. Items destroyed while the thread is inside a use
+// scope (every pseudo-message, every message of a view, the helpers by id,
+// a tab change) are therefore only retired: taken out of the registry at
+// once, so that nothing finds them any more, handling no more
+// pseudo-messages, and freed when the outermost scope ends.
 #pragma once
 
 #include <memory>

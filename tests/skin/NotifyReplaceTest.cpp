@@ -17,8 +17,8 @@
 
 namespace {
 
-// 300 x 200; panel 26 holds a rich text with link 31 and a tab control whose
-// second tab lies at x 50-90, y 80-110.
+// 300 x 200; panel 26 holds a rich text with link 31, a tab control whose
+// second tab lies at x 50-90, y 80-110, and a hosted EDIT (item 60).
 const char kLayout[] = R"(<layer title="替换" width="300" height="200" noborder="1">
     <body crbg="405060">
         <dlg id="26" pos="0,0,-0,-0">
@@ -27,6 +27,7 @@ const char kLayout[] = R"(<layer title="替换" width="300" height="200" noborde
                 <tab title="一"><text id="41" pos="0,0,20,20"/></tab>
                 <tab title="二"><text id="42" pos="0,0,20,20"/></tab>
             </tabctrl>
+            <realwnd id="60" pos="200,10,280,30"/>
         </dlg>
     </body>
 </layer>)";
@@ -42,8 +43,10 @@ public:
         SetCursorPos(1270, 1010);
         EXPECT_TRUE(dialog.m_view.SetLayoutXml(kLayout));
         EXPECT_TRUE(dialog.Create(nullptr));
-        SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         view = dialog.m_view.m_hWnd;
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, view,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(60)), nullptr, nullptr);
+        SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         PumpPending();
         // The links are laid out by the first paint.
         DibCanvas canvas(300, 200);
@@ -85,6 +88,8 @@ TEST(NotifyReplaceTest, AnOwnerReplacingThePanelOfTheNotifyingItemLeavesNoUseOfF
         {"a press on a tab", SKN_TAB_CHANGING, [](Owner& t) { Click(t.view, 70, 95); }},
         {"a tab change the owner asks for", SKN_TAB_CHANGING,
          [](Owner& t) { EXPECT_FALSE(t.dialog.m_view.SetTabCurSel(40, 1)); }},
+        {"a hosted window moved by a new pos", SKN_REALWND_MOVED,
+         [](Owner& t) { EXPECT_TRUE(t.dialog.m_view.SetItemAttribute(60, "pos", "200,40,280,60")); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
