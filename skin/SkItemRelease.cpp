@@ -6,37 +6,33 @@ namespace {
 
 using ItemList = std::vector<std::unique_ptr<CSkWindow>>;
 
-// Items belong to the thread that made them, so each thread keeps its own.
-struct RetiredItems {
-    int depth = 0;
-    // Whole lists are kept, so that a loop still walking one of them (a
-    // panel placing its children) stays on valid memory.
-    std::vector<ItemList> lists;
-};
-
-RetiredItems& ThreadRetiredItems()
-{
-    thread_local RetiredItems retired;
-    return retired;
-}
+// Items belong to the thread that made them, so each thread keeps its own
+// count of open scopes and its own retired items. Both are plain values,
+// with nothing to destroy at thread or process exit: items can still be
+// destroyed during the process's static destruction, after any
+// thread_local object of the thread is gone. The retired lists exist only while
+// items wait in them. Whole lists are kept, so that a loop still walking
+// one of them (a panel placing its children) stays on valid memory.
+thread_local int t_depth = 0;
+thread_local std::vector<ItemList>* t_retired = nullptr;
 
 } // namespace
 
 CSkItemUseScope::CSkItemUseScope() noexcept
 {
-    ++ThreadRetiredItems().depth;
+    ++t_depth;
 }
 
 CSkItemUseScope::~CSkItemUseScope()
 {
-    RetiredItems& retired = ThreadRetiredItems();
-    if (--retired.depth > 0)
+    if (--t_depth > 0)
         return;
-    // Freeing runs no item code that could retire more, but take the lists
-    // out first all the same.
-    while (!retired.lists.empty()) {
-        std::vector<ItemList> lists;
-        lists.swap(retired.lists);
+    // Freeing a container retires its children into a new list, which the
+    // scopes opened meanwhile free themselves; the loop makes sure that no
+    // list is left.
+    while (t_retired) {
+        std::unique_ptr<std::vector<ItemList>> lists(t_retired);
+        t_retired = nullptr;
     }
 }
 
@@ -44,7 +40,9 @@ void ReleaseSkItems(std::vector<std::unique_ptr<CSkWindow>> items)
 {
     for (auto& item : items)
         item->Retire();
-    RetiredItems& retired = ThreadRetiredItems();
-    if (retired.depth > 0 && !items.empty())
-        retired.lists.push_back(std::move(items));
+    if (t_depth == 0 || items.empty())
+        return; // freed here and now
+    if (!t_retired)
+        t_retired = new std::vector<ItemList>;
+    t_retired->push_back(std::move(items));
 }

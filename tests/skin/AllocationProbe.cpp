@@ -18,8 +18,21 @@ std::atomic<bool> g_counting{false};
 std::atomic<std::size_t> g_countedBytes{0};
 std::atomic<bool> g_quarantine{false};
 
-// Zero-initialised, so usable before any constructor of the program runs.
-SRWLOCK g_lock = SRWLOCK_INIT;
+// A spin lock, usable before any constructor of the program runs (and made
+// of nothing Windows XP lacks, as every program of the build must be).
+std::atomic_flag g_lock = ATOMIC_FLAG_INIT;
+
+void Lock() noexcept
+{
+    while (g_lock.test_and_set(std::memory_order_acquire))
+        Sleep(0);
+}
+
+void Unlock() noexcept
+{
+    g_lock.clear(std::memory_order_release);
+}
+
 void* g_blocks[kMaxQuarantined];
 std::size_t g_blockCount = 0;
 std::size_t g_freed = 0;
@@ -37,14 +50,14 @@ void Release(void* block) noexcept
     if (!block)
         return;
     if (g_quarantine.load()) {
-        AcquireSRWLockExclusive(&g_lock);
+        Lock();
         const bool kept = g_quarantine.load() && g_blockCount < kMaxQuarantined;
         if (kept) {
             std::memset(block, kPoison, _msize(block));
             g_blocks[g_blockCount++] = block;
             ++g_freed;
         }
-        ReleaseSRWLockExclusive(&g_lock);
+        Unlock();
         if (kept)
             return;
     }
@@ -76,16 +89,16 @@ std::size_t StopCounting()
 
 void StartQuarantine()
 {
-    AcquireSRWLockExclusive(&g_lock);
+    Lock();
     g_blockCount = 0;
     g_freed = 0;
     g_quarantine = true;
-    ReleaseSRWLockExclusive(&g_lock);
+    Unlock();
 }
 
 QuarantineReport EndQuarantine()
 {
-    AcquireSRWLockExclusive(&g_lock);
+    Lock();
     g_quarantine = false;
     QuarantineReport report = {g_freed, 0};
     for (std::size_t i = 0; i < g_blockCount; ++i) {
@@ -100,7 +113,7 @@ QuarantineReport EndQuarantine()
         std::free(g_blocks[i]);
     }
     g_blockCount = 0;
-    ReleaseSRWLockExclusive(&g_lock);
+    Unlock();
     return report;
 }
 
