@@ -1,6 +1,7 @@
 #include "skin/SkContainerWnd.h"
 
 #include "skin/SkAppliedTextStyle.h"
+#include "skin/SkItemRelease.h"
 
 CSkContainerWnd::~CSkContainerWnd()
 {
@@ -45,10 +46,11 @@ void CSkContainerWnd::DestroyChildren()
     // Taken out of the list first, so that nothing reaches a child while it goes.
     std::vector<std::unique_ptr<CSkWindow>> children;
     children.swap(m_children);
-    for (auto& child : children) {
+    for (auto& child : children)
         child->SendSkMessage(SKM_DESTROY);
-        child.reset();
-    }
+    // A child may be in use further up the stack (it notified the owner
+    // that is replacing it): it is freed once that use ends.
+    ReleaseSkItems(std::move(children));
 }
 
 void CSkContainerWnd::AppendChild(std::unique_ptr<CSkWindow> child)

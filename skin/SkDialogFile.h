@@ -8,8 +8,9 @@ class CSkDialogFile : public CSkDialog {
 public:
     const char* TagName() const override { return "dlgfile"; }
     // The item itself from the element (its child elements are not read),
-    // then the children from XML resource "src". FALSE without "src" or
-    // when the resource does not parse; a missing resource leaves the panel
-    // empty.
+    // then the children from XML resource "src". FALSE without "src", when
+    // the resource does not parse, or when it is already being loaded (a
+    // file that includes itself, directly or through others); a missing
+    // resource leaves the panel empty.
     BOOL LoadFromXml(const TiXmlElement* element) override;
 };

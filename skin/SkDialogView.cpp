@@ -9,6 +9,7 @@
 #include "skin/SkFontPool.h"
 #include "skin/SkImageDraw.h"
 #include "skin/SkItemRegistry.h"
+#include "skin/SkItemRelease.h"
 #include "skin/SkWinManager.h"
 
 namespace {
@@ -236,6 +237,9 @@ LRESULT CSkDialogView::OnNotify(WPARAM wParam, LPARAM lParam)
 
 BOOL CSkDialogView::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    // Items the owner replaces while the view is at work with them (it
+    // passes their notifications on) are freed only after the message.
+    CSkItemUseScope inUse;
     if (msg >= WM_MOUSEFIRST && msg <= WM_XBUTTONDBLCLK)
         RelayToTooltip(msg, wParam, lParam);
     switch (msg) {

@@ -7,6 +7,7 @@
 
 #include <tinyxml.h>
 
+#include "skin/SkItemRelease.h"
 #include "skin/SkPanelXml.h"
 #include "skin/SkXml.h"
 
@@ -40,6 +41,7 @@ BOOL LoadTopPanel(CSkDialog& panel, const TiXmlElement* element, const char* pos
 
 BOOL CSkDialogView::SetLayoutXml(const std::string& utf8)
 {
+    CSkItemUseScope inUse;
     m_layoutLoaded = FALSE;
     m_style = kLayerBaseStyle;
     m_exStyle = 0;
@@ -95,6 +97,9 @@ BOOL CSkDialogView::SetLayoutXml(const std::string& utf8)
 
 BOOL CSkDialogView::SetPanelXml(UINT id, const std::string& utf8Xml)
 {
+    // A new child may notify the owner while it is placed, and the owner may
+    // replace the panel again: the panel's list stays valid until here.
+    CSkItemUseScope inUse;
     CSkWindow* panel = ReplacePanelChildren({&m_header, &m_body, &m_footer}, id, utf8Xml);
     if (!panel)
         return FALSE;

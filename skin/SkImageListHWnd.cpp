@@ -2,8 +2,12 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <tinyxml.h>
 
@@ -14,6 +18,24 @@ namespace {
 std::string CellKey(const char* prefix, int index)
 {
     return prefix + std::to_string(index);
+}
+
+// The cell index of a key written as CellKey writes it ("skin12"), or -1.
+int CellIndex(const std::string& key, const char* prefix)
+{
+    const size_t prefixLength = std::strlen(prefix);
+    if (key.compare(0, prefixLength, prefix) != 0)
+        return -1;
+    const std::string digits = key.substr(prefixLength);
+    if (digits.empty() || digits.size() > 10 || (digits[0] == '0' && digits.size() > 1))
+        return -1;
+    long long value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value <= INT_MAX ? static_cast<int>(value) : -1;
 }
 
 void ForEachEntry(const char* list, const std::function<void(const std::string&, const std::string&)>& take)
@@ -40,10 +62,12 @@ BOOL CSkImageListHWnd::LoadFromXml(const TiXmlElement* element)
 {
     if (!CSkWindow::LoadFromXml(element))
         return FALSE;
-    for (int i = 0; i < m_imageCount; ++i) {
-        m_skins[CellKey("skin", i)] = nullptr;
-        m_subs[CellKey("sub", i)] = -1;
-    }
+    // Every cell of the count starts without a skin and with sub-image -1.
+    // The cells are not written one by one: the count can be any number,
+    // while only the cells the lists name can ever draw.
+    ForgetCells(m_skins, "skin", m_imageCount);
+    ForgetCells(m_subs, "sub", m_imageCount);
+    m_resetCount = std::max(m_resetCount, m_imageCount);
     for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute;
          attribute = attribute->Next()) {
         if (_stricmp(attribute->Name(), "skinlist") == 0)
@@ -111,7 +135,20 @@ CSkSkinBase* CSkImageListHWnd::CellSkin(int index) const
 int CSkImageListHWnd::CellSub(int index) const
 {
     auto found = m_subs.find(CellKey("sub", index));
-    return found == m_subs.end() ? 0 : found->second;
+    if (found != m_subs.end())
+        return found->second;
+    return index >= 0 && index < m_resetCount ? -1 : 0;
+}
+
+template <typename Map> void CSkImageListHWnd::ForgetCells(Map& cells, const char* prefix, int count)
+{
+    for (auto entry = cells.begin(); entry != cells.end();) {
+        const int index = CellIndex(entry->first, prefix);
+        if (index >= 0 && index < count)
+            entry = cells.erase(entry);
+        else
+            ++entry;
+    }
 }
 
 BOOL CSkImageListHWnd::HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -131,12 +168,19 @@ BOOL CSkImageListHWnd::HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, L
 
 void CSkImageListHWnd::Paint(HDC hdc) const
 {
+    // Cells without a skin draw nothing and take no space, so only the
+    // cells the lists gave a skin are visited, in index order, however
+    // large the count.
+    std::vector<std::pair<int, const CSkSkinBase*>> cells;
+    for (const auto& entry : m_skins) {
+        const int index = CellIndex(entry.first, "skin");
+        if (entry.second && index >= 0 && index < m_imageCount)
+            cells.emplace_back(index, entry.second);
+    }
+    std::sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     RECT cell = m_rect;
-    for (int i = 0; i < m_imageCount; ++i) {
-        const CSkSkinBase* skin = CellSkin(i);
-        if (!skin)
-            continue;
-        skin->Draw(hdc, cell, CellSub(i)); // -1: the whole image
+    for (const auto& [index, skin] : cells) {
+        skin->Draw(hdc, cell, CellSub(index)); // -1: the whole image
         cell.left += skin->GetSkinSize().cx;
     }
 }

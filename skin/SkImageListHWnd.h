@@ -23,7 +23,8 @@ public:
 
     int ImageCount() const noexcept { return m_imageCount; }
     int Sub() const noexcept { return m_sub; }
-    // The cell's skin (null: none) and sub-image index (0 when never given).
+    // The cell's skin (null: none) and sub-image index: -1 for a cell of the
+    // count at load that no list names, 0 for one never given at all.
     CSkSkinBase* CellSkin(int index) const;
     int CellSub(int index) const;
 
@@ -35,10 +36,13 @@ public:
 private:
     void Paint(HDC hdc) const;
     void Measure(BOOL limited, SIZE& size);
+    // Drops the entries of the cells 0 .. count - 1.
+    template <typename Map> static void ForgetCells(Map& cells, const char* prefix, int count);
 
     int m_sub = -1;
     CSkSkinBase* m_skin = nullptr;
     int m_imageCount = 0;
+    int m_resetCount = 0; // cells below it that no list names have sub-image -1
     std::string m_skinList;
     std::string m_subList;
     std::unordered_map<std::string, CSkSkinBase*> m_skins;

@@ -8,6 +8,7 @@
 
 #include <tinyxml.h>
 
+#include "skin/SkItemRelease.h"
 #include "skin/SkItemRepaint.h"
 #include "skin/SkNotify.h"
 #include "skin/SkSkinPool.h"
@@ -374,7 +375,10 @@ BOOL CSkTabCtrl::AskOwner(int index)
 
 BOOL CSkTabCtrl::SelectTab(int index)
 {
-    if (!AskOwner(index))
+    // The owner may replace the control itself while it is asked: the
+    // control then stays in memory until this returns, and does no more.
+    CSkItemUseScope inUse;
+    if (!AskOwner(index) || IsRetired())
         return FALSE;
     if (index == m_cursel)
         return TRUE;

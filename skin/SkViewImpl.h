@@ -1,12 +1,15 @@
 // Helpers by item id that every dialog's view offers its owner. Each looks
 // the id up in the header, then the body, then the footer (T::FindItem)
 // and repaints what it changes through T's RedrawItem and AddDirtyRect.
+// An item the owner replaces meanwhile (notified of a moved real window,
+// say) stays in memory until the helper returns.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdio>
 
+#include "skin/SkItemRelease.h"
 #include "skin/SkTabCtrl.h"
 #include "skin/SkWindow.h"
 
@@ -16,6 +19,7 @@ public:
     // repaints its old and new rectangles. TRUE when the item was found.
     BOOL SetItemText(UINT id, const wchar_t* text)
     {
+        CSkItemUseScope inUse;
         CSkWindow* item = View().FindItem(id);
         if (!item)
             return FALSE;
@@ -29,6 +33,7 @@ public:
     // repaints its rectangle. TRUE when the item was found.
     BOOL SetItemVisible(UINT id, BOOL show)
     {
+        CSkItemUseScope inUse;
         CSkWindow* item = View().FindItem(id);
         if (!item)
             return FALSE;
@@ -54,6 +59,7 @@ public:
     // before and after. TRUE when the item was found.
     BOOL SetItemAttribute(UINT id, const char* name, const char* value)
     {
+        CSkItemUseScope inUse;
         CSkWindow* item = View().FindItem(id);
         if (!item)
             return FALSE;
@@ -74,6 +80,7 @@ public:
     // answer, 0 for an item that is none.
     BOOL SetTabCurSel(UINT id, int page)
     {
+        CSkItemUseScope inUse;
         CSkWindow* item = View().FindItem(id);
         if (!item || !item->MatchesTag("tabctrl"))
             return 0;

@@ -14,6 +14,7 @@
 #include "skin/SkFontPool.h"
 #include "skin/SkHex.h"
 #include "skin/SkItemRegistry.h"
+#include "skin/SkItemRelease.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
@@ -43,7 +44,8 @@ CSkWindow::CSkWindow() : m_handle(RegisterSkWindow(this)) {}
 
 CSkWindow::~CSkWindow()
 {
-    SkItemRegistry::Instance().Unregister(m_handle);
+    if (!m_retired)
+        SkItemRegistry::Instance().Unregister(m_handle);
 }
 
 BOOL CSkWindow::LoadFromXml(const TiXmlElement* element)
@@ -319,9 +321,20 @@ BOOL CSkWindow::HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT&
 LRESULT CSkWindow::SendSkMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     m_handled = FALSE;
+    if (m_retired)
+        return 0;
+    CSkItemUseScope inUse;
     LRESULT result = 0;
     m_handled = HandleSkMessage(msg, wParam, lParam, result);
     return result;
+}
+
+void CSkWindow::Retire()
+{
+    if (m_retired)
+        return;
+    m_retired = TRUE;
+    SkItemRegistry::Instance().Unregister(m_handle);
 }
 
 void CSkWindow::SetText(const wchar_t* text)

@@ -81,7 +81,15 @@ public:
     // header as in the body.
     virtual BOOL HandlesClicks() const { return FALSE; }
 
+    // Handles one pseudo-message. An item destroyed while it handles the
+    // message (by an owner it notified) is freed only after this returns;
+    // a destroyed item handles nothing more.
     LRESULT SendSkMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // Taken out of the registry because its container destroyed it; the
+    // object itself goes once the code using it has returned.
+    void Retire();
+    BOOL IsRetired() const noexcept { return m_retired; }
 
     // Replaces the text (null: empty) and measures an auto-sized item again,
     // keeping its top-left. Redraws nothing.
@@ -122,6 +130,8 @@ public:
     BOOL m_handled = FALSE;
 
 private:
+    BOOL m_retired = FALSE;
+
     void SubstituteSkinStrings();
     void ApplySizeRules(const TiXmlElement* element);
     HFONT MeasuringFont() const;

@@ -2,8 +2,12 @@
 
 #include <cstring>
 
+#include "base/XmlNesting.h"
+
 bool ParseSkinXml(const std::string& utf8, TiXmlDocument& doc)
 {
+    if (!XmlNestingWithin(utf8))
+        return false;
     doc.Parse(utf8.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !doc.Error();
 }

@@ -6,7 +6,8 @@
 #include <tinyxml.h>
 
 // Parses a UTF-8 text (with or without a byte-order mark) into doc. False on
-// a parse error.
+// a parse error, and for a text nested deeper than kMaxXmlNesting levels,
+// which is never parsed.
 bool ParseSkinXml(const std::string& utf8, TiXmlDocument& doc);
 
 // The document's first child element, skipping declarations and comments;

@@ -1,6 +1,7 @@
 #include "app/common/XmlReader.h"
 
 #include "app/common/XmlText.h"
+#include "base/XmlNesting.h"
 
 #include <cstdio>
 #include <memory>
@@ -53,13 +54,27 @@ TiXmlElement* NextContainer(TiXmlElement* element)
     return parent ? parent->NextSiblingElement() : nullptr;
 }
 
+// Reads the whole file to check how deeply it nests, then rewinds it.
+bool NestingWithinLimit(std::FILE* file)
+{
+    std::string text;
+    char block[64 * 1024];
+    size_t read;
+    while ((read = std::fread(block, 1, sizeof(block), file)) > 0)
+        text.append(block, read);
+    const bool within = !std::ferror(file) && XmlNestingWithin(text);
+    std::rewind(file);
+    return within;
+}
+
 } // namespace
 
 CXmlReader::CXmlReader(const CString& path)
 {
-    // A document that does not parse to its end is not used at all.
+    // A document that does not parse to its end is not used at all, nor one
+    // nested too deeply to parse safely.
     CFile file{_wfopen(path, L"rb")};
-    if (file && m_document.LoadFile(file.get()))
+    if (file && NestingWithinLimit(file.get()) && m_document.LoadFile(file.get()))
         m_current = m_document.FirstChildElement();
 }
 

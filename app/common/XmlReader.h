@@ -25,8 +25,9 @@ struct XmlNodeRecord {
 
 class CXmlReader {
 public:
-    // Loads the file; a missing or malformed file leaves no current element,
-    // and every operation then reports failure.
+    // Loads the file; a missing or malformed file, or one nested deeper than
+    // kMaxXmlNesting levels (never parsed), leaves no current element, and
+    // every operation then reports failure.
     explicit CXmlReader(const CString& path);
     CXmlReader(const CXmlReader&) = delete;
     CXmlReader& operator=(const CXmlReader&) = delete;

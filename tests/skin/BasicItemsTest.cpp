@@ -413,6 +413,49 @@ TEST_F(BasicItemsTest, DialogFilesTakeTheirChildrenFromTheirResource)
     }
 }
 
+// A file that includes itself, directly (7103) or through another (7104 and
+// 7105 include each other), is refused where it comes round again, with an
+// empty panel; the same file side by side is no cycle.
+TEST_F(BasicItemsTest, DialogFilesThatIncludeThemselvesAreRefusedWhereTheyComeRound)
+{
+    TestLayout layout(R"(<body>
+        <dlg id="1"><dlgfile id="2" src="7103"/></dlg>
+        <dlg id="3"><dlgfile id="4" src="7104"/></dlg>
+        <dlg id="5"><dlgfile id="6" src="7101"/><dlgfile id="7" src="7101"/></dlg>
+    </body>)",
+                      100, 50);
+    auto children = [&layout](UINT id) {
+        const auto* panel = static_cast<CSkDialogFile*>(layout.Item(id));
+        return panel ? panel->Children().size() : size_t(999);
+    };
+    // 7103 once, then its include of itself stays empty.
+    EXPECT_EQ(2u, children(2));
+    ASSERT_TRUE(layout.Item(81));
+    EXPECT_EQ(0u, children(82));
+    // 7104, 7105 inside it, and 7105's include of 7104 empty.
+    ASSERT_TRUE(layout.Item(83) && layout.Item(85));
+    EXPECT_EQ(2u, children(84));
+    EXPECT_EQ(0u, children(86));
+
+    TiXmlDocument doc;
+    ASSERT_TRUE(ParseSkinXml(R"(<dlgfile id="1" src="7103"/>)", doc));
+    CSkDialogFile file;
+    EXPECT_TRUE(file.LoadFromXml(RootElement(doc)));
+    ASSERT_EQ(2u, file.Children().size());
+    TiXmlDocument again;
+    ASSERT_TRUE(ParseSkinXml(R"(<dlgfile id="82" src="7103"/>)", again));
+    // Outside any load the file is no cycle: it loads again in full.
+    CSkDialogFile second;
+    EXPECT_TRUE(second.LoadFromXml(RootElement(again)));
+    EXPECT_EQ(2u, second.Children().size());
+    const auto* inner = static_cast<CSkDialogFile*>(file.Children()[1].get());
+    EXPECT_TRUE(inner->Children().empty());
+
+    // Side by side both load.
+    EXPECT_EQ(2u, children(6));
+    EXPECT_EQ(2u, children(7));
+}
+
 TEST_F(BasicItemsTest, RepaintRequestsGoToTheHostViewOfVisibleItems)
 {
     ItemHost host;

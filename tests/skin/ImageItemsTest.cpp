@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "AllocationProbe.h"
 #include "DibCanvas.h"
 #include "skin/SkDrawFileIcon.h"
 #include "skin/SkFileIconCache.h"
@@ -130,6 +131,43 @@ TEST_F(ImageItemsTest, ImageListTakesListsAndCountsAtRunTime)
     strip->Draw(expected.Dc(), RECT{72, 0, 400, 8}, -1);
     strip->Draw(expected.Dc(), RECT{144, 0, 400, 8}, 0);
     EXPECT_EQ(DifferentPixels(drawn, expected), 0);
+}
+
+// A huge count draws what the lists name, as a small one does, and costs no
+// more: neither the load nor a paint visits the cells one by one.
+TEST_F(ImageItemsTest, ImageListWithAHugeCountDrawsOnlyTheNamedCells)
+{
+    const char* counts[] = {"10000000", "2147483647", "2147483600"};
+    for (const char* count : counts) {
+        SCOPED_TRACE(count);
+        allocation_probe::StartCounting();
+        TestLayout layout(
+            std::string(R"(<body><imglisth id="1" pos="0,0,400,8" imagecount=")") + count +
+                R"(" skinlist="skin0=strip,skin9=stripwhole,skin2147483646=strip" sublist="sub0=1"/></body>)",
+            400, 8);
+        auto* list = static_cast<CSkImageListHWnd*>(layout.Item(1));
+        ASSERT_TRUE(list);
+        DibCanvas drawn(400, 8);
+        Paint(list, drawn);
+        Paint(list, drawn);
+        // Stop here rather than go on to a count that would exhaust memory.
+        ASSERT_LT(allocation_probe::StopCounting(), 256u * 1024u);
+
+        const bool lastCell = std::string(count) == "2147483647";
+        DibCanvas expected(400, 8);
+        CSkSkinBase* strip = FindSkin("strip");
+        CSkSkinBase* whole = FindSkin("stripwhole");
+        const LONG second = strip->GetSkinSize().cx;
+        const LONG third = second + whole->GetSkinSize().cx;
+        strip->Draw(expected.Dc(), RECT{0, 0, 400, 8}, 1);
+        whole->Draw(expected.Dc(), RECT{second, 0, 400, 8}, -1);
+        if (lastCell) // the last cell of the count, with sub-image -1 as no list names it
+            strip->Draw(expected.Dc(), RECT{third, 0, 400, 8}, -1);
+        EXPECT_EQ(DifferentPixels(drawn, expected), 0);
+        EXPECT_EQ(list->CellSub(9), -1);
+        EXPECT_EQ(list->CellSub(2147483646), lastCell ? -1 : 0);
+        EXPECT_EQ(list->ImageCount(), std::stoi(count));
+    }
 }
 
 TEST_F(ImageItemsTest, ImageListTakesItsSizeFromItsSkin)

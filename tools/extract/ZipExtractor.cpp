@@ -201,6 +201,31 @@ ExitCode ExtractEntry(unzFile zip, const Entry& entry, const CString& folder, co
     return kExitWriteError;
 }
 
+// True for a valid archive without entries: only its end record (22 bytes
+// and its comment) at the very start of the file. The zip reader takes an
+// end record at offset 0 for none at all and refuses such a file.
+bool IsEmptyArchive(const CString& path)
+{
+    const size_t kEndRecordSize = 22;
+    CFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file, &size) || size.QuadPart < static_cast<LONGLONG>(kEndRecordSize) ||
+        size.QuadPart > static_cast<LONGLONG>(kEndRecordSize + 0xFFFF))
+        return false;
+    unsigned char record[kEndRecordSize];
+    DWORD read = 0;
+    if (!ReadFile(file, record, sizeof(record), &read, nullptr) || read != sizeof(record))
+        return false;
+    auto word = [&record](size_t at) { return static_cast<unsigned>(record[at] | (record[at + 1] << 8)); };
+    auto dword = [&word](size_t at) { return word(at) | (word(at + 2) << 16); };
+    const bool signature = dword(0) == 0x06054B50;
+    const bool nothingListed =
+        word(4) == 0 && word(6) == 0 && word(8) == 0 && word(10) == 0 && dword(12) == 0 && dword(16) == 0;
+    const bool commentFills = kEndRecordSize + word(20) == static_cast<size_t>(size.QuadPart);
+    return signature && nothingListed && commentFills;
+}
+
 // The target folder with "\" separators and a trailing "\".
 CString TargetFolder(const CString& folder)
 {
@@ -218,12 +243,12 @@ ExitCode ExtractArchive(const ExtractCommand& command)
     zlib_filefunc64_def io = {};
     fill_win32_filefunc64W(&io);
     CZipFile zip(unzOpen2_64(command.archive.GetString(), &io));
-    if (!zip) {
+    if (!zip && !IsEmptyArchive(command.archive)) {
         PrintError(L"cannot open the archive " + command.archive);
         return kExitFatalError;
     }
     std::vector<Entry> entries;
-    ExitCode code = ListEntries(zip, entries);
+    ExitCode code = zip ? ListEntries(zip, entries) : kExitSuccess;
     if (code != kExitSuccess)
         return code;
 

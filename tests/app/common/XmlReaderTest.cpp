@@ -1,6 +1,7 @@
 #include "app/common/XmlReader.h"
 #include "app/common/XmlText.h"
 
+#include "base/XmlNesting.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -63,11 +64,24 @@ protected:
     }
 };
 
+// An item list whose item holds elements nested levels deep.
+std::string DeepList(int levels)
+{
+    std::string text = "<list><item id=\"1\" name=\"deep\"><jsons>{\"status\":1}</jsons>";
+    for (int i = 0; i < levels; ++i)
+        text += "<x>";
+    for (int i = 0; i < levels; ++i)
+        text += "</x>";
+    return text + "</item></list>";
+}
+
 TEST_F(XmlList, MissingEmptyOrBrokenFilesLeaveNothingToWorkOn)
 {
-    const std::string contents[] = {"", "<list><item id=\"1\">", "not xml at all"};
+    // Nested 10,000 deep, a damaged or hostile file is malformed too: the
+    // parser would run out of stack on it.
+    const std::string contents[] = {"", "<list><item id=\"1\">", "not xml at all", DeepList(10000)};
     for (const std::string& content : contents) {
-        SCOPED_TRACE(content);
+        SCOPED_TRACE(content.substr(0, 40));
         Write(content);
         for (const CString& file : {path, folder / L"absent.xml"}) {
             CXmlReader reader(file);
@@ -87,6 +101,21 @@ TEST_F(XmlList, MissingEmptyOrBrokenFilesLeaveNothingToWorkOn)
             EXPECT_FALSE(FileExists(saved));
         }
     }
+}
+
+TEST_F(XmlList, AFileNestedUpToTheLimitIsRead)
+{
+    Write(DeepList(kMaxXmlNesting - 2)); // list and item take two levels
+    CXmlReader reader(path);
+    ASSERT_NE(nullptr, reader.CurrentElement());
+    std::string name;
+    EXPECT_TRUE(reader.GetItemAttribute("item", "id", L"1", "name", name));
+    EXPECT_EQ("deep", name);
+    EXPECT_TRUE(reader.ReplaceJsonValue(saved, "item", "id", L"1", "jsons", "\"status\":", "2", 1));
+    EXPECT_EQ("{\"status\":2}", StoredChildText(saved, "1", "jsons"));
+
+    Write(DeepList(kMaxXmlNesting - 1));
+    EXPECT_EQ(nullptr, CXmlReader(path).CurrentElement());
 }
 
 TEST_F(XmlList, FindElementSearchesDepthFirstFromTheStart)

@@ -150,6 +150,17 @@ class ExtractTest(unittest.TestCase):
             fh.write(whole[:-40])
         with open(f("not-a-zip.zip"), "wb") as fh:
             fh.write(b"this is no archive\r\n" * 50)
+        # Archives of nothing but their end record, and records that only look so.
+        with zipfile.ZipFile(f("empty.zip"), "w"):
+            pass
+        with zipfile.ZipFile(f("empty-comment.zip"), "w") as z:
+            z.comment = "空的".encode("utf-8")
+        with open(f("empty.zip"), "rb") as fh:
+            end_record = fh.read()
+        with open(f("end-record-lists-an-entry.zip"), "wb") as fh:
+            fh.write(end_record[:8] + b"\x01\x00\x01\x00" + end_record[12:])
+        with open(f("end-record-and-more.zip"), "wb") as fh:
+            fh.write(end_record + b"more")
 
     @classmethod
     def tearDownClass(cls):
@@ -179,6 +190,8 @@ class ExtractTest(unittest.TestCase):
              {"资料/": None, "资料/说明.txt": "说明".encode("utf-8")}, True),
             ("UTF-8 names", "utf8.zip", None,
              {"资料/": None, "资料/图片/": None, "资料/图片/壁纸.txt": "壁纸".encode("utf-8")}, True),
+            ("an empty archive", "empty.zip", None, {}, True),
+            ("an empty archive with a comment", "empty-comment.zip", PASSWORD, {}, True),
         ]
         for i, (name, archive, password, expected, trailing) in enumerate(cases):
             with self.subTest(name):
@@ -221,6 +234,8 @@ class ExtractTest(unittest.TestCase):
             ("corrupted stored data (CRC error)", "corrupt-stored.zip", None),
             ("truncated archive", "truncated.zip", None),
             ("not an archive", "not-a-zip.zip", None),
+            ("a lone end record that lists an entry", "end-record-lists-an-entry.zip", None),
+            ("an end record with bytes after it", "end-record-and-more.zip", None),
             ("missing archive", "no-such-archive.zip", None),
             ("unsupported method bzip2", "bzip2.zip", None),
             ("unsupported method LZMA", "lzma.zip", None),
