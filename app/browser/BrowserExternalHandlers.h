@@ -10,16 +10,17 @@
 class CBrowserExternalHandlers {
 public:
     // The catalogue, listing and installation handlers come with those
-    // features; until then each does nothing and answers "nothing done".
+    // features; until then each does nothing and answers the method's
+    // property default (0, empty text, 1).
     virtual int StartDownLoadTask(int /*id*/, int /*kind*/) { return 0; }
     virtual CString GetDownloadPageCount(int /*pageSize*/, int /*filter*/, int /*kind*/) { return CString(); }
     virtual CString LoadDownloadPage(int /*page*/, int /*filter*/, int /*kind*/) { return CString(); }
-    virtual BOOL DeleteTask(int /*id*/, int /*state*/, int /*kind*/) { return FALSE; }
+    virtual BOOL DeleteTask(int /*id*/, int /*state*/, int /*kind*/) { return TRUE; }
     virtual void RunItem(int /*id*/, int /*kind*/) {}
-    virtual BOOL PauseTask(int /*id*/) { return FALSE; }
+    virtual BOOL PauseTask(int /*id*/) { return TRUE; }
     virtual BOOL AddItemAndDownload(HWND /*owner*/, int /*id*/, int /*listKind*/, int /*questionKind*/)
     {
-        return FALSE;
+        return TRUE;
     }
     virtual CString GetLocalItemStates(const CString& /*ids*/, int /*kind*/) { return CString(); }
     virtual void OpenContentPage(HWND /*owner*/, const CString& /*id*/, const CString& /*section*/) {}

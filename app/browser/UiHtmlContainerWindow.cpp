@@ -1,12 +1,11 @@
 #include "app/browser/UiHtmlContainerWindow.h"
 
 #include <mshtmhst.h>
-#include <servprov.h>
-#include <shlguid.h>
-#include <shlobj.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include "app/browser/ImpDocHostUIHandle.h"
+#include "app/browser/PageWheel.h"
 #include "base/Handle.h"
 #include "base/WindowClass.h"
 #include "skin/SkFontPool.h"
@@ -241,20 +240,9 @@ void CUiHtmlContainerWindow::OnDestroy() noexcept
 
 void CUiHtmlContainerWindow::OnMouseWheel(short delta) noexcept
 {
-    OutputDebugStringW(L"发送消息");
-    CComPtr<IServiceProvider> services;
-    if (FAILED(m_browser.QueryControl(&services)))
-        return;
-    CComPtr<IOleWindow> frame;
-    if (FAILED(services->QueryService(SID_SShellBrowser, IID_IOleWindow, reinterpret_cast<void**>(&frame))))
-        return;
-    HWND frameWindow = nullptr;
-    if (FAILED(frame->GetWindow(&frameWindow)) || !frameWindow)
-        return;
-    HWND view = FindWindowExW(frameWindow, nullptr, L"Shell DocObject View", nullptr);
-    HWND server = view ? FindWindowExW(view, nullptr, L"Internet Explorer_Server", nullptr) : nullptr;
-    if (server)
-        SendMessageW(server, WM_VSCROLL, delta < 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+    CComPtr<IUnknown> control;
+    m_browser.QueryControl(&control);
+    ScrollPageByWheel(control, delta);
 }
 
 BOOL CUiHtmlContainerWindow::ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result)

@@ -322,17 +322,35 @@ TEST_F(BrowserExternalTest, ACallWithoutAResultVariantStillRunsTheHandler)
     EXPECT_EQ(std::vector<std::wstring>{L"PauseTask 3"}, handlers.calls);
 }
 
-TEST(BrowserExternalOwnerless, HandlersDoNothingUntilTheirFeaturesComeAndAnswerNothingDone)
+TEST(BrowserExternalOwnerless, HandlersDoNothingYetAndAnswerTheDefaults)
 {
+    // Without an owner every call answers exactly what a property read gives.
     CBrowserExternal external;
-    CComVariant started;
-    CScriptCall({CComVariant(1), CComVariant(1)}).Invoke(external, 2, kCall, &started);
-    EXPECT_EQ(VT_INT, started.vt);
-    EXPECT_EQ(0, started.intVal);
-    CComVariant count;
-    CScriptCall({1, 0, 1}).Invoke(external, 3, kCall, &count);
-    EXPECT_EQ(VT_BSTR, count.vt);
-    EXPECT_EQ(0u, SysStringLen(count.bstrVal));
+    const struct {
+        DISPID id;
+        std::vector<CComVariant> args;
+    } table[] = {
+        {2, {CComVariant(1), CComVariant(1)}},
+        {3, {1, 0, 1}},
+        {4, {1, 0, 1}},
+        {5, {1, 2, 1}},
+        {7, {1}},
+        {8, {1, 2, 1}},
+        {9, {CComVariant(L"1"), CComVariant(1)}},
+        {13, {1}},
+    };
+    for (const auto& entry : table) {
+        std::vector<CComVariant> reversed(entry.args.rbegin(), entry.args.rend());
+        DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+        CComVariant called;
+        external.Invoke(entry.id, IID_NULL, 0, kCall, &params, &called, nullptr, nullptr);
+        CComVariant read;
+        CScriptCall().Invoke(external, entry.id, DISPATCH_PROPERTYGET, &read);
+        EXPECT_EQ(read.vt, called.vt) << entry.id;
+        EXPECT_TRUE(called.vt != VT_INT || called.intVal == read.intVal) << entry.id;
+        EXPECT_TRUE(called.vt != VT_BOOL || called.boolVal == read.boolVal) << entry.id;
+        EXPECT_TRUE(called.vt != VT_BSTR || SysStringLen(called.bstrVal) == 0) << entry.id;
+    }
 }
 
 TEST(BrowserExternalRB, CloseRequestReachesTheLastOwnerOnly)
