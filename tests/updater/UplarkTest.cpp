@@ -3,6 +3,7 @@
 // address the test build was made with), starts the updater there with an
 // update order, answers its message boxes and looks at what it left.
 #include "app/common/ConfigCodec.h"
+#include "app/common/FileVersion.h"
 #include "app/common/Md5Checksum.h"
 
 #include "tests/app/common/ZipFixture.h"
@@ -423,15 +424,27 @@ TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
 {
     const Package package = MakePackage(kUpdate);
     Serve(package);
-    // Stalls the first request until the server stops, after its header and
-    // part of the package.
-    server.AddRoute(R"({"path": "/update/Tessaly.zip", "stall": true, "stall_after": 100, "times": 1})");
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
-    EXPECT_EQ(2u, PackageRequests());
-    ExpectUpdated();
-    // The stalled try was given up after the updater's own time-out.
-    EXPECT_LT(GetTickCount() - start, 90000u);
+    // The first request stalls until the server stops: before its reply, or
+    // after its header and part of the package.
+    const char* const rows[] = {
+        R"({"path": "/update/Tessaly.zip", "stall": true, "times": 1})",
+        R"({"path": "/update/Tessaly.zip", "stall": true, "stall_after": 100, "times": 1})",
+    };
+    for (const char* route : rows) {
+        SCOPED_TRACE(route);
+        server.Reset();
+        ProgramFolder fresh;
+        for (const auto& entry : kInstalled)
+            fresh.Put(entry.first.c_str(), entry.second);
+        server.AddRoute(route);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(0u, RunToEnd(fresh, OrderFor(package)));
+        EXPECT_EQ(2u, PackageRequests());
+        EXPECT_EQ("new program", ReadFileBytes(fresh / L"Ravonyx.exe"));
+        EXPECT_EQ("0", fresh.AutoUpdate());
+        // The stalled try was given up after the updater's own time-out.
+        EXPECT_LT(GetTickCount() - start, 90000u);
+    }
 }
 
 TEST_F(Uplark, StaleUnpackedFilesAreNotInstalled)
@@ -558,6 +571,20 @@ TEST_F(Uplark, WaitsWhileAnotherProgramHoldsTheProgramFile)
     held.Reset();
     EXPECT_EQ(0u, run.Finish());
     ExpectUpdated();
+}
+
+// The main program's update check reads the updater's ProductVersion through
+// the first entry of its Translation table.
+TEST(UplarkFile, CarriesItsVersionAndIcon)
+{
+    const CString path = BinFolder() + L"Uplark.exe";
+    CString version;
+    ASSERT_TRUE(GetFileProductVersion(path, version));
+    EXPECT_EQ(UPLARK_PRODUCT_VERSION, version.ToUtf8());
+    HMODULE file = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(FindResourceW(file, MAKEINTRESOURCEW(1), RT_GROUP_ICON));
+    FreeLibrary(file);
 }
 
 // The stand-in extractor gives every exit code; it logs its command line.
