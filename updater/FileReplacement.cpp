@@ -58,6 +58,22 @@ void RemoveAside(const CString& aside)
         MoveFileExW(longAside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+// One rename over the old file, so that there is no moment without either;
+// the old file's attributes are as they were when it fails.
+bool ReplaceInOneStep(const CString& longSource, const CString& longTarget, DWORD attributes)
+{
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !SetFileAttributesW(longTarget, attributes & ~FILE_ATTRIBUTE_READONLY))
+        return false;
+    // Without MOVEFILE_COPY_ALLOWED: a copy to another volume is no single
+    // step.
+    if (MoveFileExW(longSource, longTarget, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    if (readOnly)
+        SetFileAttributesW(longTarget, attributes);
+    return false;
+}
+
 } // namespace
 
 CString LongPathForm(const CString& path)
@@ -96,11 +112,18 @@ bool ReplaceFileKeepingOld(const CString& source, const CString& target)
 {
     const CString longSource = LongPathForm(source);
     const CString longTarget = LongPathForm(target);
-    if (GetFileAttributesW(longTarget) == INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesW(longTarget);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         if (!IsMissing(GetLastError()))
             return false;
         return MoveFileExW(longSource, longTarget, MOVEFILE_COPY_ALLOWED) != 0;
     }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && ReplaceInOneStep(longSource, longTarget, attributes))
+        return true;
+
+    // What cannot be replaced in one step (a running program's file can
+    // still be renamed) is moved aside first and back if the new one does
+    // not follow.
     const CString aside = FreeAsideName(target);
     if (aside.IsEmpty() || !MoveFileExW(longTarget, LongPathForm(aside), 0))
         return false;

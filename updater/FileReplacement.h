@@ -20,8 +20,10 @@ enum class FileRelease {
 // pollMs; the file's read-only attribute does not count as a lock.
 FileRelease WaitForFileRelease(const CString& path, unsigned long pollMs);
 
-// Puts source in the place of target. An existing target is first moved
-// aside (next to itself) and moved back when the new file cannot be moved
-// in; on success the old file is deleted. False when the target could not be
-// replaced: it is then as it was, and the source stays where it was.
+// Puts source in the place of target so that at every moment the old or the
+// new file is there: by one rename over the old file where the system allows
+// it, else by moving the old file aside (next to itself), the new one in, and
+// the old one back when the new one cannot follow; the old file is deleted on
+// success. False when the target could not be replaced: it is then as it
+// was, and the source stays where it was.
 bool ReplaceFileKeepingOld(const CString& source, const CString& target);

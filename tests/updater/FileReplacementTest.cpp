@@ -106,6 +106,28 @@ TEST(ReplaceFileKeepingOld, AFailedMoveLeavesTheOldFileInPlace)
     }
 }
 
+TEST(ReplaceFileKeepingOld, ReplacesALoadedLibrary)
+{
+    // A loaded library cannot be overwritten or deleted, but it can be
+    // renamed: it is moved aside, and goes once it is no longer used.
+    wchar_t bin[MAX_PATH];
+    GetModuleFileNameW(nullptr, bin, MAX_PATH);
+    *wcsrchr(bin, L'\\') = L'\0';
+    CTempFolder folder;
+    const CString target = folder / L"Dunmere.dll";
+    ASSERT_TRUE(CopyFileW(CString(bin) + L"\\Dunmere.dll", target, FALSE));
+    WriteFileBytes(folder / L"new.dll", "new library");
+    HMODULE loaded = LoadLibraryW(target);
+    ASSERT_TRUE(loaded);
+
+    EXPECT_TRUE(ReplaceFileKeepingOld(folder / L"new.dll", target));
+    EXPECT_EQ("new library", ReadFileBytes(target));
+    EXPECT_FALSE(FileExists(folder / L"new.dll"));
+    // The old file is still in use.
+    EXPECT_EQ(1, LeftAside(folder.Path()));
+    FreeLibrary(loaded);
+}
+
 TEST(WaitForFileRelease, AnswersAtOnceForFilesNobodyHolds)
 {
     CTempFolder folder;
