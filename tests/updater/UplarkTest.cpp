@@ -410,6 +410,20 @@ TEST_F(Uplark, AWrongDigestIsTriedTenTimesAndChangesNothing)
     }
 }
 
+TEST_F(Uplark, APackageFileThatCannotBeCreatedFailsEachTry)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    // A folder where the package file belongs.
+    ASSERT_TRUE(CreateDirectoryW(program / L"Temp", nullptr));
+    ASSERT_TRUE(CreateDirectoryW(program / L"Temp\\Tessaly.zip", nullptr));
+    const Tree before = program.Files();
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_EQ(10u, PackageRequests());
+    ExpectUnchanged(before);
+    EXPECT_FALSE(FileExists(program / L"Temp\\TessalyUpdate"));
+}
+
 TEST_F(Uplark, CutDownloadsAreTriedAgain)
 {
     const Package package = MakePackage(kUpdate);
