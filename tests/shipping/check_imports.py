@@ -26,6 +26,19 @@ NOT_ON_XP_FUNCTIONS = {
     "SHGetKnownFolderPath",
 }
 
+# Shipped programs that every folder checked must hold, with the subsystem
+# each is built for.
+SHIPPED = {
+    "Uplark.exe": "Windows GUI",
+}
+
+
+def subsystem_of(path):
+    out = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", str(path)],
+                         capture_output=True, text=True, check=True).stdout
+    found = re.search(r"^Subsystem\s+\S+\s+\((.*)\)", out, re.MULTILINE)
+    return found.group(1) if found else ""
+
 
 def imports_of(path):
     """The imported DLL names and the function names imported from them."""
@@ -49,6 +62,15 @@ def main(folders):
             return 1
         binaries += found
     bad = 0
+    for folder in folders:
+        for name, subsystem in SHIPPED.items():
+            path = pathlib.Path(folder) / name
+            if not path.is_file():
+                print(f"{path}: missing")
+                bad += 1
+            elif subsystem_of(path) != subsystem:
+                print(f"{path}: subsystem {subsystem_of(path)!r}, not {subsystem!r}")
+                bad += 1
     for b in binaries:
         dlls, functions = imports_of(b)
         wrong = [name for name in dlls if FORBIDDEN.match(name) or NOT_ON_XP_DLLS.match(name)]

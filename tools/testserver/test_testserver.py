@@ -624,6 +624,16 @@ sys.exit(int(sys.argv[1]))
                 if code:
                     self.assertIn("GET http://%s/made.txt HTTP/1.1" % env["RAVONYX_TEST_SERVER"], p.stderr)
 
+    def test_launcher_listens_on_a_given_port(self):
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            port = probe.getsockname()[1]
+        p = self.run_launcher(["--port", str(port), "--", sys.executable, "-c", self.CHILD, "0"])
+        self.assertEqual(p.returncode, 0, p.stderr)
+        env = json.loads(p.stdout)
+        self.assertEqual(env["RAVONYX_TEST_SERVER"], "127.0.0.1:%d" % port)
+        self.assertEqual(env["body"], "made by the child")
+
     def test_launcher_keeps_a_given_root(self):
         p = self.run_launcher(["--root", self.root, "--", sys.executable, "-c", self.CHILD, "0"])
         self.assertEqual(p.returncode, 0, p.stderr)

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Run a command while the test server is up.
 
-    with_server.py [--root DIR] [--routes FILE] [--verbose] -- COMMAND ARGS...
+    with_server.py [--root DIR] [--port N] [--routes FILE] [--verbose] -- COMMAND ARGS...
 
-Starts the server on a free port of 127.0.0.1 (in this process, so start-up
-costs no extra interpreter), serving DIR or a fresh temporary folder, and runs
+Starts the server on a free port of 127.0.0.1, or on port N for programs
+whose server address is fixed (in this process, so start-up costs no extra
+interpreter), serving DIR or a fresh temporary folder, and runs
 COMMAND with
 
     RAVONYX_TEST_SERVER            127.0.0.1:<port>
@@ -88,13 +89,15 @@ def _run(cmd, env):
 def main(argv=None):
     argv = sys.argv[1:] if argv is None else list(argv)
     if "--" not in argv:
-        print("usage: with_server.py [--root DIR] [--routes FILE] [--verbose] -- COMMAND ARGS...",
+        print("usage: with_server.py [--root DIR] [--port N] [--routes FILE] [--verbose] -- COMMAND ARGS...",
               file=sys.stderr)
         return 2
     split = argv.index("--")
     cmd = argv[split + 1:]
     ap = argparse.ArgumentParser(prog="with_server.py")
     ap.add_argument("--root", help="folder to serve (default: a temporary folder, removed afterwards)")
+    ap.add_argument("--port", type=int, default=0,
+                    help="port to listen on (default 0: a free one); for programs whose server address is fixed")
     ap.add_argument("--routes", help="JSON file with routes to install at start-up")
     ap.add_argument("--verbose", action="store_true", help="print each request line to stderr")
     args = ap.parse_args(argv[:split])
@@ -115,7 +118,7 @@ def main(argv=None):
         else:
             temp_root = root = os.path.realpath(tempfile.mkdtemp(prefix="ravonyx-testserver-"))
         routes = testserver.load_routes_file(args.routes) if args.routes else None
-        server = testserver.TestServer(root, routes=routes, verbose=args.verbose)
+        server = testserver.TestServer(root, port=args.port, routes=routes, verbose=args.verbose)
         server.start()
         rc = _run(cmd, server_env(os.environ, server.port, root))
     except _Signalled as s:

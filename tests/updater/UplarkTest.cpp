@@ -1,0 +1,665 @@
+// Uplark.exe from outside: each test lays out a program folder in a temporary
+// folder, serves an update package from the test server (the download server
+// address the test build was made with), starts the updater there with an
+// update order, answers its message boxes and looks at what it left.
+#include "app/common/ConfigCodec.h"
+#include "app/common/FileVersion.h"
+#include "app/common/Md5Checksum.h"
+
+#include "tests/app/common/ZipFixture.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestServer.h"
+
+#include "base/Handle.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+using Tree = std::map<std::string, std::string>;
+
+constexpr DWORD kPatience = 120000; // ms; only reached when something hangs
+constexpr DWORD kLookAgain = 50;
+const char kPackagePath[] = "/update/Tessaly.zip";
+const wchar_t kOrder[] = L"TAG=Zenro_Run_Update|MD5=";
+
+CString BinFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const CString program = path;
+    return program.Left(program.ReverseFind(L'\\') + 1);
+}
+
+// Every file under folder (relative path with "\" → contents), leaving out
+// the sub-folder skip when given.
+void ReadTree(const CString& folder, const CString& relative, const CString& skip, Tree& tree)
+{
+    WIN32_FIND_DATAW found;
+    CFindHandle find(FindFirstFileW(folder + relative + L"*", &found));
+    if (!find)
+        return;
+    do {
+        const CString name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const CString path = relative + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (path.CompareNoCase(skip) != 0)
+                ReadTree(folder, path + L"\\", skip, tree);
+        } else {
+            // Programs are told apart by size and a hash, so that a failure
+            // does not print them.
+            std::string bytes = ReadFileBytes(folder + path);
+            if (bytes.size() > 256)
+                bytes = "(" + std::to_string(bytes.size()) + " bytes, hash " +
+                        std::to_string(std::hash<std::string>()(bytes)) + ")";
+            tree[path.ToUtf8()] = bytes;
+        }
+    } while (FindNextFileW(find, &found));
+}
+
+struct Package {
+    std::string bytes;
+    CString md5;
+};
+
+Package MakePackage(const Entries& entries)
+{
+    CTempFolder folder;
+    const CString path = folder / L"Tessaly.zip";
+    WriteZip(path, entries);
+    return {ReadFileBytes(path), ComputeFileMd5(path)};
+}
+
+// A program folder as an installation has it: the updater and the extractor
+// (the real one, or a stand-in under that name), and the settings file with
+// AutoUpdate "1", as the main program leaves it before it starts the updater.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const wchar_t* extractor = L"Extract.dll")
+    {
+        const CString bin = BinFolder();
+        EXPECT_TRUE(CopyFileW(bin + L"Uplark.exe", m_folder / L"Uplark.exe", FALSE));
+        EXPECT_TRUE(CopyFileW(bin + extractor, m_folder / L"Extract.dll", FALSE));
+        CreateDirectoryW(m_folder / L"Config", nullptr);
+        EXPECT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", Settings()));
+    }
+
+    const CString& Path() const { return m_folder.Path(); }
+    CString operator/(const wchar_t* name) const { return m_folder / name; }
+    CString Settings() const { return m_folder / L"Config\\common.ini"; }
+
+    void Put(const char* relative, const std::string& bytes) const
+    {
+        CString path = m_folder.Path() + CString::FromUtf8(relative);
+        path.Replace(L'/', L'\\');
+        MakeFolderFor(path);
+        WriteFileBytes(path, bytes);
+    }
+
+    // The installation without the work folder.
+    Tree Files() const
+    {
+        Tree tree;
+        ReadTree(Path(), CString(), L"Temp", tree);
+        return tree;
+    }
+
+    std::string AutoUpdate() const
+    {
+        CString value;
+        ReadConfigValue(L"Update", L"AutoUpdate", Settings(), L"(absent)", 260, value);
+        return value.ToUtf8();
+    }
+
+private:
+    CTempFolder m_folder;
+};
+
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (processId == search->processId && lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
+        search->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// One run of Uplark.exe in a program folder. Every message box it shows is
+// read and answered with OK.
+class UplarkRun {
+public:
+    UplarkRun(const ProgramFolder& folder, const CString& arguments)
+    {
+        const CString program = folder / L"Uplark.exe";
+        CString command = L"\"" + program + L"\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started = {};
+        if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                            nullptr, folder.Path(), &startup, &started)) {
+            ADD_FAILURE() << "cannot start Uplark.exe: " << GetLastError();
+            return;
+        }
+        m_process.Reset(started.hProcess);
+        CloseHandle(started.hThread);
+        m_processId = started.dwProcessId;
+    }
+
+    ~UplarkRun()
+    {
+        if (m_process && WaitForSingleObject(m_process, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(m_process, 99);
+            WaitForSingleObject(m_process, kPatience);
+        }
+    }
+
+    // Answers boxes until the updater ends or ms have passed; true when it
+    // ended.
+    bool WaitAnswering(DWORD ms)
+    {
+        if (!m_process)
+            return true;
+        for (DWORD waited = 0;; waited += kLookAgain) {
+            if (WaitForSingleObject(m_process, kLookAgain) == WAIT_OBJECT_0)
+                return true;
+            if (waited >= ms)
+                return false;
+            BoxSearch search = {m_processId, nullptr};
+            EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+            if (search.box)
+                Answer(search.box);
+        }
+    }
+
+    // Waits for the end; the exit code, or 999 when it did not end.
+    DWORD Finish()
+    {
+        if (!WaitAnswering(kPatience)) {
+            ADD_FAILURE() << "Uplark.exe did not end";
+            return 999;
+        }
+        DWORD code = 999;
+        GetExitCodeProcess(m_process, &code);
+        return code;
+    }
+
+    const std::vector<std::wstring>& Boxes() const { return m_boxes; }
+
+private:
+    void Answer(HWND box)
+    {
+        wchar_t caption[64] = {};
+        GetWindowTextW(box, caption, 64);
+        wchar_t text[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 256);
+        m_boxes.push_back(text);
+        m_captions.push_back(caption);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        for (DWORD waited = 0; IsWindow(box) && waited < kPatience; waited += 10)
+            Sleep(10);
+    }
+
+    CHandle m_process;
+    DWORD m_processId = 0;
+    std::vector<std::wstring> m_boxes;
+    std::vector<std::wstring> m_captions;
+};
+
+DWORD RunToEnd(const ProgramFolder& folder, const CString& arguments)
+{
+    UplarkRun run(folder, arguments);
+    return run.Finish();
+}
+
+// The old installation that every test starts from.
+const Entries kInstalled = {
+    {"Ravonyx.exe", "old program"},         {"Dunmere.dll", "old library"},
+    {"Skins/blue.xml", "old skin"},         {"Skins/mine.xml", "the user's own skin"},
+    {"readme.txt", "old read-only readme"},
+};
+
+// The update: both program files, a changed and a new file in a sub-folder,
+// a file and a folder whose names begin with ".", and a file that is
+// read-only in the installation.
+const Entries kUpdate = {
+    {"Ravonyx.exe", "new program"}, {"Dunmere.dll", "new library"},
+    {"Skins/blue.xml", "new skin"}, {"Skins/Extra/green.xml", "new folder's skin"},
+    {".version", "dot file"},       {".svn/entries", "dot folder"},
+    {"readme.txt", "new readme"},
+};
+
+class Uplark : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.Reset();
+        for (const auto& entry : kInstalled)
+            program.Put(entry.first.c_str(), entry.second);
+        SetFileAttributesW(program / L"readme.txt", FILE_ATTRIBUTE_READONLY);
+    }
+
+    void Serve(const Package& package) { server.PutFile(kPackagePath, package.bytes); }
+    CString OrderFor(const Package& package) const { return kOrder + package.md5; }
+    size_t PackageRequests() { return server.Requests(kPackagePath).size(); }
+
+    // Installed files are the old ones; no setting was written.
+    void ExpectUnchanged(const Tree& before)
+    {
+        EXPECT_EQ(before, program.Files());
+        EXPECT_EQ("1", program.AutoUpdate());
+    }
+
+    // The installation became kInstalled overlaid with kUpdate (without the
+    // dot folder), the setting says the update is done and the work files
+    // are gone.
+    void ExpectUpdated()
+    {
+        Tree expected(kInstalled.begin(), kInstalled.end());
+        for (const auto& entry : kUpdate)
+            if (entry.first.compare(0, 5, ".svn/") != 0)
+                expected[entry.first] = entry.second;
+        Tree normalised;
+        for (const auto& file : program.Files()) {
+            std::string name = file.first;
+            for (char& c : name)
+                if (c == '\\')
+                    c = '/';
+            normalised[name] = file.second;
+        }
+        expected["Uplark.exe"] = normalised["Uplark.exe"];
+        expected["Extract.dll"] = normalised["Extract.dll"];
+        expected["Config/common.ini"] = normalised["Config/common.ini"];
+        EXPECT_EQ(expected, normalised);
+        EXPECT_EQ("0", program.AutoUpdate());
+        EXPECT_FALSE(FileExists(program / L"Temp\\TessalyUpdate"));
+        EXPECT_FALSE(FileExists(program / L"Temp\\Tessaly.zip"));
+    }
+
+    CTestServer& server = CTestServer::Instance();
+    ProgramFolder program;
+};
+
+TEST_F(Uplark, AnythingButAnUpdateOrderEndsAtOnce)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    const CString rows[] = {
+        L"",
+        kOrder,
+        CString(kOrder) + L"a|b",
+        CString(kOrder) + L"a=b",
+        CString(L"tag=zenro_run_update|MD5=") + package.md5,
+        CString(L"TAG=Zenro_Run_Update|md5=") + package.md5,
+        CString(L"TAG=Zenro_Run_Update MD5=") + package.md5,
+        L"TAG=Zenro_Run_Update|",
+        L"TAG=Zenro_Run_Update|MD5",
+        CString(L"|") + kOrder + package.md5,
+    };
+    const Tree before = program.Files();
+    for (const CString& arguments : rows) {
+        SCOPED_TRACE(arguments.ToUtf8());
+        EXPECT_EQ(0u, RunToEnd(program, arguments));
+        EXPECT_TRUE(server.Requests().empty());
+        EXPECT_FALSE(FileExists(program / L"Temp"));
+        ExpectUnchanged(before);
+    }
+}
+
+TEST_F(Uplark, ASecondInstanceEndsAtOnce)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    const Tree before = program.Files();
+    CHandle mutex(CreateMutexW(nullptr, FALSE, L"ZENROVAX_UPDATE_SOFT"));
+    ASSERT_TRUE(mutex);
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_FALSE(FileExists(program / L"Temp"));
+    ExpectUnchanged(before);
+}
+
+TEST_F(Uplark, ARightPackageReplacesTheInstallation)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    UplarkRun run(program, OrderFor(package));
+    EXPECT_EQ(0u, run.Finish());
+    EXPECT_TRUE(run.Boxes().empty());
+    ExpectUpdated();
+    EXPECT_FALSE(FileExists(program / L".svn"));
+    EXPECT_EQ(1u, PackageRequests());
+    // Section names stay plain, keys and values are scrambled.
+    const std::string settings = ReadFileBytes(program.Settings());
+    EXPECT_NE(std::string::npos, settings.find("[Update]"));
+    EXPECT_EQ(std::string::npos, settings.find("AutoUpdate"));
+}
+
+TEST_F(Uplark, TheRequestIsWellFormed)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    const std::vector<std::string> requests = server.Requests(kPackagePath);
+    ASSERT_EQ(1u, requests.size());
+    const std::string& request = requests[0];
+    EXPECT_EQ(0u, request.find("GET /update/Tessaly.zip HTTP/1.1\r\n")) << request;
+    // The header block ends once, at the end, and holds one Host line and
+    // one Accept line.
+    EXPECT_EQ(request.size() - 4, request.find("\r\n\r\n")) << request;
+    const auto count = [&](const char* line) {
+        size_t n = 0;
+        for (size_t at = request.find(line); at != std::string::npos; at = request.find(line, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(1u, count("\r\nHost: 127.0.0.1:")) << request;
+    EXPECT_EQ(1u, count("\r\nAccept: */*\r\n")) << request;
+    EXPECT_EQ(std::string::npos, request.find("User-Agent: Accept")) << request;
+}
+
+TEST_F(Uplark, APackageWithoutProgramFilesStillMovesItsTree)
+{
+    const Package package = MakePackage({{"Skins/blue.xml", "new skin"}});
+    Serve(package);
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_EQ("new skin", ReadFileBytes(program / L"Skins\\blue.xml"));
+    EXPECT_EQ("old program", ReadFileBytes(program / L"Ravonyx.exe"));
+    EXPECT_EQ("old library", ReadFileBytes(program / L"Dunmere.dll"));
+    EXPECT_EQ("0", program.AutoUpdate());
+}
+
+TEST_F(Uplark, AWrongDigestIsTriedTenTimesAndChangesNothing)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    CString upper = package.md5;
+    upper.MakeUpper();
+    const CString rows[] = {L"0123456789abcdef0123456789abcdef", upper};
+    for (const CString& digest : rows) {
+        SCOPED_TRACE(digest.ToUtf8());
+        server.Reset();
+        const Tree before = program.Files();
+        UplarkRun run(program, kOrder + digest);
+        EXPECT_EQ(0u, run.Finish());
+        EXPECT_TRUE(run.Boxes().empty());
+        EXPECT_EQ(10u, PackageRequests());
+        ExpectUnchanged(before);
+        // Each wrong package was deleted; nothing was unpacked.
+        EXPECT_FALSE(FileExists(program / L"Temp\\Tessaly.zip"));
+        EXPECT_FALSE(FileExists(program / L"Temp\\TessalyUpdate"));
+    }
+}
+
+TEST_F(Uplark, APackageFileThatCannotBeCreatedFailsEachTry)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    // A folder where the package file belongs.
+    ASSERT_TRUE(CreateDirectoryW(program / L"Temp", nullptr));
+    ASSERT_TRUE(CreateDirectoryW(program / L"Temp\\Tessaly.zip", nullptr));
+    const Tree before = program.Files();
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_EQ(10u, PackageRequests());
+    ExpectUnchanged(before);
+    EXPECT_FALSE(FileExists(program / L"Temp\\TessalyUpdate"));
+}
+
+TEST_F(Uplark, CutDownloadsAreTriedAgain)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "drop_after": 100, "drop_times": 3})");
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_EQ(4u, PackageRequests());
+    ExpectUpdated();
+}
+
+TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    // The first request stalls until the server stops: before its reply, or
+    // after its header and part of the package.
+    const char* const rows[] = {
+        R"({"path": "/update/Tessaly.zip", "stall": true, "times": 1})",
+        R"({"path": "/update/Tessaly.zip", "stall": true, "stall_after": 100, "times": 1})",
+    };
+    for (const char* route : rows) {
+        SCOPED_TRACE(route);
+        server.Reset();
+        ProgramFolder fresh;
+        for (const auto& entry : kInstalled)
+            fresh.Put(entry.first.c_str(), entry.second);
+        server.AddRoute(route);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(0u, RunToEnd(fresh, OrderFor(package)));
+        EXPECT_EQ(2u, PackageRequests());
+        EXPECT_EQ("new program", ReadFileBytes(fresh / L"Ravonyx.exe"));
+        EXPECT_EQ("0", fresh.AutoUpdate());
+        // The stalled try was given up after the updater's own time-out.
+        EXPECT_LT(GetTickCount() - start, 90000u);
+    }
+}
+
+TEST_F(Uplark, StaleUnpackedFilesAreNotInstalled)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    // Left by a run that was ended while it unpacked.
+    program.Put("Temp/TessalyUpdate/stale.dll", "stale");
+    program.Put("Temp/TessalyUpdate/Skins/stale.xml", "stale");
+    program.Put("Temp/TessalyUpdate/Ravonyx.exe", "stale program");
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    ExpectUpdated();
+    EXPECT_FALSE(FileExists(program / L"stale.dll"));
+    EXPECT_FALSE(FileExists(program / L"Skins\\stale.xml"));
+}
+
+TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    {
+        // Held without FILE_SHARE_DELETE, so it can be neither deleted nor
+        // moved aside.
+        CFileHandle held(CreateFileW(program / L"Skins\\blue.xml", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+        EXPECT_EQ("1", program.AutoUpdate());
+        EXPECT_EQ("old skin", ReadFileBytes(program / L"Skins\\blue.xml"));
+        EXPECT_EQ("new program", ReadFileBytes(program / L"Ravonyx.exe"));
+        // Every file is its old or its new version, and nothing was set aside
+        // for good.
+        Tree installed = program.Files();
+        for (const auto& entry : kUpdate) {
+            if (entry.first.compare(0, 5, ".svn/") == 0)
+                continue;
+            CString name = CString::FromUtf8(entry.first.c_str());
+            name.Replace(L'/', L'\\');
+            const auto now = installed.find(name.ToUtf8());
+            const auto was = std::find_if(kInstalled.begin(), kInstalled.end(),
+                                          [&](const auto& before) { return before.first == entry.first; });
+            if (now == installed.end()) {
+                EXPECT_TRUE(was == kInstalled.end()) << entry.first << " was lost";
+            } else {
+                EXPECT_TRUE(now->second == entry.second ||
+                            (was != kInstalled.end() && now->second == was->second))
+                    << entry.first << ": " << now->second;
+            }
+        }
+        for (const auto& file : installed)
+            EXPECT_EQ(std::string::npos, file.first.find(".uplark-old")) << file.first;
+        // The work files stay for the next run.
+        EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.zip"));
+        EXPECT_TRUE(FileExists(program / L"Temp\\TessalyUpdate\\Skins\\blue.xml"));
+    }
+    // Once the file is free, the next run finishes the update.
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    ExpectUpdated();
+}
+
+// Waits until the package has been unpacked in the program folder's work
+// folder while the updater still runs.
+bool WaitUntilUnpacked(const ProgramFolder& program, UplarkRun& run)
+{
+    for (DWORD waited = 0; waited < kPatience; waited += kLookAgain) {
+        if (FileExists(program / L"Temp\\TessalyUpdate\\Ravonyx.exe"))
+            return true;
+        if (run.WaitAnswering(kLookAgain))
+            return false;
+    }
+    return false;
+}
+
+TEST_F(Uplark, WaitsUntilTheRunningProgramHasEnded)
+{
+    // A real program with the real download library loaded, as the main
+    // program runs while it starts the updater.
+    const CString bin = BinFolder();
+    ASSERT_TRUE(CopyFileW(bin + L"updater_running_program.exe", program / L"Ravonyx.exe", FALSE));
+    ASSERT_TRUE(CopyFileW(bin + L"Dunmere.dll", program / L"Dunmere.dll", FALSE));
+    const std::string runningProgram = ReadFileBytes(program / L"Ravonyx.exe");
+    const std::string runningLibrary = ReadFileBytes(program / L"Dunmere.dll");
+    const CString path = program / L"Ravonyx.exe";
+    CString command = L"\"" + path + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(CreateProcessW(path, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                               nullptr, program.Path(), &startup, &started));
+    CHandle running(started.hProcess);
+    CloseHandle(started.hThread);
+    ASSERT_EQ(0u, WaitForInputIdle(running, kPatience));
+
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    UplarkRun run(program, OrderFor(package));
+    ASSERT_TRUE(WaitUntilUnpacked(program, run));
+    EXPECT_FALSE(run.WaitAnswering(3000));
+    EXPECT_EQ(runningProgram, ReadFileBytes(program / L"Ravonyx.exe"));
+    EXPECT_EQ(runningLibrary, ReadFileBytes(program / L"Dunmere.dll"));
+    EXPECT_EQ("1", program.AutoUpdate());
+
+    TerminateProcess(running, 0);
+    WaitForSingleObject(running, kPatience);
+    EXPECT_EQ(0u, run.Finish());
+    ExpectUpdated();
+}
+
+TEST_F(Uplark, WaitsWhileAnotherProgramHoldsTheProgramFile)
+{
+    const Package package = MakePackage(kUpdate);
+    Serve(package);
+    // Shared for reading and deleting but not for writing.
+    CFileHandle held(CreateFileW(program / L"Ravonyx.exe", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    UplarkRun run(program, OrderFor(package));
+    ASSERT_TRUE(WaitUntilUnpacked(program, run));
+    EXPECT_FALSE(run.WaitAnswering(3000));
+    EXPECT_EQ("old program", ReadFileBytes(program / L"Ravonyx.exe"));
+    EXPECT_EQ("old library", ReadFileBytes(program / L"Dunmere.dll"));
+    EXPECT_EQ("old skin", ReadFileBytes(program / L"Skins\\blue.xml"));
+
+    held.Reset();
+    EXPECT_EQ(0u, run.Finish());
+    ExpectUpdated();
+}
+
+// The main program's update check reads the updater's ProductVersion through
+// the first entry of its Translation table.
+TEST(UplarkFile, CarriesItsVersionAndIcon)
+{
+    const CString path = BinFolder() + L"Uplark.exe";
+    CString version;
+    ASSERT_TRUE(GetFileProductVersion(path, version));
+    EXPECT_EQ(UPLARK_PRODUCT_VERSION, version.ToUtf8());
+    HMODULE file = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(FindResourceW(file, MAKEINTRESOURCEW(1), RT_GROUP_ICON));
+    FreeLibrary(file);
+}
+
+// The stand-in extractor gives every exit code; it logs its command line.
+class UplarkWithStandInExtractor : public ::testing::Test {
+protected:
+    void SetUp() override { server.Reset(); }
+    void TearDown() override
+    {
+        SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", nullptr);
+        SetEnvironmentVariableW(L"RAVONYX_STUB_COMMAND_LOG", nullptr);
+    }
+
+    CTestServer& server = CTestServer::Instance();
+    ProgramFolder program{L"extract_stub.exe"};
+    CTempFolder logs;
+};
+
+TEST_F(UplarkWithStandInExtractor, EachFailureIsToldOnEveryTry)
+{
+    const Package package = MakePackage(kUpdate);
+    server.PutFile(kPackagePath, package.bytes);
+    program.Put("Ravonyx.exe", "old program");
+    const Tree before = program.Files();
+    const struct {
+        const wchar_t* code;
+        const wchar_t* message; // nullptr: no message box
+    } rows[] = {
+        {L"1", L"警告：文件可能被其他进程占用，无法进行解压！"},
+        {L"2", L"发生严重错误，无法进行解压！"},
+        {L"7", L"命令行错误，无法进行解压！"},
+        {L"8", L"内存不够，无法进行解压！"},
+        {L"255", L"用户主动停止进程，无法进行解压！"},
+        {L"3", nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(CString(row.code).ToUtf8());
+        server.Reset();
+        SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", row.code);
+        UplarkRun run(program, kOrder + package.md5);
+        EXPECT_EQ(0u, run.Finish());
+        const std::vector<std::wstring> expected(row.message ? 10 : 0, row.message ? row.message : L"");
+        EXPECT_EQ(expected, run.Boxes());
+        EXPECT_EQ(10u, server.Requests(kPackagePath).size());
+        EXPECT_EQ(before, program.Files());
+        EXPECT_EQ("1", program.AutoUpdate());
+        EXPECT_FALSE(FileExists(program / L"Temp\\Tessaly.zip"));
+    }
+}
+
+TEST_F(UplarkWithStandInExtractor, RunsTheExtractorWithoutAPassword)
+{
+    const Package package = MakePackage(kUpdate);
+    server.PutFile(kPackagePath, package.bytes);
+    SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", L"0");
+    SetEnvironmentVariableW(L"RAVONYX_STUB_COMMAND_LOG", logs / L"command.txt");
+    EXPECT_EQ(0u, RunToEnd(program, kOrder + package.md5));
+    const CString work = program / L"Temp\\";
+    const CString expected =
+        L"Extract.dll x \"" + work + L"Tessaly.zip\" -o\"" + work + L"TessalyUpdate\\\" *.* -r -y";
+    EXPECT_EQ(expected.ToUtf8(), ReadFileBytes(logs / L"command.txt"));
+    EXPECT_EQ(1u, server.Requests(kPackagePath).size());
+}
+
+} // namespace
