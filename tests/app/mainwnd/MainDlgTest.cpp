@@ -486,3 +486,34 @@ TEST_F(MainDlgTest, FooterAndPageAreas)
     }
     (void)hwnd;
 }
+
+namespace {
+
+CString g_firstItem;
+
+// Runs inside the menu's loop: reads the open menu's first item and ends it.
+void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
+    g_firstItem = text;
+    EndMenu();
+}
+
+} // namespace
+
+TEST_F(MainDlgTest, TrayMenuFirstItemFollowsTheWindow)
+{
+    HWND hwnd = Make();
+    for (bool visible : {true, false}) {
+        SCOPED_TRACE(visible);
+        ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+        g_firstItem = L"<no menu>";
+        SetTimer(nullptr, 0, 200, &ReadOpenMenu);
+        SendMessageW(hwnd, WM_TRAY_NOTIFY, 101, WM_RBUTTONUP);
+        EXPECT_EQ(g_firstItem, visible ? L"隐藏" : L"显示");
+    }
+}

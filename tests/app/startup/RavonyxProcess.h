@@ -9,6 +9,14 @@
 #include "base/RefString.h"
 #include "tests/support/TempFolder.h"
 
+#include <ostream>
+
+// Shows texts in test messages.
+inline void PrintTo(const CString& text, std::ostream* os)
+{
+    *os << '"' << text.ToUtf8() << '"';
+}
+
 // The title of the main window (its layout's).
 extern const wchar_t kMainWindowTitle[];
 
