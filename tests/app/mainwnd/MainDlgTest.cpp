@@ -490,11 +490,13 @@ TEST_F(MainDlgTest, FooterAndPageAreas)
 namespace {
 
 CString g_firstItem;
+HWND g_foreground;
 
 // Runs inside the menu's loop: reads the open menu's first item and ends it.
 void CALLBACK ReadOpenMenu(HWND, UINT, UINT_PTR id, DWORD)
 {
     KillTimer(nullptr, id);
+    g_foreground = GetForegroundWindow();
     HWND menuWindow = FindWindowW(L"#32768", nullptr);
     auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
     wchar_t text[64] = {};
@@ -513,7 +515,18 @@ TEST_F(MainDlgTest, TrayMenuFirstItemFollowsTheWindow)
         ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
         g_firstItem = L"<no menu>";
         SetTimer(nullptr, 0, 200, &ReadOpenMenu);
+        g_foreground = nullptr;
         SendMessageW(hwnd, WM_TRAY_NOTIFY, 101, WM_RBUTTONUP);
         EXPECT_EQ(g_firstItem, visible ? L"隐藏" : L"显示");
+        // The window is in the foreground while its menu is up, so a click
+        // elsewhere closes the menu, and a WM_NULL follows the menu.
+        if (visible) {
+            EXPECT_EQ(g_foreground, hwnd);
+        }
+        bool nullPosted = false;
+        MSG msg;
+        while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE))
+            nullPosted = nullPosted || msg.message == WM_NULL;
+        EXPECT_TRUE(nullPosted);
     }
 }
