@@ -339,7 +339,7 @@ void CCorvaneMainDlg::OnDestroy()
     RecordStoppedDownloads(m_activeDownloads);
     SaveWindowSize();
     // An update package being fetched holds the end back, but not forever.
-    const ULONGLONG deadline = GetTickCount64() + kUpdateWaitLimitMs;
+    const ULONGLONG deadline = GetTickCount64() + m_updateWaitLimitMs;
     while (_Module.m_bUpdateRunning == 1 && GetTickCount64() < deadline)
         Sleep(100);
     UnregisterHotKey(m_hWnd, HotKeyId());

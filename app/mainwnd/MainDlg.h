@@ -90,6 +90,8 @@ public:
     CString m_strErrorPage;
     CString m_strLeftPage;
     int m_bSkipTabNavigation = 0;
+    // How long WM_DESTROY waits for an update package being fetched.
+    DWORD m_updateWaitLimitMs = kUpdateWaitLimitMs;
 
 private:
     BOOL ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -5,8 +5,6 @@
 // them.
 #include <gtest/gtest.h>
 
-#include "RavonyxVersion.h"
-#include "app/common/FileVersion.h"
 #include "skin/SkBmpPool.h"
 #include "skin/SkPngPool.h"
 #include "skin/SkResource.h"
@@ -462,25 +460,4 @@ TEST(ProgramResources, IconsAndManifest)
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls\""), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-}
-
-TEST(ProgramResources, VersionIsTheBuildsWithATranslation)
-{
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString version;
-    ASSERT_TRUE(GetFileProductVersion(path, version));
-    EXPECT_EQ(version, CString(L"" RAVONYX_VERSION_TEXT));
-
-    DWORD handle = 0;
-    std::vector<char> block(GetFileVersionInfoSizeW(path, &handle));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()));
-    WORD* translation = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-    ASSERT_GE(length, 4u);
-    EXPECT_EQ(translation[0], 0x0804);
-    EXPECT_EQ(translation[1], 1200);
 }

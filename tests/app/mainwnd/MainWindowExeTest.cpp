@@ -1,0 +1,159 @@
+// The running Ravonyx.exe from outside: the tray icon comes and goes with
+// the hot key in Wine's system tray window, the tray menu opens and its
+// first item hides the window, both menus quit, the start timer registers the hot
+// key until the program ends, and the window's size is kept between runs.
+#include <gtest/gtest.h>
+
+#include "tests/app/startup/RavonyxProcess.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 30000;
+constexpr UINT kTrayNotify = 0x4B4;
+constexpr UINT kStartupTimer = 10;
+
+int CountTrayIcons()
+{
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    if (!tray || !IsWindowVisible(tray))
+        return 0;
+    int count = 0;
+    for (HWND child = FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr); child;
+         child = FindWindowExW(tray, child, L"__winex11_tray_icon", nullptr))
+        ++count;
+    return count;
+}
+
+// Waits until pred holds; false on time-out.
+template <typename Pred> bool WaitUntil(Pred pred, DWORD timeoutMs = 10000)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!pred()) {
+        if (GetTickCount64() >= end)
+            return false;
+        PumpMessagesFor(50);
+    }
+    return true;
+}
+
+HWND FindMenuWindow()
+{
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// A right click on the icon opens the tray menu (the menu's texts are
+// looked at in process: Wine keeps menus per process); it is closed again.
+bool TrayMenuOpens(HWND main)
+{
+    PostMessageW(main, kTrayNotify, 101, WM_RBUTTONUP);
+    HWND menuWindow = nullptr;
+    if (!WaitUntil([&] { return (menuWindow = FindMenuWindow()) != nullptr; }))
+        return false;
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(main, WM_CANCELMODE, 0, 0);
+    return WaitUntil([] { return FindMenuWindow() == nullptr; });
+}
+
+bool HotKeyFree(UINT modifiers, UINT vk)
+{
+    if (!RegisterHotKey(nullptr, 0x55, modifiers, vk))
+        return false;
+    UnregisterHotKey(nullptr, 0x55);
+    return true;
+}
+
+SIZE WindowSize(HWND hwnd)
+{
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+} // namespace
+
+TEST(RunningProgram, TrayIconHotKeyAndTrayMenu)
+{
+    CProgramCopy program;
+    const int before = CountTrayIcons();
+    CRavonyxRun run(program.Exe(), L"");
+    HWND main = run.WaitForMainWindow(kTimeoutMs);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return CountTrayIcons() == before + 1; })) << "the icon is added";
+    EXPECT_TRUE(TrayMenuOpens(main));
+
+    // The hot key hides the window and takes the icon away, and brings both back.
+    PostMessageW(main, WM_HOTKEY, 1, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) && CountTrayIcons() == before; }));
+    EXPECT_TRUE(TrayMenuOpens(main)) << "the icon's messages are still taken";
+    PostMessageW(main, WM_HOTKEY, 1, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && CountTrayIcons() == before + 1; }));
+
+    // The menu's first item hides the window; a click on the icon shows it.
+    PostMessageW(main, WM_COMMAND, 40011, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    PostMessageW(main, kTrayNotify, 101, WM_LBUTTONUP);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main); }));
+
+    // "退出" of the tray menu ends the program (no download runs).
+    PostMessageW(main, WM_COMMAND, 40009, 0);
+    EXPECT_EQ(run.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return CountTrayIcons() == before; }));
+}
+
+TEST(RunningProgram, MainMenuQuitsAndTheStartTimerRegistersTheHotKey)
+{
+    CProgramCopy program;
+    program.SetSetting(L"Common", L"UseHotKey", L"1");
+    program.SetSetting(L"Common", L"HotKey", L"Ctrl+Alt+[F9]");
+    program.SetSetting(L"Common", L"HotKey_V", L"120"); // VK_F9
+    ASSERT_TRUE(HotKeyFree(MOD_CONTROL | MOD_ALT, VK_F9));
+    CRavonyxRun run(program.Exe(), L"");
+    HWND main = run.WaitForMainWindow(kTimeoutMs);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_TIMER, kStartupTimer, 0);
+    EXPECT_TRUE(WaitUntil([] { return !HotKeyFree(MOD_CONTROL | MOD_ALT, VK_F9); })) << "registered";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED));
+    PostMessageW(main, WM_COMMAND, 40019, 0); // "退出" of the main menu
+    EXPECT_EQ(run.WaitForExit(kTimeoutMs), 0u);
+    EXPECT_TRUE(HotKeyFree(MOD_CONTROL | MOD_ALT, VK_F9)) << "given back at the end";
+}
+
+TEST(RunningProgram, TheWindowSizeIsKeptBetweenRuns)
+{
+    CProgramCopy program;
+    {
+        CRavonyxRun run(program.Exe(), L"");
+        HWND main = run.WaitForMainWindow(kTimeoutMs);
+        ASSERT_NE(main, nullptr);
+        const SIZE layout = WindowSize(main);
+        EXPECT_EQ(layout.cx, 960);
+        EXPECT_EQ(layout.cy, 660);
+        SetWindowPos(main, nullptr, 30, 30, 1010, 710, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Quit while minimised: the size it comes back to is stored.
+        ShowWindow(main, SW_MINIMIZE);
+        ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+        EXPECT_EQ(run.CloseMainWindow(), 0u);
+    }
+    EXPECT_EQ(program.Setting(L"ProXYSet", L"Height"), L"710");
+    EXPECT_EQ(program.Setting(L"ProXYSet", L"Width"), L"1010");
+    {
+        CRavonyxRun run(program.Exe(), L"");
+        HWND main = run.WaitForMainWindow(kTimeoutMs);
+        ASSERT_NE(main, nullptr);
+        const SIZE size = WindowSize(main);
+        EXPECT_EQ(size.cx, 1010);
+        EXPECT_EQ(size.cy, 710);
+        EXPECT_EQ(run.CloseMainWindow(), 0u);
+    }
+    program.SetSetting(L"ProXYSet", L"Height", L"500");
+    {
+        CRavonyxRun run(program.Exe(), L"");
+        HWND main = run.WaitForMainWindow(kTimeoutMs);
+        ASSERT_NE(main, nullptr);
+        const SIZE size = WindowSize(main);
+        EXPECT_EQ(size.cx, 960) << "a saved size below the layout's is ignored";
+        EXPECT_EQ(size.cy, 660);
+        EXPECT_EQ(run.CloseMainWindow(), 0u);
+    }
+}
