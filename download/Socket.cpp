@@ -50,20 +50,34 @@ CSocket& CSocket::operator=(CSocket&& other) noexcept
 {
     if (this != &other) {
         Close();
-        m_socket = other.Detach();
+        m_watch = std::exchange(other.m_watch, nullptr);
+        m_socket = std::exchange(other.m_socket, INVALID_SOCKET);
     }
     return *this;
 }
 
 void CSocket::Close() noexcept
 {
-    if (m_socket != INVALID_SOCKET)
-        closesocket(std::exchange(m_socket, INVALID_SOCKET));
+    const SOCKET s = Detach();
+    if (s != INVALID_SOCKET)
+        closesocket(s);
 }
 
 SOCKET CSocket::Detach() noexcept
 {
+    if (CSocketWatch* watch = std::exchange(m_watch, nullptr); watch && m_socket != INVALID_SOCKET)
+        watch->Forget(m_socket);
     return std::exchange(m_socket, INVALID_SOCKET);
+}
+
+bool CSocket::WatchBy(CSocketWatch& watch) noexcept
+{
+    if (!IsValid() || !watch.Watch(m_socket)) {
+        Close();
+        return false;
+    }
+    m_watch = &watch;
+    return true;
 }
 
 bool CSocket::SendString(const std::string& text) noexcept
@@ -86,7 +100,7 @@ int CSocket::Receive(char* buffer, int size) noexcept
     return n == SOCKET_ERROR ? -1 : n;
 }
 
-CSocket Connect(const CString& host, int port)
+CSocket Connect(const CString& host, int port, CSocketWatch* watch)
 {
     if (port <= 0 || port > 65535)
         return CSocket();
@@ -104,6 +118,8 @@ CSocket Connect(const CString& host, int port)
     memcpy(&address.sin_addr, entry->h_addr_list[0], sizeof(address.sin_addr));
 
     if (!SetOptions(s.Get()) || !ConnectWithTimeout(s.Get(), address))
+        return CSocket();
+    if (watch && !s.WatchBy(*watch))
         return CSocket();
     return s;
 }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "base/RefString.h"
+#include "download/SocketWatch.h"
 
 #include <windows.h> // brings the Windows Sockets 1.1 interface
 
 #include <string>
+#include <utility>
 
 constexpr DWORD kSocketTimeoutMs = 30000;
 
@@ -17,7 +19,11 @@ public:
     explicit CSocket(SOCKET s) noexcept : m_socket(s) {}
     CSocket(const CSocket&) = delete;
     CSocket& operator=(const CSocket&) = delete;
-    CSocket(CSocket&& other) noexcept : m_socket(other.Detach()) {}
+    CSocket(CSocket&& other) noexcept
+        : m_watch(std::exchange(other.m_watch, nullptr)),
+          m_socket(std::exchange(other.m_socket, INVALID_SOCKET))
+    {
+    }
     CSocket& operator=(CSocket&& other) noexcept;
     ~CSocket() { Close(); }
 
@@ -25,6 +31,10 @@ public:
     SOCKET Get() const noexcept { return m_socket; }
     void Close() noexcept;
     SOCKET Detach() noexcept;
+
+    // Puts the socket under the watch until it is closed or detached; when
+    // the watch is already tripped the socket is closed and false returned.
+    bool WatchBy(CSocketWatch& watch) noexcept;
 
     // Sends all bytes of the text; on failure the connection is closed.
     bool SendString(const std::string& text) noexcept;
@@ -34,9 +44,11 @@ public:
     int Receive(char* buffer, int size) noexcept;
 
 private:
+    CSocketWatch* m_watch = nullptr;
     SOCKET m_socket = INVALID_SOCKET;
 };
 
 // Resolves the host (in the thread's ANSI code page) and connects to its
-// first address; an invalid socket when that fails or takes too long.
-CSocket Connect(const CString& host, int port);
+// first address; an invalid socket when that fails or takes too long, or
+// when the watch, if any, has been tripped.
+CSocket Connect(const CString& host, int port, CSocketWatch* watch = nullptr);

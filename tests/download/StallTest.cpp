@@ -37,8 +37,9 @@ TEST(Stall, SilentServerEndsTheAttemptAfterTheTimeOut)
         run.thread = StartThread([&run, &server] {
             std::atomic<uint32_t> counter{0};
             std::atomic<uint32_t> total{kUnknownLength};
+            AttemptState state{counter, total};
             const std::atomic<bool> active{true};
-            run.ok = HttpDownLoad(server.Url(run.path), run.folder.Path(), counter, total, 3, active);
+            run.ok = HttpDownLoad(server.Url(run.path), run.folder.Path(), state, 3, active);
         });
         ASSERT_TRUE(run.thread.IsValid());
     }
