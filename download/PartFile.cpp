@@ -6,9 +6,10 @@
 
 namespace {
 
-// Large blocks: the merge is a copy of most of the file, at the end of the
-// download, while the user waits.
-constexpr DWORD kCopyBlock = 1 << 20;
+// The merge copies most of the file while the user waits: in blocks that
+// are few per byte yet stay in the processor's cache between the read and
+// the write (measured faster than 1 MiB blocks).
+constexpr DWORD kCopyBlock = 128 * 1024;
 
 bool SetFileSize(HANDLE file, uint32_t size)
 {
