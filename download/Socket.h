@@ -1,6 +1,8 @@
-// A blocking TCP connection with time-outs: connecting, and every send and
-// receive, give up after kSocketTimeoutMs without progress, so a server that
-// stops answering cannot hold a download forever.
+// A TCP connection that blocks its caller, with time-outs: connecting, and
+// every send and receive, give up after kSocketTimeoutMs without progress,
+// so a server that stops answering cannot hold a download forever. The
+// socket itself does not block: its waits are made in slices of
+// kStopPollMs, and a tripped watch ends them within one slice.
 #pragma once
 
 #include "base/RefString.h"
@@ -12,6 +14,7 @@
 #include <utility>
 
 constexpr DWORD kSocketTimeoutMs = 30000;
+constexpr DWORD kStopPollMs = 100;
 
 class CSocket {
 public:
@@ -40,7 +43,8 @@ public:
     bool SendString(const std::string& text) noexcept;
 
     // One receive of at most size bytes: the count, 0 when the peer closed,
-    // -1 on an error or when nothing came within the time-out.
+    // -1 on an error, when nothing came within the time-out, or when the
+    // watch was tripped.
     int Receive(char* buffer, int size) noexcept;
 
 private:

@@ -1,6 +1,7 @@
 // The connections a download has open, so that stopping it can end a receive
-// or send that is blocked on a silent server at once, instead of after the
-// socket time-out.
+// or send that waits on a silent server at once, instead of after the socket
+// time-out: the waits of a watched socket look at the watch (Socket.h), and
+// tripping it also shuts the connections down, so the server sees them end.
 #pragma once
 
 #include "base/CriticalSection.h"
@@ -22,8 +23,8 @@ public:
     // handle that may already name another socket.
     void Forget(SOCKET s);
 
-    // Shuts every watched socket down in both directions, which wakes
-    // whatever waits on it, and refuses sockets from then on.
+    // Shuts every watched socket down in both directions and refuses
+    // sockets from then on; their waits end within a slice.
     void Trip();
     bool IsTripped();
 
