@@ -6,14 +6,7 @@
 #include "base/RefString.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <vector>
-
-struct FileCloser {
-    void operator()(FILE* file) const noexcept { fclose(file); }
-};
-using CFilePtr = std::unique_ptr<FILE, FileCloser>;
 
 struct PartRange {
     uint32_t start = 0; // first byte
