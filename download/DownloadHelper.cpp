@@ -3,10 +3,9 @@
 #include "base/Thread.h"
 #include "download/HttpGet.h"
 #include "download/Notify.h"
+#include "download/PartFile.h"
 #include "download/Progress.h"
 #include "download/UrlParts.h"
-
-#include <shlwapi.h>
 
 #include <algorithm>
 
@@ -55,19 +54,23 @@ void DownloadHelper::StopTask(const CString& url)
         CCriticalSectionLock lock(m_lock);
         task = FindTask(url);
         if (task && !task->started) {
-            m_tasks.remove(task);
+            // Started but not active: the scheduler passes it over, and it
+            // still counts as queued until its message has gone.
+            task->started = true;
             wasWaiting = true;
         } else if (task && task->active.exchange(false)) {
             wasRunning = true;
         }
     }
     if (wasRunning) {
+        task->sockets.Trip();
         SetEvent(task->stopEvent);
         WaitForSingleObject(task->worker, INFINITE);
+    }
+    if (wasWaiting || wasRunning) {
+        SendStopped(FileTitleOf(url), task->param);
         RemoveTask(task);
     }
-    if (wasWaiting || wasRunning)
-        SendStopped(FileTitleOf(url), task->param);
     StartNextTasks();
 }
 
@@ -81,9 +84,10 @@ void DownloadHelper::Run(const DownloadTaskPtr& task)
     record->active = &task->active;
     const CHandle progress = StartThread([record, task] { ProgressThreadProc(*record, task->stopEvent); });
 
+    AttemptState state{record->counter, record->total};
     while (task->active) {
         record->counter = 0;
-        HttpDownLoad(task->url, task->folder, record->counter, record->total, kTaskParts, task->active);
+        HttpDownLoad(task->url, task->folder, state, kTaskParts, task->active, &task->sockets);
         if (!task->active)
             break;
         if (IsFileDownloaded(*task)) {
@@ -110,5 +114,6 @@ void DownloadHelper::FinishTask(const DownloadTaskPtr& task)
 
 bool DownloadHelper::IsFileDownloaded(const DownloadTask& task)
 {
-    return PathFileExistsW(task.folder + UrlFileName(task.url)) != FALSE;
+    const CString name = UrlFileName(task.url);
+    return IsPlainFileName(name) && ExistingFileSize(task.folder + name) >= 0;
 }

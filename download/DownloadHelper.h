@@ -32,13 +32,17 @@ public:
     // Starts the first waiting task when fewer than the maximum are running.
     int StartNextTasks();
 
-    // Stops the task of this URL: a waiting one is dropped at once, a running
-    // one once its worker has ended; either way WM_DOWNLOAD_STOPPED follows.
-    // Then the freed place goes to the next waiting task.
+    // Stops the task of this URL: a waiting one at once, a running one once
+    // its worker has ended, its blocked receives woken. Either way
+    // WM_DOWNLOAD_STOPPED is sent while the task is still queued, so that the
+    // same URL cannot be queued again from its handler; then the task leaves
+    // the queue and its place goes to the next waiting task.
     void StopTask(const CString& url);
 
     void Run(const DownloadTaskPtr& task) override;
 
+    // The target is there as a regular file (a URL whose last segment names
+    // no file never has one).
     static bool IsFileDownloaded(const DownloadTask& task);
 
 private:

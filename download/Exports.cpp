@@ -50,10 +50,11 @@ extern "C" bool __cdecl DownLoadForSingle(CString url, CString folder)
     std::atomic<uint32_t> counter{0};
     std::atomic<uint32_t> total{kUnknownLength};
     const std::atomic<bool> active{true};
+    AttemptState state{counter, total};
     bool downloaded = false;
     for (int attempt = 0; attempt < kSingleAttempts && !downloaded; ++attempt) {
         counter = 0;
-        downloaded = HttpDownLoad(url, folder, counter, total, kTaskParts, active);
+        downloaded = HttpDownLoad(url, folder, state, kTaskParts, active);
     }
     return downloaded;
 }

@@ -6,7 +6,10 @@
 
 namespace {
 
-constexpr uint32_t kReceiveBlock = 1024;
+// Each receive asks for at most this much, and each block is written to the
+// part file in one call. Under Wine every receive is a round trip through
+// the wineserver, so fewer, larger receives are what makes a download fast.
+constexpr uint32_t kReceiveBlock = 64 * 1024;
 
 bool IsSuccessStatus(int status)
 {
@@ -15,30 +18,37 @@ bool IsSuccessStatus(int status)
 
 } // namespace
 
-bool HttpDownLoad(const CString& url, const CString& folder, std::atomic<uint32_t>& counter,
-                  std::atomic<uint32_t>& total, int parts, const std::atomic<bool>& active)
+bool HttpDownLoad(const CString& url, const CString& folder, AttemptState& state, int parts,
+                  const std::atomic<bool>& active, CSocketWatch* sockets)
 {
     const UrlParts split = SplitUrl(url);
     if (!IsPlainFileName(split.file))
         return false;
-    CHttpGet attempt(split, folder + split.file, counter, active);
-    return attempt.DownLoadDirect(parts, total);
+    CHttpGet attempt(split, folder + split.file, state.counter, active, sockets);
+    return attempt.DownLoadDirect(parts, state);
 }
 
 CHttpGet::CHttpGet(const UrlParts& url, const CString& target, std::atomic<uint32_t>& counter,
-                   const std::atomic<bool>& active)
-    : m_url(url), m_target(target), m_counter(counter), m_active(active)
+                   const std::atomic<bool>& active, CSocketWatch* sockets)
+    : m_url(url), m_target(target), m_counter(counter), m_active(active), m_sockets(sockets)
 {
 }
 
-bool CHttpGet::DownLoadDirect(int parts, std::atomic<uint32_t>& total)
+bool CHttpGet::DownLoadDirect(int parts, AttemptState& state)
 {
     if (!ProbeLength())
         return false;
-    total = static_cast<uint32_t>(m_contentLength);
+    state.total = static_cast<uint32_t>(m_contentLength);
     if (!m_active)
         return false;
-    return DownLoadInParts(parts < 1 ? 1 : parts > kMaxParts ? kMaxParts : parts);
+    parts = parts < 1 ? 1 : parts > kMaxParts ? kMaxParts : parts;
+    // The file on the server is no longer the one the part files hold bytes
+    // of: resuming them would mix the two.
+    const uint32_t length = static_cast<uint32_t>(m_contentLength);
+    if (state.partsLength != 0 && state.partsLength != length && !DeletePartFiles(m_target, parts))
+        return false;
+    state.partsLength = length;
+    return DownLoadInParts(parts);
 }
 
 // Asks for the whole file and keeps only the length from the reply header.
@@ -46,14 +56,27 @@ bool CHttpGet::DownLoadDirect(int parts, std::atomic<uint32_t>& total)
 // created or cut on a guess.
 bool CHttpGet::ProbeLength()
 {
-    CSocket socket = Connect(m_url.host, m_url.port);
+    CSocket socket = Connect(m_url.host, m_url.port, m_sockets);
     if (!socket.IsValid())
         return false;
     ResponseHeader header;
     if (!SendGetRequest(socket, 0, header))
         return false;
-    m_contentLength = ParseContentLength(header.text);
+    m_contentLength = ProbedLength(header);
     return m_contentLength > 0;
+}
+
+// A 206 counts only when it is the whole file, "bytes 0-(T-1)/T" with a
+// Content-Length of T: a slice would be taken for the file.
+int CHttpGet::ProbedLength(const ResponseHeader& header)
+{
+    const int length = ParseContentLength(header.text);
+    if (length <= 0)
+        return 0;
+    if (ParseStatus(header.text) != 206)
+        return length;
+    const ContentRange range = ParseContentRange(header.text);
+    return range.first == 0 && range.total == length && range.last == length - 1 ? length : 0;
 }
 
 std::vector<CString> CHttpGet::RequestLines(const UrlParts& url, uint32_t rangeStart)
@@ -82,13 +105,16 @@ bool CHttpGet::SendGetRequest(CSocket& socket, uint32_t rangeStart, ResponseHead
     return header.complete && IsSuccessStatus(ParseStatus(header.text));
 }
 
-// A part takes only bytes that start where it asked: a 206 whose range
-// begins there, or a 200 for the whole file when it asked from the start.
+// A part takes only bytes of the file the probe measured that start where
+// it asked: a 206 whose range begins there and whose total is the probed
+// length, or a 200 for the whole file when it asked from the start.
 bool CHttpGet::AnswersRange(const ResponseHeader& header, uint32_t rangeStart) const
 {
     switch (ParseStatus(header.text)) {
-    case 206:
-        return ParseContentRangeStart(header.text) == static_cast<long long>(rangeStart);
+    case 206: {
+        const ContentRange range = ParseContentRange(header.text);
+        return range.first == static_cast<long long>(rangeStart) && range.total == m_contentLength;
+    }
     case 200:
         return rangeStart == 0 && ParseContentLength(header.text) == m_contentLength;
     default:
@@ -129,7 +155,7 @@ void CHttpGet::PartThreadProc(const PartRange& part)
         return;
     }
 
-    CSocket socket = Connect(m_url.host, m_url.port);
+    CSocket socket = Connect(m_url.host, m_url.port, m_sockets);
     if (!socket.IsValid())
         return;
     const uint32_t rangeStart = part.start + done;
@@ -137,27 +163,33 @@ void CHttpGet::PartThreadProc(const PartRange& part)
     if (!SendGetRequest(socket, rangeStart, header) || !AnswersRange(header, rangeStart))
         return;
 
-    CFilePtr file(_wfopen(part.partFile, existing >= 0 ? L"r+b" : L"w+b"));
-    if (!file || fseek(file.get(), static_cast<long>(done), SEEK_SET) != 0)
+    // Opened for writing where the bytes of this part end, created when
+    // there are none yet.
+    CFileHandle file(CreateFileW(part.partFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file ||
+        SetFilePointer(file, static_cast<LONG>(done), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
         return;
     if (!m_active)
         return;
-    if (ReceiveRange(socket, file.get(), length - done) && fclose(file.release()) == 0)
+    if (ReceiveRange(socket, file, length - done) && CloseHandle(file.Detach()))
         ++m_finishedParts;
 }
 
 // Writes the next `remaining` bytes of the body to the part file; false when
 // the connection fails or closes first, or the download is being stopped.
-bool CHttpGet::ReceiveRange(CSocket& socket, FILE* file, uint32_t remaining)
+bool CHttpGet::ReceiveRange(CSocket& socket, HANDLE file, uint32_t remaining)
 {
-    char buffer[kReceiveBlock];
+    std::vector<char> buffer(kReceiveBlock);
     uint32_t received = 0;
     while (received < remaining) {
         const uint32_t want = remaining - received < kReceiveBlock ? remaining - received : kReceiveBlock;
-        const int n = socket.Receive(buffer, static_cast<int>(want));
+        const int n = socket.Receive(buffer.data(), static_cast<int>(want));
         if (n <= 0)
             return false;
-        if (fwrite(buffer, 1, static_cast<size_t>(n), file) != static_cast<size_t>(n))
+        DWORD written = 0;
+        if (!WriteFile(file, buffer.data(), static_cast<DWORD>(n), &written, nullptr) ||
+            written != static_cast<DWORD>(n))
             return false;
         received += static_cast<uint32_t>(n);
         m_counter += static_cast<uint32_t>(n);

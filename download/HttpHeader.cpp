@@ -90,24 +90,40 @@ int ParseContentLength(const std::string& header)
     return static_cast<int>(negative ? -value : value);
 }
 
-long long ParseContentRangeStart(const std::string& header)
+ContentRange ParseContentRange(const std::string& header)
 {
     size_t pos = FindFieldValue(header, "Content-Range:");
     if (pos == std::string::npos || header.size() - pos < 6)
-        return -1;
+        return {};
     for (const char* unit = "bytes"; *unit; ++unit, ++pos) {
         if (Lower(header[pos]) != *unit)
-            return -1;
+            return {};
     }
     if (!IsBlank(header[pos]))
-        return -1;
+        return {};
     while (pos < header.size() && IsBlank(header[pos]))
         ++pos;
-    long long start = -1;
-    for (; pos < header.size() && IsDigit(header[pos]); ++pos) {
-        start = (start < 0 ? 0 : start * 10) + (header[pos] - '0');
-        if (start > INT_MAX)
-            return -1;
-    }
-    return pos < header.size() && header[pos] == '-' ? start : -1;
+    // A decimal number of at most 31 bits at pos, or -1.
+    auto readNumber = [&header, &pos]() {
+        long long value = -1;
+        for (; pos < header.size() && IsDigit(header[pos]); ++pos) {
+            value = (value < 0 ? 0 : value * 10) + (header[pos] - '0');
+            if (value > INT_MAX)
+                return -1LL;
+        }
+        return value;
+    };
+    ContentRange range;
+    range.first = readNumber();
+    if (range.first < 0 || pos >= header.size() || header[pos++] != '-')
+        return {};
+    range.last = readNumber();
+    if (range.last < range.first || pos >= header.size() || header[pos++] != '/')
+        return {};
+    if (pos < header.size() && header[pos] == '*')
+        return range;
+    range.total = readNumber();
+    if (range.total <= range.last)
+        return {};
+    return range;
 }

@@ -25,6 +25,10 @@ int ParseStatus(const std::string& header);
 // case), 0 without one or when the value does not fit 31 bits.
 int ParseContentLength(const std::string& header);
 
-// The first byte position of "Content-Range: bytes first-last/total"; -1
-// without a readable one.
-long long ParseContentRangeStart(const std::string& header);
+// "Content-Range: bytes first-last/total" (the name in any case).
+struct ContentRange {
+    long long first = -1; // -1 when the field is missing or unreadable
+    long long last = -1;
+    long long total = -1; // -1 also when the total is unknown ("*")
+};
+ContentRange ParseContentRange(const std::string& header);

@@ -1,25 +1,40 @@
 #include "download/PartFile.h"
 
+#include "base/Handle.h"
+
 #include <windows.h>
 
 namespace {
 
-constexpr size_t kCopyBlock = 64 * 1024;
+// The merge copies most of the file while the user waits: in blocks that
+// are few per byte yet stay in the processor's cache between the read and
+// the write (measured faster than 1 MiB blocks).
+constexpr DWORD kCopyBlock = 128 * 1024;
 
-// Copies the part's range from its part file to the end of the target.
-bool AppendPartFile(FILE* target, const PartRange& part)
+bool SetFileSize(HANDLE file, uint32_t size)
 {
-    CFilePtr source(_wfopen(part.partFile, L"rb"));
-    if (!source)
+    return SetFilePointer(file, static_cast<LONG>(size), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           SetEndOfFile(file) != FALSE;
+}
+
+// Copies the part's range from its part file to its place in the target.
+bool CopyPartFile(HANDLE target, const PartRange& part)
+{
+    CFileHandle source(CreateFileW(part.partFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source || SetFilePointer(target, static_cast<LONG>(part.start), nullptr, FILE_BEGIN) ==
+                       INVALID_SET_FILE_POINTER)
         return false;
     std::vector<char> block(kCopyBlock);
     uint32_t left = part.Length();
     while (left > 0) {
-        const size_t want = left < kCopyBlock ? left : kCopyBlock;
-        const size_t got = fread(block.data(), 1, want, source.get());
-        if (got == 0 || fwrite(block.data(), 1, got, target) != got)
+        const DWORD want = left < kCopyBlock ? left : kCopyBlock;
+        DWORD got = 0;
+        DWORD written = 0;
+        if (!ReadFile(source, block.data(), want, &got, nullptr) || got == 0 ||
+            !WriteFile(target, block.data(), got, &written, nullptr) || written != got)
             return false;
-        left -= static_cast<uint32_t>(got);
+        left -= got;
     }
     return true;
 }
@@ -31,6 +46,35 @@ bool PartFilesCoverTheirRanges(const std::vector<PartRange>& parts)
             return false;
     }
     return true;
+}
+
+CFileHandle OpenForWriting(const CString& path, DWORD disposition)
+{
+    return CFileHandle(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// The first part file becomes the start of the target, so that only the
+// other parts are copied. False when that cannot be done; nothing changed then.
+bool TakeFirstPartAsTarget(const CString& target, const PartRange& first)
+{
+    return first.Length() > 0 && MoveFileExW(first.partFile, target, MOVEFILE_REPLACE_EXISTING);
+}
+
+// Undoes TakeFirstPartAsTarget after a failed merge. When the file cannot go
+// back, it is deleted rather than left as a target that is not the file.
+void GiveFirstPartBack(const CString& target, const PartRange& first)
+{
+    {
+        CFileHandle file = OpenForWriting(target, OPEN_EXISTING);
+        if (!file || !SetFileSize(file, first.Length())) {
+            file.Reset();
+            DeleteFileW(target);
+            return;
+        }
+    }
+    if (!MoveFileExW(target, first.partFile, 0))
+        DeleteFileW(target);
 }
 
 } // namespace
@@ -64,27 +108,43 @@ std::vector<PartRange> SplitIntoParts(const CString& target, uint32_t length, in
     return parts;
 }
 
+bool DeletePartFiles(const CString& target, int count)
+{
+    bool gone = true;
+    for (int i = 0; i < count; ++i) {
+        const CString path = PartFilePath(target, i);
+        if (!DeleteFileW(path) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+            gone = false;
+    }
+    return gone;
+}
+
 bool MergeParts(const CString& target, const std::vector<PartRange>& parts)
 {
-    if (!PartFilesCoverTheirRanges(parts))
+    if (parts.empty() || !PartFilesCoverTheirRanges(parts))
         return false;
-    CFilePtr file(_wfopen(target, L"wb"));
-    if (!file)
+    const bool tookFirst = TakeFirstPartAsTarget(target, parts.front());
+    CFileHandle file = OpenForWriting(target, tookFirst ? OPEN_EXISTING : CREATE_ALWAYS);
+    if (!file) {
+        if (tookFirst)
+            GiveFirstPartBack(target, parts.front());
         return false;
-    bool written = true;
-    for (const PartRange& part : parts) {
-        if (part.Length() > 0 && !AppendPartFile(file.get(), part)) {
-            written = false;
-            break;
-        }
     }
-    if (fclose(file.release()) != 0)
+    bool written = !tookFirst || SetFileSize(file, parts.front().Length()); // bytes past its range go
+    for (size_t i = tookFirst ? 1 : 0; written && i < parts.size(); ++i) {
+        if (parts[i].Length() > 0)
+            written = CopyPartFile(file, parts[i]);
+    }
+    if (!CloseHandle(file.Detach()))
         written = false;
     if (!written) {
-        DeleteFileW(target);
+        if (tookFirst)
+            GiveFirstPartBack(target, parts.front());
+        else
+            DeleteFileW(target);
         return false;
     }
-    for (const PartRange& part : parts)
-        DeleteFileW(part.partFile);
+    for (size_t i = tookFirst ? 1 : 0; i < parts.size(); ++i)
+        DeleteFileW(parts[i].partFile);
     return true;
 }

@@ -6,14 +6,7 @@
 #include "base/RefString.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <vector>
-
-struct FileCloser {
-    void operator()(FILE* file) const noexcept { fclose(file); }
-};
-using CFilePtr = std::unique_ptr<FILE, FileCloser>;
 
 struct PartRange {
     uint32_t start = 0; // first byte
@@ -33,7 +26,11 @@ long long ExistingFileSize(const CString& path);
 // the last one up to length. Part files are named after the target.
 std::vector<PartRange> SplitIntoParts(const CString& target, uint32_t length, int count);
 
+// Deletes the part files of indices 0 to count - 1; true when none is left.
+bool DeletePartFiles(const CString& target, int count);
+
 // Writes the target from the part files and deletes them. When a part file
-// is missing, cannot be read or is shorter than its range, nothing is left
-// behind as the target and every part file stays for a later attempt.
+// is missing, cannot be read or is shorter than its range, or the target
+// cannot be written, nothing is left behind as the target and every part
+// file stays for a later attempt (bytes past a part's range may be cut off).
 bool MergeParts(const CString& target, const std::vector<PartRange>& parts);

@@ -2,9 +2,10 @@
 // were added, and the worker body each started task runs.
 #pragma once
 
+#include "base/CriticalSection.h"
 #include "base/Handle.h"
 #include "base/RefString.h"
-#include "base/CriticalSection.h"
+#include "download/SocketWatch.h"
 
 #include <atomic>
 #include <list>
@@ -16,9 +17,10 @@ struct DownloadTask {
     const CString url; // the task's identity, compared exactly
     const CString folder;
     const int param;
-    CHandle worker;    // set once, under the queue's lock, when the task starts
-    CHandle stopEvent; // set when the task is being stopped; wakes its pauses
-    std::atomic<bool> started{false};
+    CHandle worker;                   // set once, under the queue's lock, when the task starts
+    CHandle stopEvent;                // set when the task is being stopped; wakes its pauses
+    CSocketWatch sockets;             // tripped when the task is being stopped; wakes its receives
+    std::atomic<bool> started{false}; // also set on a waiting task that is being stopped
     std::atomic<bool> active{false};
 };
 

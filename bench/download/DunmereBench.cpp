@@ -1,28 +1,98 @@
-// Benchmark driver: one DownLoadForSingle call through the real Dunmere.dll.
+// Benchmark driver.
 //   dunmere_bench.exe URL FOLDER
-// Prints "ok <milliseconds>" or "failed <milliseconds>"; exit code 0 or 1.
+//     one DownLoadForSingle call through the real Dunmere.dll; prints
+//     "ok <milliseconds>" or "failed <milliseconds>", exit code 0 or 1.
+//   dunmere_bench.exe --merge FILE
+//     cuts FILE into the three part files a download leaves before its
+//     merge, then merges them back as the download does; prints
+//     "merged <milliseconds>" (the merge alone) or "failed", exit code 0 or 1.
 
 #include "download/Dunmere.h"
+#include "download/PartFile.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
+
+namespace {
+
+constexpr int kParts = 3;
+
+double MillisecondsSince(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
+int Download(const wchar_t* url, const wchar_t* folder)
+{
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    const bool ok = DownLoadForSingle(url, folder);
+    printf("%s %.1f\n", ok ? "ok" : "failed", MillisecondsSince(start));
+    return ok ? 0 : 1;
+}
+
+// Writes [part.start, part.end) of the file to the part file.
+bool CutPart(FILE* file, const PartRange& part)
+{
+    FILE* out = _wfopen(part.partFile, L"wb");
+    if (!out)
+        return false;
+    static char block[1 << 20];
+    bool ok = fseek(file, static_cast<long>(part.start), SEEK_SET) == 0;
+    for (uint32_t left = part.Length(); ok && left > 0;) {
+        const size_t want = left < sizeof(block) ? left : sizeof(block);
+        const size_t got = fread(block, 1, want, file);
+        ok = got > 0 && fwrite(block, 1, got, out) == got;
+        left -= static_cast<uint32_t>(got);
+    }
+    return fclose(out) == 0 && ok;
+}
+
+int Merge(const wchar_t* target)
+{
+    FILE* file = _wfopen(target, L"rb");
+    if (!file || fseek(file, 0, SEEK_END) != 0) {
+        printf("failed\n");
+        return 1;
+    }
+    const uint32_t length = static_cast<uint32_t>(ftell(file));
+    const std::vector<PartRange> parts = SplitIntoParts(target, length, kParts);
+    bool ok = true;
+    for (const PartRange& part : parts)
+        ok = ok && CutPart(file, part);
+    fclose(file);
+    if (!ok || !DeleteFileW(target)) {
+        printf("failed\n");
+        return 1;
+    }
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    ok = MergeParts(target, parts);
+    const double ms = MillisecondsSince(start);
+    if (ok)
+        printf("merged %.1f\n", ms);
+    else
+        printf("failed\n");
+    return ok ? 0 : 1;
+}
+
+} // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: dunmere_bench URL FOLDER\n");
-        return 2;
-    }
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-    LARGE_INTEGER end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    const bool ok = DownLoadForSingle(argv[1], argv[2]);
-    QueryPerformanceCounter(&end);
-    const double ms = static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
-    printf("%s %.1f\n", ok ? "ok" : "failed", ms);
+    int result = 2;
+    if (argc == 3 && wcscmp(argv[1], L"--merge") == 0)
+        result = Merge(argv[2]);
+    else if (argc == 3)
+        result = Download(argv[1], argv[2]);
+    else
+        fprintf(stderr, "usage: dunmere_bench URL FOLDER | dunmere_bench --merge FILE\n");
     fflush(stdout);
-    return ok ? 0 : 1;
+    return result;
 }

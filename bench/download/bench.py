@@ -6,7 +6,10 @@ limit and once with a per-connection rate limit, and downloads each with
 Dunmere's DownLoadForSingle (three connections, under wine64), with
 `aria2c -x3 -s3 -k1M` and with curl on one connection, `--runs` times each.
 Every result's sha256 is checked. Prints the median MB/s (10^6 bytes) of
-each and Dunmere's ratio to each peer. Then a resume case: the Dunmere driver
+each; uncapped, Dunmere's ratio to each peer and the share of its download
+time that the merge of the part files takes (timed by the driver on the
+downloaded file cut into its parts); capped, Dunmere's ratio to the limit
+of three connections at the cap. Then a resume case: the Dunmere driver
 is killed halfway through a capped download and run again; it prints how many
 bytes the resumed run fetched against what was missing.
 """
@@ -159,28 +162,73 @@ def run_curl(url, out):
     return time.monotonic() - start
 
 
+def run_merge(driver, out, name):
+    """Cuts the downloaded file into its three part files and times the
+    library's merge of them; seconds."""
+    p = subprocess.run([WINE, driver, "--merge", wine_path(os.path.join(out, name))],
+                       capture_output=True, text=True)
+    words = p.stdout.split()
+    if p.returncode != 0 or not words or words[0] != "merged":
+        raise RuntimeError("the merge failed for %s: %s %s" % (name, p.stdout, p.stderr))
+    return float(words[1]) / 1000.0
+
+
+def rate_bytes(rate):
+    """nginx's limit_rate value in bytes per second ("4m" is 4 MiB/s)."""
+    units = {"k": 1 << 10, "m": 1 << 20, "g": 1 << 30}
+    unit = units.get(rate[-1].lower())
+    return int(rate[:-1]) * unit if unit else int(rate)
+
+
+def timed_runs(args, run, url, out, name, digest, after=None):
+    """Seconds of each run, checking the file each time; after(), when
+    given, is called after each check and its results are returned too."""
+    seconds, extra = [], []
+    for _ in range(args.runs):
+        seconds.append(run(url))
+        if sha256(os.path.join(out, name)) != digest:
+            raise RuntimeError("a wrong file for %s" % url)
+        if after:
+            extra.append(after())
+            if sha256(os.path.join(out, name)) != digest:
+                raise RuntimeError("the merge gave a wrong file for %s" % url)
+    return seconds, extra
+
+
 def measure(args, nginx, files, out):
     tools = [("dunmere", lambda u: run_dunmere(args.driver, u, out)),
              ("aria2c", lambda u: run_aria2(u, out)),
              ("curl", lambda u: run_curl(u, out))]
-    print("%-8s %-7s %10s %10s %10s %10s %10s" % ("file", "limit", "dunmere", "aria2c", "curl",
-                                                  "vs aria2c", "vs curl"))
-    for area, limit in (("files", "none"), ("capped", args.rate + "/conn")):
-        for name, size, digest in files:
-            url = nginx.url(area, name)
-            median = {}
-            for tool, run in tools:
-                speeds = []
-                for _ in range(args.runs):
-                    seconds = run(url)
-                    got = sha256(os.path.join(out, name))
-                    if got != digest:
-                        raise RuntimeError("%s gave a wrong file for %s" % (tool, url))
-                    speeds.append(size / seconds / 1e6)
-                median[tool] = statistics.median(speeds)
-            print("%-8s %-7s %8.1f MB/s %6.1f MB/s %6.1f MB/s %9.2fx %9.2fx" % (
-                name, limit, median["dunmere"], median["aria2c"], median["curl"],
-                median["dunmere"] / median["aria2c"], median["dunmere"] / median["curl"]), flush=True)
+    print("uncapped (MB/s; merge: the merge's share of Dunmere's download time)")
+    print("%-13s %9s %9s %9s %10s %8s %7s" % ("file", "dunmere", "aria2c", "curl", "vs aria2c", "vs curl",
+                                              "merge"))
+    for name, size, digest in files:
+        url = nginx.url("files", name)
+        speed = {}
+        merge_share = 0.0
+        for tool, run in tools:
+            after = (lambda: run_merge(args.driver, out, name)) if tool == "dunmere" else None
+            seconds, merges = timed_runs(args, run, url, out, name, digest, after)
+            speed[tool] = size / statistics.median(seconds) / 1e6
+            if merges:
+                merge_share = statistics.median(merges) / statistics.median(seconds)
+        print("%-13s %9.1f %9.1f %9.1f %9.2fx %7.2fx %6.1f%%" % (
+            name, speed["dunmere"], speed["aria2c"], speed["curl"], speed["dunmere"] / speed["aria2c"],
+            speed["dunmere"] / speed["curl"], 100 * merge_share), flush=True)
+
+    if args.uncapped_only:
+        return
+    limit = 3 * rate_bytes(args.rate) / 1e6
+    print("capped at %s per connection (MB/s; limit: what three connections can carry)" % args.rate)
+    print("%-13s %9s %9s %9s %9s %9s" % ("file", "dunmere", "aria2c", "curl", "limit", "vs limit"))
+    for name, size, digest in files:
+        url = nginx.url("capped", name)
+        speed = {}
+        for tool, run in tools:
+            seconds, _ = timed_runs(args, run, url, out, name, digest)
+            speed[tool] = size / statistics.median(seconds) / 1e6
+        print("%-13s %9.1f %9.1f %9.1f %9.1f %8.2fx" % (
+            name, speed["dunmere"], speed["aria2c"], speed["curl"], limit, speed["dunmere"] / limit), flush=True)
 
 
 def part_bytes(out, name, size):
@@ -242,6 +290,7 @@ def main():
     ap.add_argument("--rate", default="4m", help="nginx limit_rate per connection (default 4m)")
     ap.add_argument("--sizes", default="64,256", help="file sizes in MiB (default 64,256)")
     ap.add_argument("--resume-only", action="store_true", help="only the resume case")
+    ap.add_argument("--uncapped-only", action="store_true", help="only the uncapped downloads, no resume case")
     args = ap.parse_args()
 
     work = tempfile.mkdtemp(prefix="dunmere-bench-")
@@ -261,7 +310,8 @@ def main():
         print("%d runs each, median; Dunmere timed inside its driver, the others as processes" % args.runs)
         if not args.resume_only:
             measure(args, nginx, files, out)
-        resume_case(args, nginx, files, out)
+        if not args.uncapped_only:
+            resume_case(args, nginx, files, out)
     except Exception:
         with open(nginx.log) as f:
             print("the last requests nginx saw:\n" + "".join(f.readlines()[-8:]), file=sys.stderr)

@@ -23,9 +23,10 @@ AttemptResult Attempt(const CString& url, const CTempFolder& folder)
 {
     std::atomic<uint32_t> counter{0};
     std::atomic<uint32_t> total{kUnknownLength};
+    AttemptState state{counter, total};
     const std::atomic<bool> active{true};
     AttemptResult result;
-    result.ok = HttpDownLoad(url, folder.Path(), counter, total, 3, active);
+    result.ok = HttpDownLoad(url, folder.Path(), state, 3, active);
     result.counter = counter;
     result.total = total;
     return result;
@@ -185,6 +186,7 @@ TEST_F(Engine, PartTakesOnlyAnAnswerToItsOwnRange)
         R"("status": 500, "body": "oops")",
         R"("ignore_range": true)",
         R"("content_range_start": 1000)",
+        R"("headers": {"Content-Range": "bytes 1200-2999/4000"})", // another file than the probe's
         R"("headers": {"Content-Range": null})",
         R"("garbage_header": 2000, "stall": 0)",
     };
@@ -245,6 +247,11 @@ TEST_F(Engine, ProbeWithoutAUsableLengthLeavesTheTargetAlone)
         R"("headers": {"Content-Length": "-3000"})",
         R"("headers": {"Content-Length": "99999999999"})",
         R"("garbage_header": 2000, "stall": 0)",
+        // A 206 counts only for the whole file, with a Content-Length to match.
+        R"("status": 206, "headers": {"Content-Range": "bytes 0-999/3000", "Content-Length": "1000"})",
+        R"("status": 206)",
+        R"("headers": {"Content-Length": "2999"})",
+        R"("headers": {"Content-Range": "bytes 0-2999/*"})",
     };
     for (const char* route : routes) {
         SCOPED_TRACE(route ? route : "missing file");
@@ -286,7 +293,8 @@ TEST_F(Engine, ClearingTheFlagStopsEveryPartAndKeepsWhatCame)
     std::atomic<uint32_t> total{kUnknownLength};
     std::atomic<bool> active{true};
     std::atomic<bool> ok{true};
-    CHandle attempt = StartThread([&] { ok = HttpDownLoad(url, folder.Path(), counter, total, 3, active); });
+    AttemptState state{counter, total};
+    CHandle attempt = StartThread([&] { ok = HttpDownLoad(url, folder.Path(), state, 3, active); });
     ASSERT_TRUE(server.WaitForRequests(4, "/flag/f.bin"));
     active = false;
     const DWORD cleared = GetTickCount();

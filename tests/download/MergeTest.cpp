@@ -25,7 +25,10 @@ TEST(Merge, WritesTheTargetAndDeletesThePartFiles)
     CTempFolder folder;
     const std::string content = TestBytes(2500, 1);
     std::vector<PartRange> parts = MakeParts(folder, content);
-    WriteFileBytes(parts[2].partFile, content.substr(2000) + "overshoot"); // bytes past a range are cut
+    // Bytes past a range are cut, and an older file of the target's name goes.
+    WriteFileBytes(parts[0].partFile, content.substr(0, 1000) + "overshoot");
+    WriteFileBytes(parts[2].partFile, content.substr(2000) + "overshoot");
+    WriteFileBytes(folder / L"t.bin", TestBytes(5000, 9));
     ASSERT_TRUE(MergeParts(folder / L"t.bin", parts));
     EXPECT_TRUE(ReadFileBytes(folder / L"t.bin") == content);
     EXPECT_EQ(folder.Files(), std::vector<std::string>{"t.bin"});

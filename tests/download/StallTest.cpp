@@ -37,8 +37,9 @@ TEST(Stall, SilentServerEndsTheAttemptAfterTheTimeOut)
         run.thread = StartThread([&run, &server] {
             std::atomic<uint32_t> counter{0};
             std::atomic<uint32_t> total{kUnknownLength};
+            AttemptState state{counter, total};
             const std::atomic<bool> active{true};
-            run.ok = HttpDownLoad(server.Url(run.path), run.folder.Path(), counter, total, 3, active);
+            run.ok = HttpDownLoad(server.Url(run.path), run.folder.Path(), state, 3, active);
         });
         ASSERT_TRUE(run.thread.IsValid());
     }
@@ -54,6 +55,39 @@ TEST(Stall, SilentServerEndsTheAttemptAfterTheTimeOut)
     EXPECT_FALSE(FileExists(runs[1].folder / L"part.bin"));
     EXPECT_TRUE(ReadFileBytes(runs[1].folder / L"part.bin_1") == content.substr(1000, 100));
     EXPECT_TRUE(ReadFileBytes(runs[1].folder / L"part.bin_2") == content.substr(2000));
+}
+
+// A receive blocked on a peer that never answers nor closes (its connection
+// waits in a listening socket's backlog, never accepted) ends at once when
+// the watch is tripped; a socket that comes after the trip is refused.
+TEST(Stall, TrippedWatchEndsABlockedReceive)
+{
+    CTestServer::Instance(); // starts Windows Sockets
+    CSocket listener(socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof(address);
+    ASSERT_EQ(bind(listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(listen(listener.Get(), 1), 0);
+    ASSERT_EQ(getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &size), 0);
+
+    CSocketWatch watch;
+    CSocket silent = Connect(L"127.0.0.1", ntohs(address.sin_port), &watch);
+    ASSERT_TRUE(silent.IsValid());
+    std::atomic<int> received{1};
+    CHandle reader = StartThread([&] {
+        char byte = 0;
+        received = silent.Receive(&byte, 1);
+    });
+    EXPECT_EQ(WaitForSingleObject(reader, 500), static_cast<DWORD>(WAIT_TIMEOUT)); // blocked
+    const DWORD tripped = GetTickCount();
+    watch.Trip();
+    ASSERT_EQ(WaitForSingleObject(reader, 10000), WAIT_OBJECT_0);
+    EXPECT_LT(GetTickCount() - tripped, 1000u);
+    EXPECT_LE(received, 0);
+
+    EXPECT_FALSE(Connect(L"127.0.0.1", ntohs(address.sin_port), &watch).IsValid());
 }
 
 } // namespace

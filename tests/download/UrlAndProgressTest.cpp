@@ -93,14 +93,37 @@ TEST(ReplyHeader, StatusLengthAndRange)
         "Content-Length:   700\r\n\r\n";
     EXPECT_EQ(ParseStatus(h), 206);
     EXPECT_EQ(ParseContentLength(h), 700); // a field name only at the start of a line
-    EXPECT_EQ(ParseContentRangeStart(h), 300);
+    const ContentRange range = ParseContentRange(h);
+    EXPECT_EQ(range.first, 300);
+    EXPECT_EQ(range.last, 999);
+    EXPECT_EQ(range.total, 1000);
 
     EXPECT_EQ(ParseStatus("HTTP/1.1 20"), -1);
     EXPECT_EQ(ParseStatus("HTTP/1.0 404 Not Found\r\n\r\n"), 404);
     EXPECT_EQ(ParseContentLength("HTTP/1.1 200 OK\r\ncontent-length: 5\r\n\r\n"), 0);
     EXPECT_EQ(ParseContentLength("HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\n"), 0);
     EXPECT_EQ(ParseContentLength("HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n"), -5);
-    EXPECT_EQ(ParseContentRangeStart("HTTP/1.1 206 x\r\nContent-Range: bytes */1000\r\n\r\n"), -1);
-    EXPECT_EQ(ParseContentRangeStart("HTTP/1.1 206 x\r\nContent-Range: bytes=5-9/10\r\n\r\n"), -1);
-    EXPECT_EQ(ParseContentRangeStart("HTTP/1.1 206 x\r\n\r\n"), -1);
+    // Unreadable ranges give -1 throughout; an unknown total only there.
+    struct Case {
+        const char* field;
+        long long first, last, total;
+    };
+    const Case cases[] = {
+        {"Content-Range: bytes 0-65535/300000", 0, 65535, 300000},
+        {"Content-Range: bytes 5-9/*", 5, 9, -1},
+        {"Content-Range: bytes */1000", -1, -1, -1},
+        {"Content-Range: bytes=5-9/10", -1, -1, -1},
+        {"Content-Range: bytes 9-5/10", -1, -1, -1},
+        {"Content-Range: bytes 5-10/10", -1, -1, -1},
+        {"Content-Range: bytes 5-9/99999999999", -1, -1, -1},
+        {"X-Other: 1", -1, -1, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        const ContentRange parsed =
+            ParseContentRange(std::string("HTTP/1.1 206 x\r\n") + c.field + "\r\n\r\n");
+        EXPECT_EQ(parsed.first, c.first);
+        EXPECT_EQ(parsed.last, c.last);
+        EXPECT_EQ(parsed.total, c.total);
+    }
 }

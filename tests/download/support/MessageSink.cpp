@@ -59,6 +59,8 @@ void CMessageSink::Record(UINT message, WPARAM wParam)
         m.param = info->param;
     }
     m_messages.push_back(m);
+    if (m_onMessage)
+        m_onMessage(m);
 }
 
 bool CMessageSink::WaitUntil(const std::function<bool()>& done, DWORD timeoutMs)

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 struct SinkMessage {
@@ -27,6 +28,8 @@ public:
     ~CMessageSink();
 
     HWND Hwnd() const { return m_hwnd; }
+    // Runs after each message has been recorded, while its sender still waits.
+    void OnMessage(std::function<void(const SinkMessage&)> handler) { m_onMessage = std::move(handler); }
     const std::vector<SinkMessage>& Messages() const { return m_messages; }
 
     // Pumps messages until done() holds or timeoutMs pass; done()'s last answer.
@@ -44,4 +47,5 @@ private:
 
     HWND m_hwnd = nullptr;
     std::vector<SinkMessage> m_messages;
+    std::function<void(const SinkMessage&)> m_onMessage;
 };
