@@ -22,7 +22,6 @@ import argparse
 import os
 import signal
 import sys
-import threading
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "testserver"))
@@ -62,15 +61,17 @@ def main(argv=None):
     args = ap.parse_args(argv)
 
     ports = {site: getattr(args, site + "_port") for site, _ in SITES}
+    # The stop signals are taken by sigwait below, never by a handler that
+    # could run in the middle of a lock the main thread holds. Blocked before
+    # the server threads start, so that they inherit the mask.
+    stop_signals = {signal.SIGTERM, signal.SIGINT, signal.SIGHUP}
+    signal.pthread_sigmask(signal.SIG_BLOCK, stop_signals)
     try:
         servers = start_sites(ports, args.verbose)
     except (OSError, ValueError) as e:
         print("democatalog: %s" % e, file=sys.stderr)
         return 2
 
-    stop = threading.Event()
-    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(sig, lambda *_: stop.set())
     line = "READY " + " ".join("%s=%d" % (site, servers[site].port) for site, _ in SITES)
     if args.ready_file:
         tmp = args.ready_file + ".tmp"
@@ -78,7 +79,7 @@ def main(argv=None):
             f.write(line + "\n")
         os.replace(tmp, args.ready_file)
     print(line, flush=True)
-    stop.wait()
+    signal.sigwait(stop_signals)
     for server in servers.values():
         server.stop()
     return 0

@@ -117,14 +117,19 @@ class DemoCatalogue(unittest.TestCase):
         finally:
             del hooks.API_OPERATIONS["broken"]
 
-    def test_stops_on_sigterm(self):
-        process = subprocess.Popen(
-            [sys.executable, os.path.join(HERE, "serve.py"), "--web-port", "0", "--content-port", "0",
-             "--download-port", "0"], stdout=subprocess.PIPE, text=True)
-        self.assertTrue(process.stdout.readline().startswith("READY "))
-        process.send_signal(signal.SIGTERM)
-        self.assertEqual(process.wait(10), 0)
-        process.stdout.close()
+    def test_stops_on_each_signal_also_when_they_come_together(self):
+        # Ctrl-C in a terminal reaches every process of the group, and the
+        # script that started the catalogue then sends SIGTERM as well.
+        for signals in ([signal.SIGTERM], [signal.SIGINT], [signal.SIGHUP], [signal.SIGINT, signal.SIGTERM]):
+            with self.subTest(signals=signals):
+                process = subprocess.Popen(
+                    [sys.executable, os.path.join(HERE, "serve.py"), "--web-port", "0", "--content-port", "0",
+                     "--download-port", "0"], stdout=subprocess.PIPE, text=True)
+                self.assertTrue(process.stdout.readline().startswith("READY "))
+                for sig in signals:
+                    process.send_signal(sig)
+                self.assertEqual(process.wait(10), 0)
+                process.stdout.close()
 
 
 if __name__ == "__main__":

@@ -251,3 +251,24 @@ TEST(Configuration, AnInstallerPathIsMergedAndAutorunStartsHidden)
     EXPECT_FALSE(FileExists(program.Dir() + L"Config\\common_temp.ini"));
     EXPECT_EQ(run.CloseMainWindow(), 0u);
 }
+
+// A start from the Run value stays in the tray until a second start (or
+// the tray, or the hot key) shows it.
+TEST(SecondInstance, ShowsAProgramThatStartedHidden)
+{
+    CProgramCopy program;
+    CRavonyxRun first(program.Exe(), L"-autorun");
+    ASSERT_TRUE(first.Started());
+    HWND main = nullptr;
+    for (int i = 0; i < 300 && !main; ++i) {
+        PumpMessagesFor(50);
+        main = first.FindMainWindow();
+    }
+    ASSERT_NE(main, nullptr);
+    PumpMessagesFor(300);
+    ASSERT_FALSE(IsWindowVisible(main));
+    CRavonyxRun second(program.Exe(), L"\\id:7 \\tid:1");
+    EXPECT_EQ(second.WaitForExit(kExitTimeoutMs), 0u);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(first.CloseMainWindow(), 0u);
+}

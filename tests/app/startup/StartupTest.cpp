@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "RavonyxVersion.h"
 #include "app/common/ConfigCodec.h"
 #include "app/startup/Configuration.h"
 #include "app/startup/CorvaneModule.h"
@@ -528,4 +529,18 @@ TEST(StartUpErrors, MessagesOfAFailedLoad)
         EXPECT_EQ(type, static_cast<UINT>(MB_OK));
     }
     EXPECT_FALSE(ReportConfigurationError(kConfigOk));
+}
+
+TEST(ModulePaths, ProgramPathFolderAndVersion)
+{
+    CCorvaneModule module;
+    ASSERT_EQ(InitModulePaths(module), S_OK);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    EXPECT_EQ(module.m_strModulePath, path);
+    EXPECT_EQ(module.m_strAppDir, module.m_strModulePath.Left(module.m_strModulePath.ReverseFind(L'\\') + 1));
+    EXPECT_EQ(module.m_strAppDir[module.m_strAppDir.GetLength() - 1], L'\\');
+    // This test program carries the program's version resource.
+    EXPECT_EQ(module.m_strVersion, CString::FromUtf8(RAVONYX_VERSION_TEXT));
+    EXPECT_EQ(module.MainThreadId(), GetCurrentThreadId());
 }
