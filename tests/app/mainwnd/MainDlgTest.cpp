@@ -19,6 +19,12 @@
 #include "tests/skin/MsgBoxAnswer.h"
 #include "tests/support/TempFolder.h"
 
+// Shows texts in test messages.
+inline void PrintTo(const CString& text, std::ostream* os)
+{
+    *os << '"' << text.ToUtf8() << '"';
+}
+
 namespace {
 
 void StartSkinOnce()
@@ -395,11 +401,27 @@ TEST_F(MainDlgTest, SavedSizeIsTheNormalSizeAndComesBack)
     HWND hwnd = Make();
     ShowWindow(hwnd, SW_SHOW);
     SetWindowPos(hwnd, nullptr, 20, 20, 1000, 700, SWP_NOZORDER);
+    RECT normal;
+    GetWindowRect(hwnd, &normal);
+    ASSERT_EQ(normal.right - normal.left, 1000);
+    ASSERT_EQ(normal.bottom - normal.top, 700);
     ShowWindow(hwnd, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(hwnd));
+    // The size the window comes back to, as the system keeps it; the
+    // minimised rectangle is another one.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    ASSERT_TRUE(GetWindowPlacement(hwnd, &placement));
+    const RECT& back = placement.rcNormalPosition;
+    RECT iconic;
+    GetWindowRect(hwnd, &iconic);
+    EXPECT_NE(iconic.right - iconic.left, back.right - back.left);
     Destroy();
-    EXPECT_EQ(Get(L"ProXYSet", L"Height"), L"700");
-    EXPECT_EQ(Get(L"ProXYSet", L"Width"), L"1000");
+    CString expected;
+    expected.Format(L"%d", static_cast<int>(back.bottom - back.top));
+    EXPECT_EQ(Get(L"ProXYSet", L"Height"), expected);
+    expected.Format(L"%d", static_cast<int>(back.right - back.left));
+    EXPECT_EQ(Get(L"ProXYSet", L"Width"), expected);
 
     struct Case {
         const wchar_t* width;

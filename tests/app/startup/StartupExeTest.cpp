@@ -10,6 +10,7 @@
 
 #include "app/startup/SingleInstance.h"
 #include "tests/app/startup/RavonyxProcess.h"
+#include "tests/app/startup/RegistryHelpers.h"
 
 namespace {
 
@@ -201,12 +202,10 @@ TEST(Configuration, FoldersMergeAndRunValueAfterAStart)
          {L"Ravonyx\\ico", L"Ravonyx\\download", L"Ravonyx\\theme", L"Ravonyx\\desktop"})
         EXPECT_TRUE(PathIsDirectoryW(program.DownloadRoot() + folder)) << CString(folder).ToUtf8();
 
-    wchar_t value[600] = {};
-    DWORD bytes = sizeof(value);
-    ASSERT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                           L"Ravonyx", RRF_RT_REG_SZ, nullptr, value, &bytes),
-              ERROR_SUCCESS);
-    EXPECT_EQ(CString(value), CString(L"\"") + program.Exe() + L"\" -autorun");
+    const wchar_t runKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    CString value;
+    ASSERT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, runKey, L"Ravonyx", value), ERROR_SUCCESS);
+    EXPECT_EQ(value, CString(L"\"") + program.Exe() + L"\" -autorun");
 
     // The first start stamps the installation date.
     SYSTEMTIME now;
@@ -221,10 +220,7 @@ TEST(Configuration, FoldersMergeAndRunValueAfterAStart)
     program.SetSetting(L"Common", L"AutoStart", L"0");
     CRavonyxRun second(program.Exe(), L"");
     ASSERT_NE(second.WaitForMainWindow(kExitTimeoutMs), nullptr);
-    bytes = sizeof(value);
-    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                           L"Ravonyx", RRF_RT_REG_SZ, nullptr, value, &bytes),
-              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, runKey, L"Ravonyx", value), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(second.CloseMainWindow(), 0u);
 }
 

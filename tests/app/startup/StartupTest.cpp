@@ -15,6 +15,7 @@
 #include "app/startup/RunApplication.h"
 #include "app/startup/RunValue.h"
 #include "app/startup/SingleInstance.h"
+#include "tests/app/startup/RegistryHelpers.h"
 #include "tests/skin/MsgBoxAnswer.h"
 #include "tests/support/TempFolder.h"
 
@@ -118,8 +119,8 @@ TEST(Elevation, WhatTheProgramSeesUnderPinnedWindowsVersions)
     const wchar_t key[] = L"Software\\Wine\\AppDefaults\\elevation_probe.exe";
     for (const Case& c : cases) {
         SCOPED_TRACE(CString(c.version).ToUtf8());
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Version", REG_SZ, c.version,
-                                  static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t))),
+        ASSERT_EQ(SetRegValue(HKEY_CURRENT_USER, key, L"Version", REG_SZ, c.version,
+                              static_cast<DWORD>((wcslen(c.version) + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
         DeleteFileW(temp / L"probe.txt");
         STARTUPINFOW startup = {};
@@ -133,7 +134,7 @@ TEST(Elevation, WhatTheProgramSeesUnderPinnedWindowsVersions)
         CloseHandle(info.hProcess);
         EXPECT_EQ(ReadFileBytes(temp / L"probe.txt"), c.expected);
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    DeleteRegKey(HKEY_CURRENT_USER, key);
 }
 
 TEST(Elevation, RelaunchPassesTheCommandLineOn)
@@ -407,19 +408,17 @@ protected:
     static constexpr const wchar_t* kKey = L"Software\\RavonyxTests";
     void TearDown() override
     {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKey);
+        DeleteRegKey(HKEY_LOCAL_MACHINE, kKey);
         DeleteRunValue();
     }
     void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD bytes)
     {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, name, type, data, bytes), ERROR_SUCCESS);
+        ASSERT_EQ(SetRegValue(HKEY_LOCAL_MACHINE, kKey, name, type, data, bytes), ERROR_SUCCESS);
     }
     static CString RunValue()
     {
-        wchar_t value[600] = {};
-        DWORD bytes = sizeof(value);
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, kRunValueName, RRF_RT_REG_SZ, nullptr, value, &bytes) !=
-            ERROR_SUCCESS)
+        CString value;
+        if (ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValueName, value) != ERROR_SUCCESS)
             return L"<none>";
         return value;
     }
