@@ -112,16 +112,15 @@ BOOL CCorvaneMainDlg::ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lPar
         result = OnMenuNavigate(wParam);
         return TRUE;
     case WM_DOWNLOAD_PROGRESS:
-        result = RelayDownloadProgress(m_hWnd, m_activeDownloads,
+        result = RelayDownloadProgress(m_activeDownloads, m_strContentUrl,
                                        *reinterpret_cast<DownloadProgressInfo*>(wParam));
         return TRUE;
     case WM_DOWNLOAD_FINISHED:
-        result = RelayDownloadFinished(m_hWnd, m_activeDownloads,
+        result = RelayDownloadFinished(m_hWnd, m_activeDownloads, m_pageCalls,
                                        *reinterpret_cast<DownloadFinishedInfo*>(wParam));
         return TRUE;
     case WM_DOWNLOAD_STOPPED:
-        result =
-            RelayDownloadStopped(m_hWnd, m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+        result = RelayDownloadStopped(m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
         return TRUE;
     case WM_DOWNLOAD_ITEM:
         result = OnDownloadItem(static_cast<int>(wParam), static_cast<int>(lParam));
