@@ -21,6 +21,7 @@ file). SIGTERM, SIGINT or SIGHUP stops it.
 import argparse
 import os
 import signal
+import subprocess
 import sys
 import threading
 
@@ -29,6 +30,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "testserver"))
 sys.path.insert(0, HERE)
 
 import hooks  # noqa: E402
+import make_packages  # noqa: E402
 import testserver  # noqa: E402
 
 SITES = [("web", 18080), ("content", 18081), ("download", 18082)]
@@ -62,6 +64,11 @@ def main(argv=None):
     args = ap.parse_args(argv)
 
     ports = {site: getattr(args, site + "_port") for site, _ in SITES}
+    try:
+        make_packages.ensure()
+    except (OSError, subprocess.CalledProcessError) as e:
+        print("democatalog: cannot make the packages: %s" % e, file=sys.stderr)
+        return 2
     try:
         servers = start_sites(ports, args.verbose)
     except (OSError, ValueError) as e:
