@@ -4,9 +4,46 @@
 
 #include <windows.h>
 
-// Adds the item to its local list and queues its package; questionKind
-// chooses the follow-up question (1 theme, 2 wallpaper).
-void AddItemAndDownload(HWND mainWnd, int itemId, int listKind, int questionKind);
+#include "base/RefString.h"
 
-// Resumes or marks the downloads left pending by the last run.
-void AutoDownloadPending();
+// What the web site tells about an item, its field prefixes removed.
+struct ItemInfo {
+    CString name;
+    CString contentUrl;
+    CString imagePath;
+    CString gamePath;
+    CString jsons;
+};
+
+enum class ItemInfoResult { Ok, NoConnection, Failed };
+
+// Reads an item-info reply: " | "-separated, at most six fields (the last
+// keeps any " | " of its own), field 0 exactly "success" and all six there.
+bool ParseItemInfoReply(const CString& reply, ItemInfo& info);
+// Asks the web site for the item's record.
+ItemInfoResult RequestItemInfo(int itemId, ItemInfo& info);
+
+// The package's address on the download server.
+CString PackageUrl(int itemId);
+// The preview image's address for the reply's image path.
+CString PreviewImageUrl(const CString& imagePath);
+
+// Adds the item to its local list and queues its package; questionKind
+// chooses the follow-up question (1 theme, 2 wallpaper). TRUE when added
+// and queued.
+BOOL AddItemAndDownload(HWND mainWnd, int itemId, int listKind, int questionKind);
+
+// Queues the item's package again and marks it downloading; the queue's
+// answer (0 to 3).
+int StartDownLoadTask(int itemId, int kind);
+
+// Asks the download library to stop the item's download. Always TRUE.
+BOOL PauseTask(int itemId);
+
+// Resumes or marks the downloads left pending by the last run. Always 1.
+int AutoDownloadPending();
+
+// Downloads one file into the folder on a thread of its own, which gets its
+// own copies of both. An address whose last segment is not a safe file name
+// is refused (false) and nothing is written.
+bool StartSingleDownloadThread(const CString& url, const CString& folder);

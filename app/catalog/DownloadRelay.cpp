@@ -1,35 +1,138 @@
 #include "app/catalog/DownloadRelay.h"
 
-LRESULT RelayDownloadProgress(HWND, std::vector<ActiveDownload>&, const DownloadProgressInfo&)
+#include <algorithm>
+
+#include "app/catalog/CatalogSites.h"
+#include "app/catalog/ContentPage.h"
+#include "app/catalog/LaterFeatures.h"
+#include "app/catalog/LocalLists.h"
+#include "app/startup/CorvaneModule.h"
+
+namespace {
+
+std::vector<ActiveDownload>::iterator FindActive(std::vector<ActiveDownload>& active, const CString& title)
 {
-    // Progress reaches the pages once the browser host is there; until then it is not shown.
+    return std::find_if(active.begin(), active.end(),
+                        [&title](const ActiveDownload& entry) { return entry.fileTitle == title; });
+}
+
+// "http://127.0.0.1:18081/" -> "127.0.0.1:18081/".
+CString ContentHostWithSlash()
+{
+    CString host = GetCatalogSites().contentSite;
+    const int scheme = host.Find(L"://");
+    if (scheme >= 0)
+        host = host.Mid(scheme + 3);
+    const int slash = host.Find(L'/');
+    return (slash >= 0 ? host.Left(slash) : host) + L"/";
+}
+
+} // namespace
+
+CString ProgressRecord(const CString& itemId, int percent, double speedKBps)
+{
+    CString record;
+    record.Format(L"{\"soft_id\":\"%s\",\"content\":\"%d\",\"speed\":\"%.1f\"}",
+                  static_cast<const wchar_t*>(itemId), percent, speedKBps);
+    return record;
+}
+
+bool ContentPageShowsProgress(const CString& contentUrl)
+{
+    const CString marks[] = {L"mythemes.html", L"myimages.html", ContentHostWithSlash()};
+    for (const CString& mark : marks) {
+        if (contentUrl.Find(mark) > 0)
+            return true;
+    }
+    return false;
+}
+
+CString FinishedItemId(const CString& url)
+{
+    const int slash = url.ReverseFind(L'/');
+    const int dot = url.ReverseFind(L'.');
+    if (dot < 0 || dot <= slash)
+        return CString();
+    return url.Mid(slash + 1, dot - slash - 1);
+}
+
+LRESULT RelayDownloadProgress(std::vector<ActiveDownload>& active, const CString& contentUrl,
+                              const DownloadProgressInfo& info)
+{
+    if (ContentPageShowsProgress(contentUrl))
+        CallContentPage(L"displayDownloadProgress",
+                        ProgressRecord(info.fileTitle, info.percent, info.speedKBps));
+    auto found = FindActive(active, info.fileTitle);
+    if (found == active.end())
+        active.push_back(ActiveDownload{info.fileTitle, info.percent, info.param});
+    else
+        found->percent = info.percent;
     return 1;
 }
 
-LRESULT RelayDownloadFinished(HWND, std::vector<ActiveDownload>&, const DownloadFinishedInfo&)
+LRESULT RelayDownloadFinished(HWND mainWnd, std::vector<ActiveDownload>& active,
+                              CPostedBlocks<PageCallRequest>& pageCalls, const DownloadFinishedInfo& info)
 {
-    // The local lists record finished items with the catalogue handlers; until then nothing changes.
+    const CString id = FinishedItemId(info.url);
+    auto found = FindActive(active, id);
+    if (found != active.end())
+        active.erase(found);
+    SetItemStatus(info.param, id, 2);
+
+    auto request = std::make_unique<PageCallRequest>();
+    request->functionName = L"displayDownloadProgress";
+    request->argument = ProgressRecord(id, 100, 0.0);
+    pageCalls.Post(mainWnd, WM_PAGE_CALL, std::move(request));
+
+    const int itemId = _wtoi(id);
+    if (info.param == 1) {
+        if (_Module.m_nAlertDown != 0)
+            SendMessageW(mainWnd, WM_SHOW_FINISHED_POPUP, static_cast<WPARAM>(itemId), 1);
+    } else if (info.param == 2) {
+        InstallPackageThread(itemId, 2);
+    }
     return 0;
 }
 
-LRESULT RelayDownloadStopped(HWND, std::vector<ActiveDownload>&, const DownloadStoppedInfo&)
+LRESULT RelayDownloadStopped(std::vector<ActiveDownload>& active, const DownloadStoppedInfo& info)
 {
-    // A stopped download is recorded with the catalogue handlers; until then nothing changes.
+    // A download stopped before its first progress is still in the list of
+    // the kind it was queued with.
+    int kind = info.param;
+    int percent = 0;
+    auto found = FindActive(active, info.fileTitle);
+    if (found != active.end()) {
+        kind = found->kind;
+        percent = found->percent;
+        active.erase(found);
+    }
+    SetItemStatus(kind, info.fileTitle, 3);
+    if (percent != 0)
+        SetItemProgress(kind, info.fileTitle, percent);
+    CallContentPage(L"EnableStartBnt", info.fileTitle);
     return 1;
 }
 
-LRESULT ShowFinishedPopup(HWND, int, int)
+LRESULT ShowFinishedPopup(HWND, int itemId, int kind)
 {
-    // The download-finished pop-up comes with the pop-ups; until then none is shown.
+    CString id;
+    id.Format(L"%d", itemId);
+    CString name;
+    ReadItemName(1, id, name);
+    ShowDownloadFinishedPopup(name, itemId, kind);
     return 0;
 }
 
-void RecordStoppedDownloads(const std::vector<ActiveDownload>&)
+void RecordStoppedDownloads(const std::vector<ActiveDownload>& active)
 {
-    // The local lists come with the catalogue handlers; until then there is nothing to record.
+    for (const ActiveDownload& entry : active) {
+        SetItemStatus(entry.kind, entry.fileTitle, 3);
+        SetItemProgress(entry.kind, entry.fileTitle, entry.percent);
+    }
 }
 
-void RunPageScriptRequest(std::unique_ptr<PageCallRequest>)
+void RunPageScriptRequest(std::unique_ptr<PageCallRequest> request)
 {
-    // Page functions are called through the browser host; until it comes the block is only freed.
+    if (request)
+        CallContentPage(request->functionName, request->argument);
 }

@@ -111,17 +111,19 @@ BOOL CCorvaneMainDlg::ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lPar
     case WM_MENU_NAVIGATE:
         result = OnMenuNavigate(wParam);
         return TRUE;
+    case WM_LIST_NAVIGATE:
+        result = OnListNavigate(wParam);
+        return TRUE;
     case WM_DOWNLOAD_PROGRESS:
-        result = RelayDownloadProgress(m_hWnd, m_activeDownloads,
+        result = RelayDownloadProgress(m_activeDownloads, m_strContentUrl,
                                        *reinterpret_cast<DownloadProgressInfo*>(wParam));
         return TRUE;
     case WM_DOWNLOAD_FINISHED:
-        result = RelayDownloadFinished(m_hWnd, m_activeDownloads,
+        result = RelayDownloadFinished(m_hWnd, m_activeDownloads, m_pageCalls,
                                        *reinterpret_cast<DownloadFinishedInfo*>(wParam));
         return TRUE;
     case WM_DOWNLOAD_STOPPED:
-        result =
-            RelayDownloadStopped(m_hWnd, m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+        result = RelayDownloadStopped(m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
         return TRUE;
     case WM_DOWNLOAD_ITEM:
         result = OnDownloadItem(static_cast<int>(wParam), static_cast<int>(lParam));
@@ -253,10 +255,7 @@ LRESULT CCorvaneMainDlg::OnInitDialog()
     // A later instance finds this window through the block.
     _Module.m_instanceMapping.WriteWindow(m_hWnd);
 
-    if (m_menuBrowser.CreatePane(m_view.m_hWnd, IDC_MENU_BROWSER))
-        m_menuBrowser.SetBackgroundColor(kPageBackground);
-    if (m_contentBrowser.CreatePane(m_view.m_hWnd, IDC_CONTENT_BROWSER))
-        m_contentBrowser.SetBackgroundColor(kPageBackground);
+    CreatePageBrowsers();
 
     AddIcon();
 
@@ -336,6 +335,7 @@ LRESULT CCorvaneMainDlg::OnHotKey()
 
 void CCorvaneMainDlg::OnDestroy()
 {
+    ReleasePageBrowsers();
     RecordStoppedDownloads(m_activeDownloads);
     SaveWindowSize();
     // An update package being fetched holds the end back, but not forever.
@@ -376,24 +376,6 @@ void CCorvaneMainDlg::OpenFeedbackPage()
 {
     CWebDlgForFeedback feedback(RAVONYX_CONTENT_SITE L"feedback.html", m_strErrorPage, kFeedbackLayout);
     feedback.DoModal();
-}
-
-int CCorvaneMainDlg::SwitchTab(int)
-{
-    // Each tab's pages are navigated by the browser host; until it comes every change is allowed.
-    return 1;
-}
-
-LRESULT CCorvaneMainDlg::OnMenuNavigate(WPARAM)
-{
-    // Left-menu links are followed by the browser host; until it comes they are ignored.
-    return 0;
-}
-
-LRESULT CCorvaneMainDlg::OnShowTabPage(int, int page)
-{
-    // Tab pages by number are shown by the browser host; until it comes nothing is shown.
-    return page > 0 ? 0 : 1;
 }
 
 LRESULT CCorvaneMainDlg::OnDownloadItem(int itemId, int listKind)

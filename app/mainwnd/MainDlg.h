@@ -10,7 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/browser/WaitingPane.h"
+#include "app/browser/UiHtmlListWindow.h"
+#include "app/browser/UiHtmlSortWindow.h"
 #include "app/mainwnd/ContextMenu.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/MyIconMenu.h"
@@ -66,8 +67,11 @@ public:
     void OnCloseButton();
     void ToggleMaximize();
     void OpenFeedbackPage();
-    // The tab strip changes to index; 0 refuses the change.
+    // The tab strip changes to index: the pages of that tab are loaded;
+    // 1, every change is allowed.
     int SwitchTab(int index);
+    // The left menu and the content page go to these addresses.
+    void NavigatePages(const CString& menuUrl, const CString& contentUrl);
     // Quits, after asking while downloads run.
     void ConfirmQuit();
 
@@ -78,13 +82,17 @@ public:
 
     LRESULT OnMenuNavigate(WPARAM linkText);
     LRESULT OnShowTabPage(int tab, int page);
+    LRESULT OnListNavigate(WPARAM request);
     LRESULT OnDownloadItem(int itemId, int listKind);
 
     // Posts a page call to this window; the block is freed on its arrival.
     bool PostPageCall(std::unique_ptr<PageCallRequest> request);
+    // Posts an address for the content page to this window; the block is
+    // freed on its arrival.
+    bool PostListNavigate(std::unique_ptr<ListNavigateRequest> request);
 
-    CWaitingPane m_menuBrowser;
-    CWaitingPane m_contentBrowser;
+    CUiHtmlSortWindow m_menuBrowser;
+    CUiHtmlListWindow m_contentBrowser;
     std::vector<ActiveDownload> m_activeDownloads;
     CString m_strContentUrl;
     CString m_strErrorPage;
@@ -96,6 +104,12 @@ public:
 private:
     BOOL ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void EndNow();
+    // The two page areas with their browsers; the content page's script
+    // object answers to this window.
+    void CreatePageBrowsers();
+    // The program stops reaching them before they go.
+    void ReleasePageBrowsers();
 
     CPostedBlocks<PageCallRequest> m_pageCalls;
+    CPostedBlocks<ListNavigateRequest> m_listNavigations;
 };

@@ -6,12 +6,15 @@
 
 #include <windows.h>
 
+#include "app/browser/BrowserMessages.h"
+#include "base/ComPtr.h"
 #include "base/RefString.h"
 #include "download/Dunmere.h"
 
-// The left menu page asks for a link: wParam the text of a CString.
-constexpr UINT WM_MENU_NAVIGATE = 0x8103;
-// 0x8104 is not taken: a posted block from any process must never be freed here.
+// 0x8103 WM_MENU_NAVIGATE: the left menu page asks for a link (app/browser/BrowserMessages.h).
+// Opens an address in the content page: wParam a ListNavigateRequest made by
+// PostListNavigate (a block this window did not record is left alone).
+constexpr UINT WM_LIST_NAVIGATE = 0x8104;
 // 0x8105 WM_DOWNLOAD_PROGRESS, 0x8107 WM_DOWNLOAD_FINISHED, 0x8108 WM_DOWNLOAD_STOPPED
 // A request to download an item: wParam item id, lParam list kind (a second
 // instance sends it). 0 when taken, 1 when either is not above 0.
@@ -37,6 +40,16 @@ constexpr UINT_PTR TIMER_START_POPUP = 14;
 constexpr UINT_PTR TIMER_MIN_POPUP = 15;
 constexpr UINT_PTR TIMER_RUN_REPORT = 16;
 constexpr UINT_PTR TIMER_SHOW_REPORT = 17;
+
+// The heap block of WM_LIST_NAVIGATE: an address for the content page and
+// what goes with its navigation.
+struct ListNavigateRequest {
+    CString url;
+    CComVariant flags;
+    CComVariant postData;
+    CComVariant targetFrame;
+    CComVariant headers;
+};
 
 // The heap block of WM_PAGE_CALL: a page function and its one argument.
 struct PageCallRequest {

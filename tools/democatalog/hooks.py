@@ -17,8 +17,17 @@ import urllib.parse
 TEXT = "text/plain; charset=utf-8"
 HTML = "text/html; charset=utf-8"
 
+import catalog  # noqa: E402
+
+
+def getinfo_box(query, request):
+    """An item's record; "fail" for an id the catalogue does not have."""
+    gid = query.get("gid", "")
+    return catalog.record(int(gid)) if gid.isdigit() else "fail"
+
+
 # "op" value -> function(query, request) -> reply text.
-API_OPERATIONS = {}
+API_OPERATIONS = {"getinfo_box": getinfo_box}
 
 
 def api_reply(request):

@@ -21,6 +21,7 @@ file). SIGTERM, SIGINT or SIGHUP stops it.
 import argparse
 import os
 import signal
+import subprocess
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -28,6 +29,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "testserver"))
 sys.path.insert(0, HERE)
 
 import hooks  # noqa: E402
+import make_packages  # noqa: E402
 import testserver  # noqa: E402
 
 SITES = [("web", 18080), ("content", 18081), ("download", 18082)]
@@ -66,6 +68,11 @@ def main(argv=None):
     # the server threads start, so that they inherit the mask.
     stop_signals = {signal.SIGTERM, signal.SIGINT, signal.SIGHUP}
     signal.pthread_sigmask(signal.SIG_BLOCK, stop_signals)
+    try:
+        make_packages.ensure()
+    except (OSError, subprocess.CalledProcessError) as e:
+        print("democatalog: cannot make the packages: %s" % e, file=sys.stderr)
+        return 2
     try:
         servers = start_sites(ports, args.verbose)
     except (OSError, ValueError) as e:

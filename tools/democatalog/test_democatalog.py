@@ -7,16 +7,19 @@ Ports are picked free, so the tests run beside a running catalogue.
 """
 import re
 import os
+import io
 import signal
 import subprocess
 import sys
 import unittest
 import urllib.error
 import urllib.request
+import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
+import catalog  # noqa: E402
 import hooks  # noqa: E402
 
 
@@ -81,6 +84,59 @@ class DemoCatalogue(unittest.TestCase):
                            ("content", "/../serve.py")]:
             with self.subTest(site=site, path=path):
                 self.assertEqual(get(self.ports[site], path)[0], 404)
+
+    def test_item_records_for_every_listed_item_and_fail_for_others(self):
+        full_addresses = 0
+        for item_id, (kind, name) in catalog.ITEMS.items():
+            status, body = get(self.ports["web"], "/api.php?op=getinfo_box&gid=%d" % item_id)
+            self.assertEqual(status, 200)
+            fields = body.split(" | ")
+            self.assertEqual(len(fields), 6, body)
+            self.assertEqual(fields[0], "success")
+            self.assertEqual(fields[1], "gamename:" + name)
+            self.assertTrue(fields[2].startswith("contenturl:"))
+            self.assertTrue(fields[3].startswith("imagepath:"))
+            self.assertEqual(fields[4], "gamepath:Ravonyx\\download\\%d.zip" % item_id)
+            self.assertTrue(fields[5].startswith("jsons:{") and fields[5].endswith(',"status":1,"progress":"0"}'))
+            self.assertIn("$imagelocalpath$%d.png" % item_id, fields[5])
+            image = fields[3][len("imagepath:"):]
+            if image.startswith(catalog.WEB_SITE):
+                full_addresses += 1
+                image = image[len(catalog.WEB_SITE):]
+            with urllib.request.urlopen("http://127.0.0.1:%d%s" % (self.ports["web"], image), timeout=10) as reply:
+                self.assertEqual(reply.read(8), b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(full_addresses, 1)
+        self.assertTrue(any(ord(ch) > 0x4E00 for _, name in catalog.ITEMS.values() for ch in name))
+        self.assertEqual(set(catalog.ITEMS), set(range(101, 109)) | set(range(201, 209)))
+        for gid in ("100", "209", "999999", "abc", ""):
+            self.assertEqual(get(self.ports["web"], "/api.php?op=getinfo_box&gid=" + gid), (200, "fail"))
+
+    def test_packages_open_with_their_password_in_the_installed_layout(self):
+        for item_id, (kind, name) in catalog.ITEMS.items():
+            with urllib.request.urlopen("http://127.0.0.1:%d/%d.zip" % (self.ports["download"], item_id),
+                                        timeout=60) as reply:
+                archive = zipfile.ZipFile(io.BytesIO(reply.read()))
+            names = set(archive.namelist())
+            top = str(item_id)
+            if kind == catalog.THEME:
+                self.assertLessEqual({"%s/%s.theme" % (top, name), "%s/%s/%s.msstyles" % (top, name, name),
+                                      "%s/%s/WALLPAPER/%s.jpg" % (top, name, name)}, names)
+            else:
+                self.assertEqual({"%s/%s.jpg" % (top, name)}, names)
+            for info in archive.infolist():
+                self.assertEqual(info.flag_bits & 0x801, 0x801, info.filename)  # encrypted, UTF-8 name
+                with self.assertRaises(RuntimeError):
+                    archive.read(info)  # no password
+                data = archive.read(info, pwd=catalog.password(item_id).encode())
+                if info.filename.endswith(".jpg"):
+                    self.assertEqual(data[:2], b"\xff\xd8")
+
+    def test_the_large_package_comes_slowly_enough_to_pause(self):
+        request = urllib.request.Request("http://127.0.0.1:%d/%d.zip" % (self.ports["download"], catalog.LARGE_ITEM),
+                                         headers={"Range": "bytes=0-59999"})
+        with urllib.request.urlopen(request, timeout=30) as reply:
+            self.assertEqual(reply.status, 206)
+            self.assertGreater(int(reply.headers["Content-Range"].split("/")[1]), 1000000)
 
     def test_api_operations_come_from_the_table(self):
         self.assertEqual(get(self.ports["web"], "/api.php?op=nosuch")[0], 404)

@@ -1,0 +1,17 @@
+// The content page's catalogue and download handlers: what the main window
+// gives the page's script object. The listing and installation handlers
+// come with those features and answer "nothing done" until then.
+#pragma once
+
+#include "app/browser/BrowserExternalHandlers.h"
+
+class CCatalogScriptHandlers : public CBrowserExternalHandlers {
+public:
+    // The program's object.
+    static CCatalogScriptHandlers& Instance();
+
+    int StartDownLoadTask(int id, int kind) override;
+    BOOL DeleteTask(int id, int state, int kind) override;
+    BOOL PauseTask(int id) override;
+    BOOL AddItemAndDownload(HWND owner, int id, int listKind, int questionKind) override;
+};

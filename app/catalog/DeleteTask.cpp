@@ -1,0 +1,73 @@
+#include "app/catalog/DeleteTask.h"
+
+#include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/LaterFeatures.h"
+#include "app/catalog/LocalLists.h"
+#include "app/common/FileUtils.h"
+#include "app/startup/CorvaneModule.h"
+#include "download/Dunmere.h"
+#include "skin/CorvaneMsgBox.h"
+#include "skin/CorvaneMsgBox2.h"
+
+namespace {
+
+bool FileExists(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DeleteIfPresent(const CString& path)
+{
+    return !FileExists(path) || DeleteFileW(path);
+}
+
+// The files of an item whose entry is gone; false at the first that stays.
+bool DeleteItemFiles(int itemId, int state, int kind, const CString& file, const CString& name)
+{
+    const CString package = _Module.m_strDownloadDir + file;
+    if (state == 1) {
+        if (!DeleteIfPresent(package))
+            return false;
+        if (kind == 1) {
+            RemoveThemePackage(name);
+            return true;
+        }
+        CString folder;
+        folder.Format(L"%sRavonyx\\desktop\\%d", static_cast<const wchar_t*>(_Module.m_strDownloadDir),
+                      itemId);
+        return !DirectoryExists(folder) || DeletePath(folder);
+    }
+    PauseDownload(PackageUrl(itemId));
+    for (wchar_t digit = L'0'; digit <= L'9'; ++digit) {
+        const CString part = package + L"_" + digit;
+        if (!FileExists(part))
+            break;
+        if (!DeleteFileW(part))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+BOOL DeleteTask(int itemId, int state, int kind)
+{
+    PauseTask(itemId);
+    // Only a clear "yes" deletes: "no" and the close button keep the files.
+    if (CCorvaneMsgBox2::ShowDeleteConfirm() != IDYES)
+        return FALSE;
+
+    CString id;
+    id.Format(L"%d", itemId);
+    CString file;
+    CString name;
+    if (!ReadItemFile(kind, id, file) || file.IsEmpty())
+        return FALSE;
+    ReadItemName(kind, id, name);
+    if (!RemoveListItem(kind, id))
+        return FALSE;
+    if (!DeleteItemFiles(itemId, state, kind, file, name))
+        CCorvaneMsgBox::Show(L"文件无法删除，请检查您的权限！", L"错误信息", 0);
+    return TRUE;
+}

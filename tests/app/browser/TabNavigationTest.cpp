@@ -1,0 +1,442 @@
+// The main window's pages in process: where the tab strip, the left menu's
+// links, WM_SHOW_TAB_PAGE and WM_LIST_NAVIGATE send its two browsers, as the
+// real controls of the real main window are told to go.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/browser/BrowserExternal.h"
+#include "app/browser/WebBrowserEventSink.h"
+#include "app/common/ServerAddresses.h"
+#include "app/mainwnd/MainDlg.h"
+#include "app/startup/CorvaneModule.h"
+#include "app/startup/RunApplication.h"
+#include "skin/SkTabCtrl.h"
+#include "tests/app/browser/BrowserTestSupport.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+void StartSkinOnce()
+{
+    static const bool started = [] {
+        StartSkinLibrary();
+        return true;
+    }();
+    (void)started;
+}
+
+// One BeforeNavigate2 of a browser control as the control raised it.
+struct Navigation {
+    std::wstring url;
+    std::wstring headers;
+    std::string postData;
+};
+
+// Listens to a browser control beside its container and notes the
+// addresses it is about to load.
+class CNavigationRecorder : public CWebBrowserEventHandler {
+public:
+    std::vector<Navigation> seen;
+
+    void Listen(IWebBrowser2* browser)
+    {
+        m_sink = CWebBrowserEventSink::Create(this);
+        ASSERT_EQ(S_OK, m_sink->Connect(browser));
+    }
+    ~CNavigationRecorder()
+    {
+        if (m_sink)
+            m_sink->Disconnect();
+    }
+
+    void OnBeforeNavigate2(BSTR url, VARIANT*, VARIANT*, VARIANT* postData, VARIANT* headers,
+                           VARIANT_BOOL*) override
+    {
+        Navigation navigation;
+        navigation.url = url ? url : L"";
+        if (headers && headers->vt == VT_BSTR && headers->bstrVal)
+            navigation.headers = headers->bstrVal;
+        // The post data comes as a reference to a reference to the bytes.
+        while (postData && postData->vt == (VT_BYREF | VT_VARIANT))
+            postData = postData->pvarVal;
+        SAFEARRAY* bytes = nullptr;
+        if (postData && (postData->vt & VT_ARRAY))
+            bytes = (postData->vt & VT_BYREF) ? *postData->pparray : postData->parray;
+        void* data = nullptr;
+        if (bytes && SUCCEEDED(SafeArrayAccessData(bytes, &data))) {
+            navigation.postData.assign(static_cast<const char*>(data), bytes->rgsabound[0].cElements);
+            SafeArrayUnaccessData(bytes);
+        }
+        seen.push_back(navigation);
+    }
+    void OnNavigateComplete2(BSTR) override {}
+    void OnNavigateError(BSTR, VARIANT*, VARIANT*, VARIANT_BOOL*) override {}
+    void OnNewWindow3(BSTR, VARIANT_BOOL*) override {}
+
+private:
+    CComPtr<CWebBrowserEventSink> m_sink;
+};
+
+// The addresses a browser was sent to: each one follows the "about:blank"
+// that the container loads first.
+std::vector<std::wstring> Sent(const CNavigationRecorder& recorder)
+{
+    std::vector<std::wstring> sent;
+    for (size_t i = 1; i < recorder.seen.size(); ++i) {
+        if (recorder.seen[i - 1].url == L"about:blank")
+            sent.push_back(recorder.seen[i].url);
+    }
+    return sent;
+}
+
+using Addresses = std::vector<std::wstring>;
+
+std::wstring Text(const CString& text)
+{
+    return std::wstring(text.GetString());
+}
+
+} // namespace
+
+class TabNavigationTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        StartSkinOnce();
+        m_savedAppDir = _Module.m_strAppDir;
+        _Module.m_strAppDir = m_temp.Path();
+        _Module.m_bAutoRun = 0;
+        _Module.m_nItemId = 0;
+        _Module.m_nItemKind = 0;
+        _Module.m_strHotKey = L"";
+        _Module.m_nHotKeyVk = 0;
+        m_dlg = std::make_unique<CCorvaneMainDlg>();
+        ASSERT_NE(m_dlg->Create(nullptr), nullptr);
+        // The start timer's work (hot key, pending downloads, update check) is not wanted here.
+        KillTimer(m_dlg->m_hWnd, TIMER_STARTUP);
+        m_menu.Listen(m_dlg->m_menuBrowser.Browser());
+        m_content.Listen(m_dlg->m_contentBrowser.Browser());
+    }
+    void TearDown() override
+    {
+        if (m_dlg && m_dlg->m_hWnd)
+            DestroyWindow(m_dlg->m_hWnd);
+        m_dlg.reset();
+        _Module.m_strAppDir = m_savedAppDir;
+    }
+
+    // Lets the controls' events come until neither browser has had a new
+    // one for a while.
+    void Settle()
+    {
+        size_t menu = m_menu.seen.size();
+        size_t content = m_content.seen.size();
+        DWORD quietSince = GetTickCount();
+        PumpUntil([&] {
+            if (m_menu.seen.size() != menu || m_content.seen.size() != content) {
+                menu = m_menu.seen.size();
+                content = m_content.seen.size();
+                quietSince = GetTickCount();
+            }
+            return GetTickCount() - quietSince > 300;
+        });
+    }
+    void Forget()
+    {
+        Settle();
+        m_menu.seen.clear();
+        m_content.seen.clear();
+    }
+    void SelectTab(int index)
+    {
+        m_dlg->m_view.SetTabCurSel(IDC_MAIN_TABS, index);
+        Settle();
+    }
+    int SelectedTab() { return static_cast<CSkTabCtrl*>(m_dlg->m_view.FindItem(IDC_MAIN_TABS))->m_cursel; }
+    CString Local(const wchar_t* page) const { return m_temp / page; }
+
+    CComApartment m_com;
+    CTempFolder m_temp;
+    CString m_savedAppDir;
+    std::unique_ptr<CCorvaneMainDlg> m_dlg;
+    CNavigationRecorder m_menu;
+    CNavigationRecorder m_content;
+};
+
+TEST_F(TabNavigationTest, PageAreasHostTheBrowsersAndTheContentPageGetsTheCatalogueObject)
+{
+    const struct {
+        CUiHtmlContainerWindow* browser;
+        UINT id;
+    } areas[] = {{&m_dlg->m_menuBrowser, IDC_MENU_BROWSER}, {&m_dlg->m_contentBrowser, IDC_CONTENT_BROWSER}};
+    for (const auto& area : areas) {
+        SCOPED_TRACE(area.id);
+        EXPECT_EQ(GetDlgItem(m_dlg->m_view.m_hWnd, static_cast<int>(area.id)), area.browser->m_hWnd);
+        EXPECT_EQ(GetWindowLongPtrW(area.browser->m_hWnd, GWL_STYLE) & (WS_CHILD | WS_VISIBLE),
+                  WS_CHILD | WS_VISIBLE);
+        EXPECT_EQ(area.browser->BackgroundColor(), static_cast<COLORREF>(0xFDFCFB));
+        EXPECT_EQ(GetDlgCtrlID(area.browser->BrowserWindow()), 6);
+        EXPECT_TRUE(area.browser->Browser());
+        RECT rect;
+        GetClientRect(area.browser->m_hWnd, &rect);
+        EXPECT_GT(rect.right, 100) << "placed by the layout";
+        EXPECT_GT(rect.bottom, 100);
+    }
+    EXPECT_EQ(m_dlg->m_contentBrowser.HostWindow().ExternalDispatch(),
+              static_cast<IDispatch*>(&CBrowserExternal::Instance()));
+    EXPECT_EQ(m_dlg->m_menuBrowser.HostWindow().ExternalDispatch(), nullptr);
+    EXPECT_EQ(CBrowserExternal::Instance().OwnerWindow(), m_dlg->m_hWnd);
+
+    // The start selects "推荐主题".
+    EXPECT_EQ(SelectedTab(), 1);
+    EXPECT_EQ(m_dlg->m_strContentUrl, RAVONYX_CONTENT_SITE L"zhuti/");
+
+    // Once the window goes, page calls no longer reach it.
+    DestroyWindow(m_dlg->m_hWnd);
+    EXPECT_EQ(CBrowserExternal::Instance().OwnerWindow(), nullptr);
+}
+
+TEST_F(TabNavigationTest, EachTabSendsBothBrowsersToItsAddresses)
+{
+    const struct {
+        int index;
+        CString menu;
+        CString content;
+        int selectedAfter; // the sub-lists bring the strip back to "我的下载"
+    } table[] = {
+        {0, Local(L"Local\\list\\menumanage.html?action=0"),
+         Local(L"Local\\management\\mythemes.html?item=1"), 0},
+        {1, RAVONYX_CONTENT_SITE L"index.html?action=1", RAVONYX_CONTENT_SITE L"zhuti/", 1},
+        {2, RAVONYX_CONTENT_SITE L"index.html?action=2", RAVONYX_CONTENT_SITE L"bizhi/", 2},
+        {3, RAVONYX_CONTENT_SITE L"index.html?action=3", RAVONYX_CONTENT_SITE L"ad/webgame.html", 3},
+        {11, Local(L"Local\\list\\menumanage.html?action=1"),
+         Local(L"Local\\management\\mythemes.html?item=2"), 0},
+        {12, Local(L"Local\\list\\menumanage.html?action=2"),
+         Local(L"Local\\management\\myimages.html?item=1"), 0},
+        {13, Local(L"Local\\list\\menumanage.html?action=3"),
+         Local(L"Local\\management\\myimages.html?item=2"), 0},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.index);
+        Forget();
+        SelectTab(row.index);
+        EXPECT_EQ(Sent(m_menu), Addresses{Text(row.menu)});
+        EXPECT_EQ(Sent(m_content), Addresses{Text(row.content)});
+        EXPECT_EQ(m_dlg->m_strContentUrl, row.content);
+        EXPECT_EQ(m_dlg->m_menuBrowser.ErrorPage(), m_dlg->m_strLeftPage);
+        EXPECT_EQ(m_dlg->m_contentBrowser.ErrorPage(), m_dlg->m_strErrorPage);
+        EXPECT_EQ(SelectedTab(), row.selectedAfter);
+        EXPECT_EQ(m_dlg->m_bSkipTabNavigation, 0);
+    }
+}
+
+// The local pages are missing from the test's program folder: each browser
+// falls back to its own error page.
+TEST_F(TabNavigationTest, FailedPagesFallBackToEachBrowsersErrorPage)
+{
+    Forget();
+    SelectTab(0);
+    auto fallbacks = [](const CNavigationRecorder& recorder) {
+        Addresses urls;
+        for (const Navigation& navigation : recorder.seen)
+            urls.push_back(navigation.url);
+        return urls;
+    };
+    EXPECT_EQ(fallbacks(m_menu),
+              (Addresses{L"about:blank", Text(Local(L"Local\\list\\menumanage.html?action=0")),
+                         Text(Local(L"Local\\management\\left.html"))}));
+    EXPECT_EQ(fallbacks(m_content),
+              (Addresses{L"about:blank", Text(Local(L"Local\\management\\mythemes.html?item=1")),
+                         Text(Local(L"Local\\management\\error.html"))}));
+}
+
+TEST_F(TabNavigationTest, OtherIndexesNavigateNothingAndAllowTheChange)
+{
+    SelectTab(2);
+    for (int index : {4, 5, 10, 14, 100, -1}) {
+        SCOPED_TRACE(index);
+        Forget();
+        SkTabChangeNotify change = {};
+        change.hdr.hwndFrom = m_dlg->m_view.m_hWnd;
+        change.hdr.idFrom = IDC_SKIN_VIEW;
+        change.hdr.code = SKN_TAB_CHANGING;
+        change.tabCtrlId = IDC_MAIN_TABS;
+        change.newSel = index;
+        change.oldSel = 2;
+        SendMessageW(m_dlg->m_hWnd, WM_NOTIFY, IDC_SKIN_VIEW, reinterpret_cast<LPARAM>(&change));
+        Settle();
+        EXPECT_FALSE(change.cancel);
+        EXPECT_TRUE(m_menu.seen.empty());
+        EXPECT_TRUE(m_content.seen.empty());
+        EXPECT_EQ(m_dlg->m_strContentUrl, RAVONYX_CONTENT_SITE L"bizhi/");
+        EXPECT_EQ(m_dlg->m_bSkipTabNavigation, 0);
+    }
+}
+
+TEST_F(TabNavigationTest, TabZeroRightAfterASubListNavigatesNothingOnce)
+{
+    Forget();
+    EXPECT_EQ(m_dlg->SwitchTab(12), 1);
+    EXPECT_EQ(m_dlg->m_bSkipTabNavigation, 1);
+    EXPECT_EQ(m_dlg->SwitchTab(0), 1);
+    EXPECT_EQ(m_dlg->m_bSkipTabNavigation, 0);
+    // The posted selection of tab 0 now loads "我的下载" again.
+    Settle();
+    EXPECT_EQ(SelectedTab(), 0);
+    EXPECT_EQ(Sent(m_menu), (Addresses{Text(Local(L"Local\\list\\menumanage.html?action=2")),
+                                       Text(Local(L"Local\\list\\menumanage.html?action=0"))}));
+    EXPECT_EQ(Sent(m_content), (Addresses{Text(Local(L"Local\\management\\myimages.html?item=1")),
+                                          Text(Local(L"Local\\management\\mythemes.html?item=1"))}));
+    EXPECT_EQ(m_dlg->m_strContentUrl, Local(L"Local\\management\\mythemes.html?item=1"));
+
+    // A switch to another tab leaves the flag for the next tab 0.
+    Forget();
+    m_dlg->SwitchTab(13);
+    m_dlg->SwitchTab(1);
+    EXPECT_EQ(m_dlg->m_bSkipTabNavigation, 1);
+    Settle();
+    EXPECT_EQ(m_dlg->m_bSkipTabNavigation, 0);
+    EXPECT_EQ(Sent(m_content), (Addresses{Text(Local(L"Local\\management\\myimages.html?item=2")),
+                                          RAVONYX_CONTENT_SITE L"zhuti/"}));
+}
+
+// A page link of the left menu, as its control is asked to follow it.
+TEST_F(TabNavigationTest, MenuLinksSelectATabOrOpenAContentPage)
+{
+    const CString menuPage = Local(L"Local\\list\\menumanage.html");
+    const struct {
+        CString link;
+        int selected;
+        Addresses menu;
+        Addresses content;
+        CString contentUrl;
+    } table[] = {
+        {RAVONYX_CONTENT_SITE L"index.html?item=2",
+         2,
+         {RAVONYX_CONTENT_SITE L"index.html?action=2"},
+         {RAVONYX_CONTENT_SITE L"bizhi/"},
+         RAVONYX_CONTENT_SITE L"bizhi/"},
+        // Not a tab: a page of the content site; the tab and the tab's address stay.
+        {RAVONYX_CONTENT_SITE L"index.html?item=zhuti/5",
+         2,
+         {},
+         {RAVONYX_CONTENT_SITE L"zhuti/5/"},
+         RAVONYX_CONTENT_SITE L"bizhi/"},
+        {RAVONYX_CONTENT_SITE L"index.html?item=2x",
+         2,
+         {},
+         {RAVONYX_CONTENT_SITE L"2x/"},
+         RAVONYX_CONTENT_SITE L"bizhi/"},
+        // A sub-list of "我的下载": the strip comes back to tab 0 without loading it.
+        {menuPage + L"?item=12",
+         0,
+         {Text(Local(L"Local\\list\\menumanage.html?action=2"))},
+         {Text(Local(L"Local\\management\\myimages.html?item=1"))},
+         Local(L"Local\\management\\myimages.html?item=1")},
+        {menuPage + L"?item=3&item=1",
+         0,
+         {},
+         {RAVONYX_CONTENT_SITE L"3&item=1/"},
+         Local(L"Local\\management\\myimages.html?item=1")},
+    };
+    SelectTab(1);
+    for (const auto& row : table) {
+        SCOPED_TRACE(Text(row.link).c_str());
+        Forget();
+        CComVariant none;
+        ASSERT_EQ(S_OK,
+                  m_dlg->m_menuBrowser.Browser()->Navigate(CComBSTR(row.link), &none, &none, &none, &none));
+        Settle();
+        EXPECT_EQ(SelectedTab(), row.selected);
+        EXPECT_EQ(Sent(m_menu), row.menu);
+        EXPECT_EQ(Sent(m_content), row.content);
+        EXPECT_EQ(m_dlg->m_strContentUrl, row.contentUrl);
+        EXPECT_EQ(m_dlg->m_contentBrowser.ErrorPage(), m_dlg->m_strErrorPage);
+    }
+
+    // Nothing to read, or no link of the menu's kind: nothing happens.
+    Forget();
+    EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_MENU_NAVIGATE, 0, 0), 0);
+    const CString plain = RAVONYX_CONTENT_SITE L"index.html?action=2";
+    EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_MENU_NAVIGATE, reinterpret_cast<WPARAM>(plain.GetString()), 0),
+              0);
+    Settle();
+    EXPECT_TRUE(m_menu.seen.empty());
+    EXPECT_TRUE(m_content.seen.empty());
+}
+
+TEST_F(TabNavigationTest, ShowTabPageSelectsTheTabThenOpensTheNumberedPage)
+{
+    ShowWindow(m_dlg->m_hWnd, SW_HIDE);
+    Forget();
+    EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_SHOW_TAB_PAGE, 2, 3), 0);
+    Settle();
+    EXPECT_EQ(SelectedTab(), 2);
+    EXPECT_EQ(Sent(m_menu), Addresses{RAVONYX_CONTENT_SITE L"index.html?action=2"});
+    EXPECT_EQ(Sent(m_content), (Addresses{RAVONYX_CONTENT_SITE L"bizhi/", RAVONYX_CONTENT_SITE L"3.html"}));
+    EXPECT_EQ(m_dlg->m_strContentUrl, RAVONYX_CONTENT_SITE L"bizhi/");
+    EXPECT_EQ(m_dlg->m_contentBrowser.ErrorPage(), m_dlg->m_strErrorPage);
+    EXPECT_TRUE(IsWindowVisible(m_dlg->m_hWnd));
+
+    const struct {
+        WPARAM tab;
+        LPARAM page;
+    } refused[] = {{3, 0}, {3, -4}, {0, 3}, {static_cast<WPARAM>(-1), 3}};
+    for (const auto& request : refused) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(request.tab) << " " << request.page);
+        ShowWindow(m_dlg->m_hWnd, SW_HIDE);
+        Forget();
+        EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_SHOW_TAB_PAGE, request.tab, request.page), 1);
+        Settle();
+        EXPECT_EQ(SelectedTab(), 2);
+        EXPECT_TRUE(m_menu.seen.empty());
+        EXPECT_TRUE(m_content.seen.empty());
+        EXPECT_FALSE(IsWindowVisible(m_dlg->m_hWnd));
+    }
+}
+
+TEST_F(TabNavigationTest, ListNavigationTakesOnlyBlocksThisWindowPosted)
+{
+    const char form[] = "keyword=sky";
+    SAFEARRAY* post = SafeArrayCreateVector(VT_UI1, 0, sizeof(form) - 1);
+    void* data = nullptr;
+    ASSERT_EQ(S_OK, SafeArrayAccessData(post, &data));
+    memcpy(data, form, sizeof(form) - 1);
+    SafeArrayUnaccessData(post);
+
+    auto request = std::make_unique<ListNavigateRequest>();
+    request->url = RAVONYX_CONTENT_SITE L"search.html";
+    request->flags = CComVariant(0);
+    request->postData.vt = VT_ARRAY | VT_UI1;
+    request->postData.parray = post;
+    request->headers = CComVariant(L"Content-Type: application/x-www-form-urlencoded\r\n");
+    Forget();
+    ASSERT_TRUE(m_dlg->PostListNavigate(std::move(request)));
+    Settle();
+    ASSERT_EQ(Sent(m_content), Addresses{RAVONYX_CONTENT_SITE L"search.html"});
+    const Navigation* sent = nullptr;
+    for (const Navigation& navigation : m_content.seen) {
+        if (navigation.url == RAVONYX_CONTENT_SITE L"search.html")
+            sent = &navigation;
+    }
+    ASSERT_NE(sent, nullptr);
+    // Wine's control hands on as many bytes as were posted, but not the bytes themselves.
+    EXPECT_EQ(sent->postData.size(), sizeof(form) - 1);
+    EXPECT_EQ(sent->headers, L"Content-Type: application/x-www-form-urlencoded\r\n");
+    EXPECT_TRUE(m_menu.seen.empty());
+    EXPECT_EQ(m_dlg->m_contentBrowser.ErrorPage(), m_dlg->m_strErrorPage);
+    EXPECT_EQ(m_dlg->m_strContentUrl, RAVONYX_CONTENT_SITE L"zhuti/") << "only tabs change it";
+
+    // A block this window did not post is neither read nor freed.
+    ListNavigateRequest foreign;
+    foreign.url = RAVONYX_CONTENT_SITE L"foreign.html";
+    Forget();
+    EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_LIST_NAVIGATE, reinterpret_cast<WPARAM>(&foreign), 0), 0);
+    EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_LIST_NAVIGATE, 0, 0), 0);
+    Settle();
+    EXPECT_TRUE(m_content.seen.empty());
+    EXPECT_EQ(foreign.url, RAVONYX_CONTENT_SITE L"foreign.html");
+}

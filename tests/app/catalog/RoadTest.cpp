@@ -1,0 +1,651 @@
+// The download road end to end: pages call the script object's methods
+// through IDispatch; the handlers ask the test server, write the lists and
+// queue packages with the real Dunmere.dll; the library's messages reach a
+// stand-in of the main window that relays them as the main window does, to
+// a stand-in page that records its script calls. Message boxes are the
+// program's own and are answered by the test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/browser/BrowserExternal.h"
+#include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/CatalogScriptHandlers.h"
+#include "app/catalog/CatalogSites.h"
+#include "app/catalog/ContentPage.h"
+#include "app/catalog/DownloadRelay.h"
+#include "app/common/ConfigCodec.h"
+#include "app/mainwnd/MainDlgMessages.h"
+#include "app/mainwnd/PostedBlocks.h"
+#include "skin/CorvaneMsgBox.h"
+#include "skin/SkFontPool.h"
+#include "skin/SkSkinPool.h"
+#include "skin/SkString.h"
+#include "skin/SkStylePool.h"
+#include "tests/app/browser/BrowserTestSupport.h"
+#include "tests/app/browser/ScriptCall.h"
+#include "tests/app/browser/StandInDocument.h"
+#include "tests/app/catalog/CatalogFixture.h"
+#include "tests/skin/MsgBoxAnswer.h"
+#include "tests/support/TestServer.h"
+
+namespace {
+
+// The main window as the relay needs it: its running downloads, its content
+// address, its posted page calls, and the tab and pop-up requests it gets.
+class CRoadWindow : public CWindowImpl {
+public:
+    std::vector<ActiveDownload> active;
+    CString contentUrl;
+    CPostedBlocks<PageCallRequest> pageCalls;
+    std::vector<int> tabs;
+    std::vector<std::pair<int, int>> popups;
+    std::vector<CString> stopped; // file titles of the stopped messages
+
+    HWND CreateTop()
+    {
+        static CWindowClass cls(0);
+        return Create(cls, nullptr, RECT{0, 0, 300, 200}, L"road", WS_POPUP);
+    }
+
+protected:
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+    {
+        switch (msg) {
+        case WM_DOWNLOAD_PROGRESS:
+            result =
+                RelayDownloadProgress(active, contentUrl, *reinterpret_cast<DownloadProgressInfo*>(wParam));
+            return TRUE;
+        case WM_DOWNLOAD_FINISHED:
+            result = RelayDownloadFinished(hwnd, active, pageCalls,
+                                           *reinterpret_cast<DownloadFinishedInfo*>(wParam));
+            return TRUE;
+        case WM_DOWNLOAD_STOPPED:
+            stopped.push_back(reinterpret_cast<DownloadStoppedInfo*>(wParam)->fileTitle);
+            result = RelayDownloadStopped(active, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+            return TRUE;
+        case WM_PAGE_CALL:
+            if (std::unique_ptr<PageCallRequest> request = pageCalls.Take(wParam))
+                RunPageScriptRequest(std::move(request));
+            result = 0;
+            return TRUE;
+        case WM_SELECT_TAB:
+            tabs.push_back(static_cast<int>(wParam));
+            result = 0;
+            return TRUE;
+        case WM_SHOW_FINISHED_POPUP:
+            popups.emplace_back(static_cast<int>(wParam), static_cast<int>(lParam));
+            result = ShowFinishedPopup(hwnd, static_cast<int>(wParam), static_cast<int>(lParam));
+            return TRUE;
+        default:
+            (void)lParam;
+            return FALSE;
+        }
+    }
+};
+
+// Answers every message box this thread shows, in turn, from a list; a box
+// beyond the list is closed with its close button and counts as unexpected.
+class CBoxAnswers {
+public:
+    struct Shown {
+        std::wstring text;
+        std::wstring caption;
+        UINT type;
+    };
+    std::vector<Shown> shown;
+
+    explicit CBoxAnswers(std::deque<UINT> answers = {}) : m_answers(std::move(answers))
+    {
+        static CWindowClass cls(0);
+        m_window.owner = this;
+        m_window.Create(cls, HWND_MESSAGE, RECT{}, L"", 0);
+        SetTimer(m_window.m_hWnd, 1, 10, nullptr);
+    }
+    ~CBoxAnswers() { m_window.DestroyWindow(); }
+    void Expect(std::deque<UINT> answers) { m_answers = std::move(answers), shown.clear(); }
+    bool AllUsed() const { return m_answers.empty(); }
+
+private:
+    class CTicker : public CWindowImpl {
+    public:
+        CBoxAnswers* owner = nullptr;
+
+    protected:
+        BOOL ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM, LRESULT& result) override
+        {
+            if (msg != WM_TIMER)
+                return FALSE;
+            owner->Tick();
+            result = 0;
+            return TRUE;
+        }
+    };
+
+    void Tick()
+    {
+        SkWinManager* manager = SkWinManager::Instance();
+        HWND active = manager ? manager->GetActiveDialog() : nullptr;
+        auto* box = dynamic_cast<CCorvaneMsgBox*>(CWindowImpl::FromHandle(active));
+        if (!box || !IsWindowVisible(box->m_hWnd) || m_answered.count(box->m_hWnd))
+            return;
+        m_answered.insert(box->m_hWnd);
+        shown.push_back({box->m_text.GetString(), box->m_caption.GetString(), box->m_type});
+        UINT answer = IDC_MSGBOX_CLOSE;
+        if (!m_answers.empty()) {
+            answer = m_answers.front();
+            m_answers.pop_front();
+        } else {
+            ADD_FAILURE() << "unexpected box: " << CString(box->m_text).ToAnsi();
+        }
+        ClickBoxItem(*box, answer);
+    }
+
+    std::deque<UINT> m_answers;
+    std::set<HWND> m_answered;
+    CTicker m_window;
+};
+
+constexpr wchar_t kThemesPage[] = L"file:///C:/program/Local/management/mythemes.html";
+
+std::string ItemReply(const std::string& id, const std::string& name, const std::string& imagePath)
+{
+    return "success | gamename:" + name + " | contenturl:/c/" + id + ".html | imagepath:" + imagePath +
+           " | gamepath:p | jsons:{\"id\":\"" + id + "\",\"img\":\"$imagelocalpath$" + id +
+           ".jpg\",\"status\":0,\"progress\":\"0\"}";
+}
+
+std::string JsonText(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char ch : text) {
+        if (ch == '"' || ch == '\\')
+            out += '\\', out += static_cast<char>(ch);
+        else if (ch < 0x20) {
+            char escaped[8];
+            snprintf(escaped, sizeof(escaped), "\\u%04x", ch);
+            out += escaped;
+        } else
+            out += static_cast<char>(ch);
+    }
+    return out + "\"";
+}
+
+void RouteItem(int id, const std::string& reply)
+{
+    CTestServer::Instance().AddRoute("{\"path\": \"/api.php?op=getinfo_box&gid=" + std::to_string(id) +
+                                     "\", \"body\": " + JsonText(reply) + "}");
+}
+
+// The request paths the server saw, in arrival order.
+std::vector<std::string> RequestPaths()
+{
+    std::vector<std::string> paths;
+    for (const std::string& raw : CTestServer::Instance().Requests()) {
+        const size_t space = raw.find(' ');
+        const size_t end = raw.find(' ', space + 1);
+        std::string target = raw.substr(space + 1, end - space - 1);
+        const size_t host = target.find("://");
+        if (host != std::string::npos)
+            target = target.substr(target.find('/', host + 3));
+        paths.push_back(target);
+    }
+    return paths;
+}
+
+size_t IndexOf(const std::vector<std::string>& paths, const std::string& path)
+{
+    return static_cast<size_t>(std::find(paths.begin(), paths.end(), path) - paths.begin());
+}
+
+// Every file below a folder, as paths relative to it.
+void ListFiles(const CString& folder, const CString& prefix, std::set<std::wstring>& out)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(folder + L"*", &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const CString name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(folder + name + L"\\", prefix + name + L"\\", out);
+        else
+            out.insert((prefix + name).GetString());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+class RoadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(LoadStringTable());
+        SetDefaultFontFace(SkString::Get(0));
+        ASSERT_TRUE(LoadSkins());
+        ASSERT_TRUE(LoadStyles());
+    }
+
+    void SetUp() override
+    {
+        server.Reset();
+        SetCatalogSites({server.Url(""), server.Url("/content/"), server.Url("/dl/")});
+        ASSERT_TRUE(window.CreateTop());
+        InitDll(window.m_hWnd);
+        CBrowserExternal::Instance().SetOwner(window.m_hWnd, &CCatalogScriptHandlers::Instance());
+
+        script.functions = {L"displayDownloadProgress", L"EnableStartBnt"};
+        page.script = &script;
+        container.document = static_cast<IHTMLDocument2*>(&page);
+        ASSERT_TRUE(container.Create(window.m_hWnd, RECT{0, 0, 200, 150}, WS_CHILD, 0, 115));
+        SetContentBrowser(&container);
+        window.contentUrl = kThemesPage;
+    }
+
+    void TearDown() override
+    {
+        SetContentBrowser(nullptr);
+        CBrowserExternal::Instance().SetOwner(nullptr, nullptr);
+        window.DestroyWindow();
+    }
+
+    // A page's call of a script method; the VARIANT it gets back.
+    CComVariant CallPage(const wchar_t* method, std::initializer_list<CComVariant> args)
+    {
+        IDispatch& external = CBrowserExternal::Instance();
+        CComVariant result;
+        EXPECT_EQ(S_OK,
+                  CScriptCall(args).Invoke(external, DispIdOf(external, method), DISPATCH_METHOD, &result));
+        return result;
+    }
+    static bool IsTrue(const CComVariant& value) { return value.vt == VT_BOOL && value.boolVal != 0; }
+
+    // The arguments of the page's calls of one function.
+    std::vector<std::wstring> PageCalls(const wchar_t* function) const
+    {
+        const DISPID id = function == std::wstring(L"EnableStartBnt") ? 2 : 1;
+        std::vector<std::wstring> args;
+        for (const CRecordingScript::Call& call : script.calls)
+            if (call.id == id)
+                args.push_back(call.arg);
+        return args;
+    }
+    bool PageGot(const wchar_t* function, const std::wstring& arg) const
+    {
+        const std::vector<std::wstring> args = PageCalls(function);
+        return std::find(args.begin(), args.end(), arg) != args.end();
+    }
+    static std::wstring Record(const wchar_t* id, int percent, const wchar_t* speed)
+    {
+        return std::wstring(L"{\"soft_id\":\"") + id + L"\",\"content\":\"" + std::to_wstring(percent) +
+               L"\",\"speed\":\"" + speed + L"\"}";
+    }
+    // Runs messages until the entry's status is the digit.
+    static bool WaitForStatus(int kind, const std::string& id, const std::string& digit, DWORD ms = 60000)
+    {
+        return PumpUntil([&] { return CCatalogFolders::Status(kind, id) == digit; }, ms);
+    }
+
+    CComApartment com;
+    CTestServer& server = CTestServer::Instance();
+    CCatalogFolders folders;
+    CRoadWindow window;
+    CRecordingScript script;
+    CStandInDocument page;
+    CTestContainer<CUiHtmlListWindow> container;
+};
+
+TEST_F(RoadTest, APageCallDownloadsAThemeFromStartToFinish)
+{
+    const std::string package = TestBytes(300000, 1);
+    server.PutFile("/dl/101.zip", package);
+    server.PutFile("/img/101.jpg", TestBytes(5000, 2));
+    RouteItem(101, ItemReply("101", "蓝色经典", "/img/101.jpg"));
+
+    CBoxAnswers boxes({IDYES});
+    EXPECT_TRUE(IsTrue(CallPage(L"Ex_DLGameInfo", {101, 1, 1})));
+    ASSERT_EQ(1u, boxes.shown.size());
+    EXPECT_EQ(L"主题已经开始下载，需要到下载管理查看进度吗？", boxes.shown[0].text);
+    EXPECT_EQ(L"下载提示", boxes.shown[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO), boxes.shown[0].type);
+    EXPECT_EQ(std::vector<int>{11}, window.tabs);
+
+    std::vector<ListEntry> entries = CCatalogFolders::Entries(1);
+    ASSERT_EQ(1u, entries.size());
+    EXPECT_EQ("101", entries[0].id);
+    EXPECT_EQ("蓝色经典", entries[0].name);
+    EXPECT_EQ(
+        "{\"id\":\"101\",\"img\":\"$imageiniboot$Ravonyx/ico/101.jpg\",\"status\":0,\"progress\":\"0\"}",
+        entries[0].jsons);
+    EXPECT_EQ("Ravonyx\\download\\101.zip", entries[0].file);
+
+    ASSERT_TRUE(WaitForStatus(1, "101", "2"));
+    const std::wstring finished = Record(L"101", 100, L"0.0");
+    ASSERT_TRUE(PumpUntil([&] { return PageGot(L"displayDownloadProgress", finished); }));
+    EXPECT_EQ(package, ReadFileBytes(folders.Down(L"Ravonyx\\download\\101.zip")));
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(folders.Down(L"Ravonyx\\ico\\101.jpg")); }, 30000));
+    EXPECT_TRUE(window.active.empty());
+    EXPECT_EQ("蓝色经典", CCatalogFolders::Entries(1)[0].name);
+
+    // The record came first; the preview and the package after it.
+    const std::vector<std::string> paths = RequestPaths();
+    ASSERT_FALSE(paths.empty());
+    EXPECT_EQ("/api.php?op=getinfo_box&gid=101", paths[0]);
+    EXPECT_LT(IndexOf(paths, "/img/101.jpg"), paths.size());
+    EXPECT_LT(IndexOf(paths, "/dl/101.zip"), paths.size());
+
+    // Every page record is about this item; the finished one is the last.
+    const std::vector<std::wstring> records = PageCalls(L"displayDownloadProgress");
+    EXPECT_EQ(finished, records.back());
+    for (const std::wstring& record : records)
+        EXPECT_EQ(0u, record.find(L"{\"soft_id\":\"101\",\"content\":\""))
+            << CString(record.c_str()).ToAnsi();
+
+    // Asked again: the list is shown instead, nothing is added or fetched.
+    const size_t requests = RequestPaths().size();
+    boxes.Expect({IDOK});
+    EXPECT_FALSE(IsTrue(CallPage(L"Ex_DLGameInfo", {101, 1, 1})));
+    ASSERT_EQ(1u, boxes.shown.size());
+    EXPECT_EQ(L"文件已经下载或下载中，请直接应用！", boxes.shown[0].text);
+    EXPECT_EQ(L"提示信息", boxes.shown[0].caption);
+    EXPECT_EQ((std::vector<int>{11, 0}), window.tabs);
+    EXPECT_EQ(1u, CCatalogFolders::Entries(1).size());
+    EXPECT_EQ(requests, RequestPaths().size());
+    EXPECT_TRUE(window.popups.empty()); // download alerts are off
+}
+
+TEST_F(RoadTest, TwoWallpapersFinishTogetherBothRecorded)
+{
+    for (int id : {201, 202}) {
+        const std::string n = std::to_string(id);
+        server.PutFile(("/dl/" + n + ".zip").c_str(), TestBytes(200000, id));
+        server.PutFile(("/img/" + n + ".jpg").c_str(), TestBytes(3000, id));
+    }
+    // One record names its image by the web site's full address.
+    RouteItem(201, ItemReply("201", "山水", CString(server.Url("/img/201.jpg")).ToAnsi()));
+    RouteItem(202, ItemReply("202", "Sea", "/img/202.jpg"));
+    // A catalogue page of another site: no progress records for it.
+    window.contentUrl = L"http://127.0.0.1:1/other/index.html";
+
+    CBoxAnswers boxes({IDNO});
+    EXPECT_TRUE(IsTrue(CallPage(L"Ex_DLGameInfo", {201, 2, 2})));
+    EXPECT_TRUE(IsTrue(CallPage(L"Ex_DLGameInfo", {202, 2, 3})));
+    ASSERT_EQ(1u, boxes.shown.size());
+    EXPECT_EQ(L"壁纸已经开始下载，需要到下载管理查看进度吗？", boxes.shown[0].text);
+    EXPECT_TRUE(window.tabs.empty());
+
+    const std::vector<ListEntry> entries = CCatalogFolders::Entries(2);
+    ASSERT_EQ(2u, entries.size());
+    EXPECT_EQ("202", entries[0].id);
+    EXPECT_EQ("201", entries[1].id);
+    EXPECT_EQ("山水", entries[1].name);
+    EXPECT_TRUE(CCatalogFolders::Entries(1).empty());
+
+    ASSERT_TRUE(WaitForStatus(2, "201", "2"));
+    ASSERT_TRUE(WaitForStatus(2, "202", "2"));
+    ASSERT_TRUE(PumpUntil([&] { return PageCalls(L"displayDownloadProgress").size() == 2; }));
+    EXPECT_TRUE(PageGot(L"displayDownloadProgress", Record(L"201", 100, L"0.0")));
+    EXPECT_TRUE(PageGot(L"displayDownloadProgress", Record(L"202", 100, L"0.0")));
+    EXPECT_TRUE(window.popups.empty());
+    EXPECT_TRUE(window.active.empty());
+    // Each preview thread kept its own address and folder.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return FileExists(folders.Down(L"Ravonyx\\ico\\201.jpg")) &&
+                   FileExists(folders.Down(L"Ravonyx\\ico\\202.jpg"));
+        },
+        30000));
+    // The full address was used as it came.
+    EXPECT_FALSE(server.Requests("/img/201.jpg").empty());
+    for (const std::string& path : RequestPaths())
+        if (path.find("/img") == 0)
+            EXPECT_TRUE(path == "/img/201.jpg" || path == "/img/202.jpg") << path;
+}
+
+TEST_F(RoadTest, FailedRequestsAreToldAndAddNothing)
+{
+    RouteItem(901, "fail");
+    RouteItem(902, "success | gamename:a | contenturl: | imagepath:/img/902.jpg | gamepath:");
+    RouteItem(903, ItemReply("903", "b", "/img/903.jpg"));
+    server.PutFile("/img/903.jpg", "jpg");
+    const struct {
+        int id;
+        int listKind;
+        bool serverDown;
+        bool wallpaperListMissing;
+        const wchar_t* text;
+        const wchar_t* caption;
+    } cases[] = {
+        {901, 1, false, false, L"由于网络故障等原因，此文件暂时无法下载！", L"下载失败"},
+        {902, 1, false, false, L"由于网络故障等原因，此文件暂时无法下载！", L"下载失败"},
+        {903, 2, false, true, L"由于数据文件异常，导致文件暂时无法添加！", L"下载失败"},
+        {904, 1, true, false, L"无法连接服务器，请检查您的网络！", L"错误信息"},
+    };
+    for (const auto& c : cases) {
+        CCatalogFolders fresh;
+        if (c.wallpaperListMissing)
+            DeleteFileW(DataListPath(2));
+        const CString web = server.Url("");
+        if (c.serverDown) {
+            CString down;
+            down.Format(L"http://127.0.0.1:%d", UnusedPort());
+            SetCatalogSites({down, server.Url("/content/"), server.Url("/dl/")});
+        }
+        CBoxAnswers boxes({IDOK});
+        EXPECT_FALSE(IsTrue(CallPage(L"Ex_DLGameInfo", {c.id, c.listKind, 1}))) << c.id;
+        ASSERT_EQ(1u, boxes.shown.size()) << c.id;
+        EXPECT_EQ(c.text, boxes.shown[0].text) << c.id;
+        EXPECT_EQ(c.caption, boxes.shown[0].caption) << c.id;
+        if (c.id == 903) // its preview is fetched before the list refuses it
+            EXPECT_TRUE(PumpUntil(
+                [] { return FileExists(_Module.m_strDownloadDir + L"Ravonyx\\ico\\903.jpg"); }, 30000));
+        EXPECT_TRUE(CCatalogFolders::Entries(1).empty()) << c.id;
+        EXPECT_TRUE(CCatalogFolders::Entries(2).empty()) << c.id;
+        EXPECT_TRUE(server.Requests("/dl/" + std::to_string(c.id) + ".zip").empty()) << c.id;
+        SetCatalogSites({web, server.Url("/content/"), server.Url("/dl/")});
+    }
+}
+
+TEST_F(RoadTest, PreviewNamesThatCouldLeaveTheImageFolderAreNeverFetched)
+{
+    const char* paths[] = {
+        "/img/..\\..\\..\\evil.jpg", "/img/c:evil.jpg", "/img/evil.jpg.", "/img/evil.jpg ",
+        "/img/ev\x01il.jpg",         "/img/..",         "/img/",
+    };
+    int id = 300;
+    std::vector<std::string> ids;
+    for (const char* path : paths) {
+        ++id;
+        ids.push_back(std::to_string(id));
+        server.PutFile(("/dl/" + ids.back() + ".zip").c_str(), TestBytes(1000, id));
+        RouteItem(id, ItemReply(ids.back(), "x", path));
+        // The item itself is still added and downloaded.
+        EXPECT_TRUE(IsTrue(CallPage(L"Ex_DLGameInfo", {id, 1, 3}))) << path;
+    }
+    for (const std::string& item : ids)
+        ASSERT_TRUE(WaitForStatus(1, item, "2")) << item;
+
+    std::set<std::wstring> files;
+    CString root = _Module.m_strDownloadDir;
+    root = root.Left(root.GetLength() - 1);
+    root = root.Left(root.ReverseFind(L'\\') + 1);
+    ListFiles(root, L"", files);
+    std::set<std::wstring> expected = {L"program\\Data\\MyImages.xml", L"program\\Data\\MyThemes.xml"};
+    for (const std::string& item : ids)
+        expected.insert(L"down\\Ravonyx\\download\\" + std::wstring(item.begin(), item.end()) + L".zip");
+    EXPECT_EQ(expected, files);
+    for (const std::string& path : RequestPaths())
+        EXPECT_NE(0u, path.find("/img")) << path;
+}
+
+TEST_F(RoadTest, AStopRecordsTheLastProgressAndARestartFinishes)
+{
+    server.PutFile("/dl/102.zip", TestBytes(1500000, 3));
+    server.AddRoute("{\"path\": \"/dl/102.zip\", \"rate\": 40000}");
+    server.PutFile("/img/102.jpg", "jpg");
+    RouteItem(102, ItemReply("102", "慢", "/img/102.jpg"));
+    window.contentUrl = CString(server.Url("/content/zhuti/1/"));
+
+    EXPECT_TRUE(IsTrue(CallPage(L"Ex_DLGameInfo", {102, 1, 3})));
+    ASSERT_TRUE(PumpUntil([&] { return !window.active.empty() && window.active[0].percent > 0; }, 60000));
+    EXPECT_TRUE(IsTrue(CallPage(L"Ex_PauseTask", {102})));
+    ASSERT_TRUE(PumpUntil([&] { return PageGot(L"EnableStartBnt", L"102"); }, 60000));
+    EXPECT_TRUE(window.active.empty());
+
+    // The list keeps the last percent the page was shown.
+    const std::vector<std::wstring> records = PageCalls(L"displayDownloadProgress");
+    ASSERT_FALSE(records.empty());
+    const std::wstring& last = records.back();
+    const size_t at = last.find(L"\"content\":\"") + 11;
+    const std::string percent = CString(last.substr(at, last.find(L'"', at) - at).c_str()).ToAnsi();
+    EXPECT_NE("0", percent);
+    EXPECT_EQ("{\"id\":\"102\",\"img\":\"$imageiniboot$Ravonyx/ico/102.jpg\",\"status\":3,\"progress\":\"" +
+                  percent + "\"}",
+              CCatalogFolders::Jsons(1, "102"));
+
+    // Restarted from the page: downloading again, then finished.
+    server.Reset();
+    server.PutFile("/dl/102.zip", TestBytes(1500000, 3));
+    const CComVariant started = CallPage(L"Ex_StartDownLoad", {102, 1});
+    ASSERT_EQ(VT_INT, started.vt);
+    EXPECT_EQ(1, started.intVal);
+    EXPECT_EQ("1", CCatalogFolders::Status(1, "102"));
+    ASSERT_TRUE(WaitForStatus(1, "102", "2"));
+}
+
+TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
+{
+    CCatalogFolders::WriteList(1, {{"55", "1"}});
+    CCatalogFolders::WriteList(2, {{"55", "1"}});
+    DownloadStoppedInfo info{L"55", 2};
+    EXPECT_EQ(1, SendMessageW(window.m_hWnd, WM_DOWNLOAD_STOPPED, reinterpret_cast<WPARAM>(&info), 0));
+    EXPECT_EQ("{\"id\":\"55\",\"status\":3,\"progress\":\"0\"}", CCatalogFolders::Jsons(2, "55"));
+    EXPECT_EQ("1", CCatalogFolders::Status(1, "55"));
+    EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
+}
+
+TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
+{
+    enum Files { kKept, kGone };
+    const struct {
+        int kind;
+        int state;
+        UINT answer;
+        bool locked;
+        bool removed;
+        const char* note;
+    } cases[] = {
+        {1, 0, IDNO, false, false, "no"},
+        {1, 0, IDC_MSGBOX_CLOSE, false, false, "closed"},
+        {1, 0, IDYES, false, true, "unfinished theme"},
+        {2, 1, IDYES, false, true, "finished wallpaper"},
+        {1, 1, IDYES, false, true, "finished theme"},
+        {1, 1, IDYES, true, true, "package held open"},
+    };
+    for (const auto& c : cases) {
+        CCatalogFolders fresh;
+        CCatalogFolders::WriteList(c.kind, {{"61", "1"}, {"62", "2"}});
+        const CString package = fresh.Down(L"Ravonyx\\download\\61.zip");
+        WriteFileBytes(package, "zip");
+        for (const wchar_t* part : {L"_0", L"_1", L"_3"})
+            WriteFileBytes(package + part, "part");
+        const CString unpacked = fresh.Down(L"Ravonyx\\desktop\\61\\a.jpg");
+        MakeFolderFor(unpacked);
+        WriteFileBytes(unpacked, "jpg");
+        HANDLE held = c.locked ? CreateFileW(package, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                               : INVALID_HANDLE_VALUE;
+
+        std::deque<UINT> answers = {c.answer};
+        if (c.locked)
+            answers.push_back(IDOK);
+        CBoxAnswers boxes(answers);
+        EXPECT_EQ(c.removed, IsTrue(CallPage(L"Ex_DelTask", {61, c.state, c.kind}))) << c.note;
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_TRUE(boxes.AllUsed()) << c.note;
+        if (c.locked) {
+            ASSERT_EQ(2u, boxes.shown.size()) << c.note;
+            EXPECT_EQ(L"文件无法删除，请检查您的权限！", boxes.shown[1].text);
+            EXPECT_EQ(L"错误信息", boxes.shown[1].caption);
+        }
+
+        const std::vector<ListEntry> entries = CCatalogFolders::Entries(c.kind);
+        EXPECT_EQ(c.removed ? 1u : 2u, entries.size()) << c.note;
+        EXPECT_EQ("62", entries.back().id) << c.note;
+        const bool finishedGone = c.removed && c.state == 1 && !c.locked;
+        const bool partsGone = c.removed && c.state != 1;
+        EXPECT_EQ(!finishedGone, FileExists(package)) << c.note;
+        EXPECT_EQ(!partsGone, FileExists(package + L"_0")) << c.note;
+        EXPECT_EQ(!partsGone, FileExists(package + L"_1")) << c.note;
+        EXPECT_TRUE(FileExists(package + L"_3")) << c.note; // after the first gap
+        EXPECT_EQ(!(finishedGone && c.kind == 2), FileExists(unpacked)) << c.note;
+    }
+}
+
+TEST_F(RoadTest, ADeleteAnsweredNoStillStopsTheDownload)
+{
+    server.PutFile("/dl/63.zip", TestBytes(1500000, 4));
+    server.AddRoute("{\"path\": \"/dl/63.zip\", \"rate\": 40000}");
+    CCatalogFolders::WriteList(1, {{"63", "3"}});
+    const CComVariant started = CallPage(L"Ex_StartDownLoad", {63, 1});
+    EXPECT_EQ(1, started.intVal);
+    ASSERT_TRUE(PumpUntil([&] { return !window.active.empty(); }, 60000));
+
+    CBoxAnswers boxes({IDNO});
+    EXPECT_FALSE(IsTrue(CallPage(L"Ex_DelTask", {63, 0, 1})));
+    ASSERT_TRUE(PumpUntil([&] { return !window.stopped.empty(); }, 60000));
+    EXPECT_EQ(std::vector<CString>{L"63"}, window.stopped);
+    EXPECT_EQ("3", CCatalogFolders::Status(1, "63"));
+}
+
+TEST_F(RoadTest, TheStartUpPassFollowsAutoDown)
+{
+    const struct {
+        const wchar_t* autoDown;
+        std::deque<UINT> answers;
+        std::string unfinished; // the status left for entries not finished
+        size_t questions;
+    } cases[] = {
+        {L"0", {}, "3", 0},
+        {L"1", {IDNO, IDNO}, "3", 2},
+        {L"1", {IDYES}, "1", 1},
+    };
+    for (const auto& c : cases) {
+        CCatalogFolders fresh;
+        server.Reset();
+        // The entry without a status does not end the walk.
+        CCatalogFolders::WriteList(1, {{"14", "2"}, {"11", "1"}, {"12", ""}, {"13", "1"}, {"15", "3"}});
+        CCatalogFolders::WriteList(2, {{"21", "1"}});
+        for (const char* id : {"11", "13", "15", "21"})
+            server.PutFile((std::string("/dl/") + id + ".zip").c_str(), TestBytes(1000, 5));
+        WriteConfigValue(L"DownLoad", L"AutoDown", c.autoDown, _Module.m_strAppDir + L"Config\\common.ini");
+
+        CBoxAnswers boxes(c.answers);
+        EXPECT_EQ(1, AutoDownloadPending());
+        ASSERT_EQ(c.questions, boxes.shown.size());
+        for (const auto& shown : boxes.shown) {
+            EXPECT_EQ(L"您已经设置为开机自动下载，确定现在开始全部下载吗？", shown.text);
+            EXPECT_EQ(L"下载提示", shown.caption);
+        }
+        for (const char* id : {"11", "13"})
+            EXPECT_EQ(c.unfinished, CCatalogFolders::Status(1, id)) << id;
+        EXPECT_EQ(c.unfinished, CCatalogFolders::Status(2, "21"));
+        EXPECT_EQ(c.unfinished == "1" ? "1" : "3", CCatalogFolders::Status(1, "15"));
+        EXPECT_EQ("2", CCatalogFolders::Status(1, "14"));
+        EXPECT_EQ("", CCatalogFolders::Status(1, "12"));
+        if (c.unfinished == "1") {
+            for (const char* id : {"11", "13", "15"})
+                ASSERT_TRUE(WaitForStatus(1, id, "2")) << id;
+            ASSERT_TRUE(WaitForStatus(2, "21", "2"));
+        } else {
+            EXPECT_TRUE(server.Requests().empty());
+        }
+    }
+}
+
+} // namespace
