@@ -28,8 +28,11 @@ const wchar_t* ExitCodeMessage(DWORD code) noexcept
 CString ExtractorCommandLine(const CString& archive, const CString& folder, const CString& password)
 {
     CString command = L"Extract.dll x \"" + archive + L"\" -o\"" + folder + L"\" *.* -r -y";
-    if (!password.IsEmpty())
-        command += L" -p" + password;
+    if (!password.IsEmpty()) {
+        // Appended in place: no temporary copy of the password is left behind.
+        command += L" -p";
+        command += password;
+    }
     return command;
 }
 

@@ -73,6 +73,13 @@ public:
         m_hadValue = RegQueryValueExW(m_key, nullptr, nullptr, &m_formerType,
                                       reinterpret_cast<BYTE*>(m_former), &size) == ERROR_SUCCESS;
         const CString server = BuildBinFolder() + L"active_desktop_standin.dll";
+        // A run ended from outside could not put the system's server back:
+        // it is the shell's, as Wine registers it.
+        if (m_hadValue && CString(m_former).Find(L"active_desktop_standin.dll") >= 0) {
+            GetSystemDirectoryW(m_former, MAX_PATH);
+            wcscat(m_former, L"\\shell32.dll");
+            m_formerType = REG_SZ;
+        }
         ASSERT_EQ(ERROR_SUCCESS,
                   RegSetValueExW(m_key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server.GetString()),
                                  (server.GetLength() + 1) * sizeof(wchar_t)));
