@@ -138,7 +138,9 @@ BOOL CALLBACK FindThemeDialogProc(HWND window, LPARAM param)
     if (search->processId != 0) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        match = owner == search->processId && className == L"#32770";
+        // Taken once it is shown: by then its buttons exist, and hiding it
+        // is not undone by its own first show.
+        match = owner == search->processId && className == L"#32770" && IsWindowVisible(window);
     } else {
         match = className == L"CabinetWClass" && WindowText(window, GetWindowTextW) == L"个性化";
     }

@@ -28,7 +28,9 @@ struct ThemeWindowSearch {
     DWORD processId; // 0: the personalisation window of any process
     HWND found;
 };
-// EnumWindows callback; lParam points to a ThemeWindowSearch.
+// EnumWindows callback; lParam points to a ThemeWindowSearch. With a process
+// id it takes that process's visible dialog ("#32770"), else a window of
+// class "CabinetWClass" titled "个性化".
 BOOL CALLBACK FindThemeDialogProc(HWND window, LPARAM search);
 
 // Deletes an installed theme's file and visual-style folder; when the theme

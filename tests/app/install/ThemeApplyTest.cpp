@@ -42,8 +42,9 @@ HWND FindStandInWindow(const wchar_t* cls, const wchar_t* title)
     return nullptr;
 }
 
-// The dialog is found as soon as it exists, and may be shown by its own
-// code after it was hidden: where it was when clicked is what is certain.
+// Clicked off screen. Whether it was still hidden then is not certain: a
+// dialog's own modal loop shows it when it finds it hidden at its first idle
+// moment, as Windows does.
 void ExpectClickedOffScreen(const std::string& line)
 {
     EXPECT_EQ(0u, line.rfind("BM_CLICK ", 0)) << line;
