@@ -2,6 +2,7 @@
 
 #include "app/catalog/CatalogDownloads.h"
 #include "app/catalog/DeleteTask.h"
+#include "app/install/PackageInstall.h"
 
 CCatalogScriptHandlers& CCatalogScriptHandlers::Instance()
 {
@@ -27,4 +28,9 @@ BOOL CCatalogScriptHandlers::PauseTask(int id)
 BOOL CCatalogScriptHandlers::AddItemAndDownload(HWND owner, int id, int listKind, int questionKind)
 {
     return ::AddItemAndDownload(owner, id, listKind, questionKind);
+}
+
+void CCatalogScriptHandlers::RunItem(int id, int kind)
+{
+    ::RunItem(id, kind);
 }

@@ -1,6 +1,6 @@
-// The content page's catalogue and download handlers: what the main window
-// gives the page's script object. The listing and installation handlers
-// come with those features and answer "nothing done" until then.
+// The content page's catalogue, download and installation handlers: what the
+// main window gives the page's script object. The listing handlers come with
+// that feature and answer "nothing done" until then.
 #pragma once
 
 #include "app/browser/BrowserExternalHandlers.h"
@@ -14,4 +14,5 @@ public:
     BOOL DeleteTask(int id, int state, int kind) override;
     BOOL PauseTask(int id) override;
     BOOL AddItemAndDownload(HWND owner, int id, int listKind, int questionKind) override;
+    void RunItem(int id, int kind) override;
 };

@@ -4,6 +4,7 @@
 #include "app/catalog/LaterFeatures.h"
 #include "app/catalog/LocalLists.h"
 #include "app/common/FileUtils.h"
+#include "app/install/ThemeApply.h"
 #include "app/startup/CorvaneModule.h"
 #include "download/Dunmere.h"
 #include "skin/CorvaneMsgBox.h"

@@ -6,6 +6,7 @@
 #include "app/catalog/ContentPage.h"
 #include "app/catalog/LaterFeatures.h"
 #include "app/catalog/LocalLists.h"
+#include "app/install/PackageInstall.h"
 #include "app/startup/CorvaneModule.h"
 
 namespace {
@@ -89,7 +90,8 @@ LRESULT RelayDownloadFinished(HWND mainWnd, std::vector<ActiveDownload>& active,
         if (_Module.m_nAlertDown != 0)
             SendMessageW(mainWnd, WM_SHOW_FINISHED_POPUP, static_cast<WPARAM>(itemId), 1);
     } else if (info.param == 2) {
-        InstallPackageThread(itemId, 2);
+        // The wallpaper is applied at once, on a thread of its own.
+        StartInstallPackageThread(itemId, 2);
     }
     return 0;
 }

@@ -402,9 +402,11 @@ TEST_F(RoadTest, TwoWallpapersFinishTogetherBothRecorded)
         30000));
     // The full address was used as it came.
     EXPECT_FALSE(server.Requests("/img/201.jpg").empty());
-    for (const std::string& path : RequestPaths())
-        if (path.find("/img") == 0)
+    for (const std::string& path : RequestPaths()) {
+        if (path.find("/img") == 0) {
             EXPECT_TRUE(path == "/img/201.jpg" || path == "/img/202.jpg") << path;
+        }
+    }
 }
 
 TEST_F(RoadTest, FailedRequestsAreToldAndAddNothing)
@@ -441,9 +443,10 @@ TEST_F(RoadTest, FailedRequestsAreToldAndAddNothing)
         ASSERT_EQ(1u, boxes.shown.size()) << c.id;
         EXPECT_EQ(c.text, boxes.shown[0].text) << c.id;
         EXPECT_EQ(c.caption, boxes.shown[0].caption) << c.id;
-        if (c.id == 903) // its preview is fetched before the list refuses it
+        if (c.id == 903) { // its preview is fetched before the list refuses it
             EXPECT_TRUE(PumpUntil(
                 [] { return FileExists(_Module.m_strDownloadDir + L"Ravonyx\\ico\\903.jpg"); }, 30000));
+        }
         EXPECT_TRUE(CCatalogFolders::Entries(1).empty()) << c.id;
         EXPECT_TRUE(CCatalogFolders::Entries(2).empty()) << c.id;
         EXPECT_TRUE(server.Requests("/dl/" + std::to_string(c.id) + ".zip").empty()) << c.id;

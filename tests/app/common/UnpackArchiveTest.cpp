@@ -1,7 +1,7 @@
 #include "app/common/UnpackArchive.h"
 
-#include "tests/support/TempFolder.h"
 #include "ZipFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include "base/Handle.h"
 #include "base/Thread.h"
@@ -43,7 +43,8 @@ BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &processId);
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
-    if (processId == search->processId && lstrcmpW(className, L"#32770") == 0) {
+    // Visible once its text is set.
+    if (processId == search->processId && lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
         search->box = window;
         return FALSE;
     }
@@ -137,9 +138,55 @@ class StandInExtractor : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", nullptr);
-        SetEnvironmentVariableW(L"RAVONYX_STUB_COMMAND_LOG", nullptr);
+        for (const wchar_t* name : {L"RAVONYX_STUB_EXIT_CODE", L"RAVONYX_STUB_COMMAND_LOG",
+                                    L"RAVONYX_STUB_STARTED", L"RAVONYX_STUB_RELEASE", L"RAVONYX_STUB_ALIVE",
+                                    L"RAVONYX_UNPACK_LIMIT_MS", L"RAVONYX_UNPACK_WINDOW"})
+            SetEnvironmentVariableW(name, nullptr);
     }
+
+    // Starts the probe with a stand-in extractor that signals its start and
+    // then waits for the release event (or its own minute).
+    CHandle StartStuckUnpack()
+    {
+        const std::wstring tag = std::to_wstring(GetCurrentProcessId());
+        const std::wstring startedName = L"RavonyxStubStarted" + tag;
+        const std::wstring releaseName = L"RavonyxStubRelease" + tag;
+        aliveName = L"RavonyxStubAlive" + tag;
+        started.Reset(CreateEventW(nullptr, TRUE, FALSE, startedName.c_str()));
+        release.Reset(CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str()));
+        SetEnvironmentVariableW(L"RAVONYX_STUB_STARTED", startedName.c_str());
+        SetEnvironmentVariableW(L"RAVONYX_STUB_RELEASE", releaseName.c_str());
+        SetEnvironmentVariableW(L"RAVONYX_STUB_ALIVE", aliveName.c_str());
+        SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", L"0");
+        SetEnvironmentVariableW(L"RAVONYX_UNPACK_ARCHIVE", work / L"a.zip");
+        SetEnvironmentVariableW(L"RAVONYX_UNPACK_FOLDER", work / L"out\\");
+        SetEnvironmentVariableW(L"RAVONYX_UNPACK_PASSWORD", L"");
+        const CString program = probe.Path() + L"unpack_probe.exe";
+        CString command = L"\"" + program + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &info)) {
+            ADD_FAILURE() << "cannot start unpack_probe.exe: " << GetLastError();
+            return CHandle();
+        }
+        CloseHandle(info.hThread);
+        return CHandle(info.hProcess);
+    }
+
+    // The stand-in extractor's process is gone.
+    bool ExtractorEnded() const
+    {
+        HANDLE alive = OpenMutexW(SYNCHRONIZE, FALSE, aliveName.c_str());
+        if (alive)
+            CloseHandle(alive);
+        return alive == nullptr;
+    }
+
+    CHandle started;
+    CHandle release;
+    std::wstring aliveName;
 
     ProbeFolder probe{L"extract_stub.exe"};
     CTempFolder work;
@@ -187,6 +234,42 @@ TEST_F(StandInExtractor, EachFailureCodeAndItsMessage)
             EXPECT_EQ(std::wstring(row.message), outcome.boxText);
         }
     }
+}
+
+TEST_F(StandInExtractor, ExtractorStillRunningAfterTheLimitIsEnded)
+{
+    SetEnvironmentVariableW(L"RAVONYX_UNPACK_LIMIT_MS", L"1500");
+    CHandle process = StartStuckUnpack();
+    ASSERT_TRUE(process);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, kPatience));
+    const DWORD since = GetTickCount();
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kPatience));
+    EXPECT_GE(GetTickCount() - since, 1000u);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process, &exitCode);
+    // False, without a message box (the probe would still be showing it).
+    EXPECT_EQ(kProbeFailed, exitCode);
+    EXPECT_TRUE(ExtractorEnded());
+}
+
+TEST_F(StandInExtractor, MessagesSentToTheWaitingThreadAreAnswered)
+{
+    SetEnvironmentVariableW(L"RAVONYX_UNPACK_WINDOW", L"1");
+    CHandle process = StartStuckUnpack();
+    ASSERT_TRUE(process);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, kPatience));
+    HWND window = FindWindowW(L"RavonyxUnpackProbe", nullptr);
+    ASSERT_NE(nullptr, window);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(42u, answer);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(process, 0));
+
+    SetEvent(release);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kPatience));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process, &exitCode);
+    EXPECT_EQ(kProbeUnpacked, exitCode);
 }
 
 TEST(UnpackArchive, MissingExtractorFailsWithoutAMessage)

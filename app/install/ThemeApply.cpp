@@ -1,0 +1,186 @@
+#include "app/install/ThemeApply.h"
+
+#include "app/common/FileUtils.h"
+#include "app/common/SafeFileName.h"
+#include "app/common/WindowsVersion.h"
+#include "app/install/Wallpaper.h"
+#include "app/install/WindowsFolders.h"
+#include "base/Handle.h"
+#include "skin/CorvaneMsgBox.h"
+
+#include <vector>
+
+namespace {
+
+constexpr int kSearchRounds = 100;
+constexpr DWORD kSearchIntervalMs = 10;
+constexpr DWORD kPersonalisationOpenMs = 1000;
+constexpr UINT kCloseTimeoutMs = 5000;
+
+bool PathExists(const CString& path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+CString ThemeCommandLine(const CString& themePathWithQuote)
+{
+    const CString system = SystemDirectory();
+    CString command = L"rundll32.exe " + system + L"\\shell32.dll,Control_RunDLL " + system;
+    if (ThemePageOnly())
+        command += L"\\desk.cpl desk,@Themes";
+    else
+        command += L"\\desk.cpl desk,@Themes /Action:OpenTheme /file:\"" + themePathWithQuote;
+    return command;
+}
+
+CString WindowText(HWND window, int(WINAPI* read)(HWND, LPWSTR, int))
+{
+    wchar_t text[MAX_PATH] = {};
+    read(window, text, MAX_PATH);
+    return text;
+}
+
+// The XP Display dialog applies the theme when its OK button is clicked;
+// it is kept out of sight meanwhile. Without that button it is shown again.
+bool ClickDisplayDialogOk(HWND dialog)
+{
+    RECT shown = {};
+    GetWindowRect(dialog, &shown);
+    SetWindowPos(dialog, HWND_BOTTOM, -100, -100, 0, 0, SWP_HIDEWINDOW);
+    HWND ok = FindWindowExW(dialog, nullptr, L"Button", L"确定");
+    if (!ok)
+        ok = FindWindowExW(dialog, nullptr, L"Button", L"OK");
+    if (!ok) {
+        SetWindowPos(dialog, HWND_TOP, shown.left, shown.top, shown.right - shown.left,
+                     shown.bottom - shown.top, SWP_SHOWWINDOW);
+        return false;
+    }
+    SendMessageW(ok, BM_CLICK, 0, 0);
+    return true;
+}
+
+} // namespace
+
+CString PickExistingDirectory(const CString& path)
+{
+    return DirectoryExists(path) ? path : CString();
+}
+
+bool ApplyThemePackage(const CString& packageFolder, const CString& name)
+{
+    // Without its folder the package's paths would start at the drive's root.
+    if (packageFolder.IsEmpty() || !IsSafeFileName(name))
+        return false;
+    const CString themes = ThemesDirectory();
+    if (!DirectoryExists(themes))
+        return false;
+    const CString cursors = packageFolder + L"\\Cursors";
+    if (DirectoryExists(cursors))
+        MoveFolder(WindowsDirectory() + L"\\Cursors", cursors);
+    if (!MoveFolder(themes, packageFolder + L"\\" + name))
+        return false;
+    // A package without a theme file still gets its visual style and
+    // wallpaper below.
+    const CString packagedTheme = packageFolder + L"\\" + name + L".theme";
+    if (PathExists(packagedTheme) && !MoveFolder(themes, packagedTheme))
+        return false;
+
+    const CString themeFile = themes + L"\\" + name + L".theme";
+    if (PathExists(themeFile))
+        return OpenThemeFile(themeFile + L"\"");
+    const CString styleFolder = themes + L"\\" + name;
+    SetVisualStyle(styleFolder + L"\\" + name + L".msstyles");
+    SetWallpaper(styleFolder + L"\\WALLPAPER\\" + name + L".jpg");
+    return true;
+}
+
+bool OpenThemeFile(const CString& themePathWithQuote)
+{
+    const CString command = ThemeCommandLine(themePathWithQuote);
+    std::vector<wchar_t> commandLine(command.GetString(), command.GetString() + command.GetLength() + 1);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOW;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        CCorvaneMsgBox::Show(L"应用主题出现异常！", L"提示", MB_OK);
+        return false;
+    }
+    CHandle process(started.hProcess);
+    CHandle thread(started.hThread);
+
+    ThemeWindowSearch search = {DisplayDialogWindows() ? started.dwProcessId : 0, nullptr};
+    for (int round = 0; round < kSearchRounds && !search.found; ++round) {
+        Sleep(kSearchIntervalMs);
+        EnumWindows(FindThemeDialogProc, reinterpret_cast<LPARAM>(&search));
+    }
+    if (!search.found)
+        return false;
+
+    if (DisplayDialogWindows())
+        return ClickDisplayDialogOk(search.found);
+    if (g_nOsMajorVersion == 6 && g_nOsMinorVersion <= 1) {
+        // The theme is applied as the window opens; it is closed a moment later.
+        Sleep(kPersonalisationOpenMs);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(search.found, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseTimeoutMs, &ignored);
+    }
+    return true;
+}
+
+BOOL CALLBACK FindThemeDialogProc(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<ThemeWindowSearch*>(param);
+    const CString className = WindowText(window, GetClassNameW);
+    bool match = false;
+    if (search->processId != 0) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        // Taken once it is shown: by then its buttons exist, and hiding it
+        // is not undone by its own first show.
+        match = owner == search->processId && className == L"#32770" && IsWindowVisible(window);
+    } else {
+        match = className == L"CabinetWClass" && WindowText(window, GetWindowTextW) == L"个性化";
+    }
+    if (!match)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+CString ThemeFileFrom(const CString& file, const CString& folder)
+{
+    const int at = file.Find(folder + L"\\");
+    return at < 0 ? file : file.Mid(at);
+}
+
+void RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme)
+{
+    // "." or ".." would make the theme folder itself, or its parent, the
+    // folder to delete.
+    if (!IsSafeFileName(name))
+        return;
+    CString current;
+    if (!currentTheme(current))
+        return;
+    const CString themes = ThemesDirectory();
+    if (ThemeFileFrom(current, name) == name + L"\\" + name + L".msstyles") {
+        const wchar_t* fallback = DisplayDialogWindows() ? L"\\Luna.theme\"" : L"\\aero.theme\"";
+        if (!OpenThemeFile(themes + fallback))
+            return;
+        // Here the default theme was only offered, not applied: the theme
+        // stays in use, and so do its files.
+        if (ThemePageOnly())
+            return;
+    }
+    const CString themeFile = themes + L"\\" + name + L".theme";
+    const CString styleFolder = themes + L"\\" + name;
+    if (PathExists(themeFile)) {
+        if (DeletePath(themeFile) && DirectoryExists(styleFolder))
+            DeletePath(styleFolder);
+    } else if (DirectoryExists(styleFolder)) {
+        DeletePath(styleFolder);
+    }
+}
