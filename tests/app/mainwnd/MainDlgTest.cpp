@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "app/catalog/CatalogSites.h"
 #include "app/common/ConfigCodec.h"
 #include "app/mainwnd/HotKey.h"
 #include "app/mainwnd/MainDlg.h"
@@ -137,7 +138,6 @@ TEST_F(MainDlgTest, PrivateMessagesAndTheirResults)
         LRESULT result;
     };
     const Case cases[] = {
-        {WM_DOWNLOAD_ITEM, 5, 2, 0},
         {WM_DOWNLOAD_ITEM, 0, 1, 1},
         {WM_DOWNLOAD_ITEM, 1, 0, 1},
         {WM_DOWNLOAD_ITEM, static_cast<WPARAM>(-1), 1, 1},
@@ -156,6 +156,21 @@ TEST_F(MainDlgTest, PrivateMessagesAndTheirResults)
         SCOPED_TRACE(testing::Message() << std::hex << c.msg << " " << c.wParam << " " << c.lParam);
         EXPECT_EQ(SendMessageW(hwnd, c.msg, c.wParam, c.lParam), c.result);
     }
+
+    // An item id and kind start the item's download: with the web site
+    // down, its request fails and the user is told (answered here).
+    const CatalogSites saved = GetCatalogSites();
+    SetCatalogSites({L"http://127.0.0.1:1", saved.contentSite, saved.downloadBase});
+    bool told = false;
+    {
+        CBoxAnswer box([&](CCorvaneMsgBox& msgBox) {
+            told = true;
+            msgBox.EndDialog(IDOK);
+        });
+        EXPECT_EQ(SendMessageW(hwnd, WM_DOWNLOAD_ITEM, 5, 2), 0);
+    }
+    SetCatalogSites(saved);
+    EXPECT_TRUE(told);
 
     EXPECT_EQ(SendMessageW(hwnd, WM_SELECT_TAB, 2, 0), 0);
     EXPECT_EQ(Tabs()->m_cursel, 2);
