@@ -318,6 +318,7 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
     // The same folder written otherwise: only the text changes.
     const bool sameFolder = IsSameFolder(oldRoot, newRoot);
     bool merged = false;
+    bool madeRoot = false;
     FolderMergeRecord mergeRecord;
     if (!sameFolder) {
         if (IsInsideFolder(to, from)) {
@@ -335,9 +336,10 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
         }
         // The new root is made first: a move does not make the folders above
         // its target everywhere.
-        const bool madeRoot =
-            !merged && !PathFileExistsW(newRoot) &&
-            SHCreateDirectoryExW(nullptr, FullFolderPath(newRoot), nullptr) == ERROR_SUCCESS;
+        if (!merged && !PathFileExistsW(newRoot)) {
+            SHCreateDirectoryExW(nullptr, FullFolderPath(newRoot), nullptr);
+            madeRoot = PathFileExistsW(newRoot) != FALSE;
+        }
         const bool moved = merged ? MergeFolderInto(to, from, mergeRecord) : MoveFolder(to, from);
         if (!moved) {
             if (madeRoot)
@@ -354,8 +356,8 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
         if (!sameFolder) {
             if (merged)
                 UndoFolderMerge(to, from, mergeRecord);
-            else
-                MoveFolder(from, to);
+            else if (MoveFolder(from, to) && madeRoot)
+                RemoveDirectoryW(newRoot);
         }
         ShowError(L"无法修改配置文件，修改配置失败！");
         return FolderStep::StayOpen;

@@ -231,6 +231,8 @@ TEST_F(FolderMoveTest, AFailedWriteOfThePathMovesTheFolderBack)
         EXPECT_EQ(before, IniBytes());
         EXPECT_EQ(kDownloads, TreeOf(oldRoot));
         EXPECT_EQ(merge ? existing : Tree{}, TreeOf(newRoot));
+        EXPECT_EQ(merge, GetFileAttributesW(newRoot) !=
+                             INVALID_FILE_ATTRIBUTES); // a root made for the move goes again
         EXPECT_EQ(oldRoot, _Module.m_strDownloadDir);
         stayedOpen = false;
     }
