@@ -1,5 +1,6 @@
 // Real key presses into the boss-key edit: the names it shows and the code
-// it keeps.
+// it keeps. The presses go to the window with the X focus, so this runs in
+// a ctest entry of its own, alone.
 
 #include <windows.h>
 

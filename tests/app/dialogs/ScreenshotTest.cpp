@@ -1,6 +1,6 @@
 // Photographs both pages of the settings dialog as the user sees them:
-// <build>/settings-general.png and <build>/settings-download.png. Runs as a
-// ctest entry of its own, alone, so that no other window covers the dialog.
+// <build>/settings-general.png and <build>/settings-download.png. Runs in a
+// ctest entry that runs alone, so that no other window covers the dialog.
 
 #include <windows.h>
 
