@@ -30,11 +30,20 @@ UINT HotKeyModifiersFromText(const CString& text, CString& keyName)
     return modifiers;
 }
 
+bool HotKeyTextNamesKey(const CString& text)
+{
+    CString keyName;
+    HotKeyModifiersFromText(text, keyName);
+    keyName.Trim();
+    return !keyName.IsEmpty();
+}
+
 BOOL RegisterHotKeyFromText(HWND hwnd, const CString& text, int id, UINT vk)
 {
     CString keyName;
     const UINT modifiers = HotKeyModifiersFromText(text, keyName);
-    if (keyName.IsEmpty())
+    keyName.Trim();
+    if (keyName.IsEmpty() || vk == 0)
         return FALSE;
     return RegisterHotKey(hwnd, id, modifiers, vk);
 }

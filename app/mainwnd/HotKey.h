@@ -16,8 +16,13 @@ int HotKeyId();
 // name, the last one winning.
 UINT HotKeyModifiersFromText(const CString& text, CString& keyName);
 
-// Registers the hot key from its stored settings: the text gives only the
-// modifiers, the key is always the stored virtual-key code. Nothing is
-// registered when the text names no key. RegisterHotKey's result, which the
-// program does not report.
+// True when the text names a key besides its modifiers. A blank name (the
+// " " stored when the boss key is turned off) or modifiers alone name none.
+bool HotKeyTextNamesKey(const CString& text);
+
+// Registers the hot key: the text gives only the modifiers, the key is
+// always the virtual-key code given. Nothing is registered when the text
+// names no key or the code is 0. RegisterHotKey's result, which the program
+// does not report. The main window uses it at start with the stored
+// settings, the settings dialog when the boss key is saved.
 BOOL RegisterHotKeyFromText(HWND hwnd, const CString& text, int id, UINT vk);
