@@ -1,7 +1,7 @@
 # The program folder, laid out as an installation would be:
 #
 #   ${CMAKE_BINARY_DIR}/program/
-#     Ravonyx.exe, Dunmere.dll, Extract.dll
+#     Ravonyx.exe, Dunmere.dll, Extract.dll, Uplark.exe
 #     Config\common.ini      every setting at its default, scrambled
 #     Data\MyThemes.xml, Data\MyImages.xml   empty local lists
 #     Local\list\menumanage.html, Local\management\*.html
@@ -38,10 +38,11 @@ endforeach()
 
 add_custom_target(program_folder ALL DEPENDS ${_program_outputs})
 
-# The programs. Dunmere and Extract always exist (Extract's folder is read
-# after this one, which target-level commands allow); Ravonyx.exe's folder is
-# read before this one, so its target is known here once it exists.
-set(_programs Dunmere Extract)
+# The programs. Dunmere, Extract and Uplark always exist (their folders may
+# be read after this one, which target-level commands allow); Ravonyx.exe's
+# folder is read before this one, so its target is known here once it
+# exists.
+set(_programs Dunmere Extract Uplark)
 if(TARGET Ravonyx)
     list(APPEND _programs Ravonyx)
 endif()

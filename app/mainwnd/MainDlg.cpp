@@ -14,6 +14,7 @@
 #include "app/mainwnd/HotKey.h"
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/CorvaneModule.h"
+#include "app/update/ProgramQuitting.h"
 #include "app/update/UpdateCheck.h"
 #include "base/Reflection.h"
 #include "base/Thread.h"
@@ -338,7 +339,10 @@ void CCorvaneMainDlg::OnDestroy()
     ReleasePageBrowsers();
     RecordStoppedDownloads(m_activeDownloads);
     SaveWindowSize();
-    // An update package being fetched holds the end back, but not forever.
+    // An update package being fetched holds the end back, but not forever;
+    // the update check stops waiting for the updater's file once it hears
+    // of the end.
+    SignalProgramQuitting();
     const ULONGLONG deadline = GetTickCount64() + m_updateWaitLimitMs;
     while (_Module.m_bUpdateRunning == 1 && GetTickCount64() < deadline)
         Sleep(100);

@@ -1,7 +1,137 @@
 #include "app/update/UpdateCheck.h"
 
-unsigned CheckForUpdate(int)
+#include "app/common/ConfigCodec.h"
+#include "app/common/FileVersion.h"
+#include "app/common/HttpText.h"
+#include "app/common/ServerAddresses.h"
+#include "app/startup/CorvaneModule.h"
+#include "app/update/UpdatePackage.h"
+#include "app/update/VersionFile.h"
+#include "skin/CorvaneMsgBox.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr wchar_t kUpdaterFile[] = L"Uplark.exe";
+constexpr wchar_t kUpdaterPackage[] = L"Uplark.zip";
+constexpr wchar_t kErrorCaption[] = L"错误信息";
+constexpr wchar_t kUpdateCaption[] = L"升级提示";
+
+// Only the check that holds the flag brings the updater up to date and
+// starts it; the main window's end waits while it is held.
+class CUpdateClaim {
+public:
+    CUpdateClaim() : m_held(InterlockedCompareExchange(&_Module.m_bUpdateRunning, 1, 0) == 0) {}
+    CUpdateClaim(const CUpdateClaim&) = delete;
+    CUpdateClaim& operator=(const CUpdateClaim&) = delete;
+    ~CUpdateClaim()
+    {
+        if (m_held)
+            InterlockedExchange(&_Module.m_bUpdateRunning, 0);
+    }
+    bool Held() const { return m_held; }
+
+private:
+    bool m_held;
+};
+
+CString SettingsFile()
 {
-    // The check against the version file arrives with the updater; until then it finds nothing.
+    return _Module.m_strAppDir + L"Config\\common.ini";
+}
+
+// Asks or tells about a new main version; clears the flag when the user
+// says no.
+void ConfirmMainUpdate(int mode)
+{
+    CString autoUpdate;
+    ReadConfigValue(L"Update", L"AutoUpdate", SettingsFile(), L"0", MAX_PATH, autoUpdate);
+    if (autoUpdate == L"0") {
+        if (CCorvaneMsgBox::Show(L"发现有新版本，是否自动升级！", kUpdateCaption, MB_YESNO) == IDYES)
+            WriteConfigValue(L"Update", L"AutoUpdate", L"1", SettingsFile());
+        else
+            _Module.m_bNewVersion = 0;
+    } else if (mode == kUpdateCheckManual) {
+        CCorvaneMsgBox::Show(L"发现有新版本,自动升级已经启动！", kUpdateCaption, MB_OK);
+    }
+}
+
+void UpdateTheUpdater(const VersionFile& listed, const UpdateServers& servers)
+{
+    if (!listed.hasDllVersion || !listed.hasDllMd5)
+        return;
+    // Read now, not before the question: another check may have replaced it
+    // meanwhile.
+    CString installed;
+    GetFileProductVersion(_Module.m_strAppDir + kUpdaterFile, installed);
+    if (listed.dllVersion == installed)
+        return;
+    _Module.m_strDllMd5 = listed.dllMd5;
+    CUpdatePackage package(_Module.m_strAppDir, servers.downloadSite);
+    package.m_strTarget = kUpdaterFile;
+    package.m_strPackage = kUpdaterPackage;
+    package.m_strMd5 = listed.dllMd5;
+    if (package.Download() == 1)
+        package.Install();
+}
+
+void StartUpdater()
+{
+    const CString updater = _Module.m_strAppDir + kUpdaterFile;
+    const CString parameters = UpdaterCommandLine(_Module.m_strMainMd5);
+    ShellExecuteW(nullptr, L"open", updater, parameters, nullptr, SW_HIDE);
+}
+
+} // namespace
+
+UpdateServers DefaultUpdateServers()
+{
+    return UpdateServers{RAVONYX_CONTENT_SITE, RAVONYX_DOWNLOAD_SITE};
+}
+
+CString UpdaterCommandLine(const CString& mainMd5)
+{
+    return L"TAG=Zenro_Run_Update|MD5=" + mainMd5;
+}
+
+unsigned CheckForUpdate(int mode)
+{
+    return CheckForUpdate(mode, DefaultUpdateServers());
+}
+
+unsigned CheckForUpdate(int mode, const UpdateServers& servers)
+{
+    const bool manual = mode == kUpdateCheckManual;
+    CString reply;
+    if (!HttpGetText(servers.contentSite + kVersionFilePath, reply, kVersionFileSize)) {
+        if (manual)
+            CCorvaneMsgBox::Show(L"无法连接服务器，请检查您的网络！", kErrorCaption, MB_OK);
+        return 0;
+    }
+    VersionFile listed;
+    if (!ParseVersionFile(reply, listed)) {
+        if (manual)
+            CCorvaneMsgBox::Show(L"版本信息错误，请检查您的网络！", kErrorCaption, MB_OK);
+        return 0;
+    }
+
+    if (listed.hasMainVersion && listed.hasMainMd5 && listed.mainVersion != _Module.m_strVersion) {
+        _Module.m_bNewVersion = 1;
+        _Module.m_strMainMd5 = listed.mainMd5;
+    }
+    if (_Module.m_bNewVersion)
+        ConfirmMainUpdate(mode);
+    else if (manual)
+        CCorvaneMsgBox::Show(L"您的版本已是最新，感谢您保持主动升级的良好习惯！", kUpdateCaption, MB_OK);
+
+    // A check that finds another one at work leaves the updater to it.
+    CUpdateClaim claim;
+    if (!claim.Held())
+        return 0;
+    // The new updater is in place before it is started for the main update.
+    UpdateTheUpdater(listed, servers);
+    if (_Module.m_bNewVersion)
+        StartUpdater();
     return 0;
 }

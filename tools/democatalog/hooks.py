@@ -49,12 +49,54 @@ def folder_index(root, path):
         return 200, f.read(), HTML
 
 
-def responder(site, root):
+# The content site's version file, which the program's update check reads.
+VERSION_FILE = "/version/RODiruder.html"
+
+
+def file_reply(path, content_type="application/octet-stream"):
+    with open(path, "rb") as f:
+        return 200, f.read(), content_type
+
+
+def under(folder, path):
+    """folder + path when that is a file inside folder, else None."""
+    if not folder:
+        return None
+    full = os.path.realpath(os.path.join(folder, path.lstrip("/")))
+    if not full.startswith(os.path.realpath(folder) + os.sep) or not os.path.isfile(full):
+        return None
+    return full
+
+
+def version_reply(root, build_root, version):
+    """The version file named version: the build's (build root
+    content/version/NAME.html) or one of the test cases
+    (content/version/cases/NAME.html)."""
+    name = version + ".html"
+    for folder in (os.path.join(build_root, "content", "version") if build_root else None,
+                   os.path.join(root, "version", "cases")):
+        found = under(folder, "/" + name)
+        if found:
+            return file_reply(found, HTML)
+    return 404, ("no version file %s\n" % version).encode("utf-8"), TEXT
+
+
+def responder(site, root, build_root=None, version=None):
+    """build_root: a folder whose <site>/ files are served before the site's
+    own (the build's update packages and version files); version: the name
+    of the version file the content site gives for VERSION_FILE."""
+    overlay = os.path.join(build_root, site) if build_root else None
+
     def respond(request):
         try:
             if site == "web" and request.path == "/api.php":
                 return api_reply(request)
+            if site == "content" and version and request.path == VERSION_FILE:
+                return version_reply(root, build_root, version)
             if request.method in ("GET", "HEAD"):
+                found = under(overlay, request.path)
+                if found:
+                    return file_reply(found, HTML if found.endswith(".html") else "application/octet-stream")
                 return folder_index(root, request.path)
             return None
         except Exception:  # a broken hook answers 500 instead of dropping the connection

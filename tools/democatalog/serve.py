@@ -13,7 +13,12 @@ two additions from this folder:
     operations by their "op" parameter (add them there).
 
 Usage: serve.py [--web-port N] [--content-port N] [--download-port N]
-                [--ready-file FILE] [--verbose]
+                [--ready-file FILE] [--verbose] [--build-root DIR] [--version NAME]
+
+--build-root DIR serves DIR/<site>/ files before the site's own (the
+update packages and version files of make_demo_update.py); --version NAME
+answers the content site's "version/RODiruder.html" with the version file
+NAME (see README.md).
 Port 0 picks a free port. Once all three listen it prints one line
 "READY web=<port> content=<port> download=<port>" (also written to the ready
 file). SIGTERM, SIGINT or SIGHUP stops it.
@@ -35,8 +40,9 @@ import testserver  # noqa: E402
 SITES = [("web", 18080), ("content", 18081), ("download", 18082)]
 
 
-def start_sites(ports, verbose=False):
-    """Starts the three servers; returns {site: TestServer}."""
+def start_sites(ports, verbose=False, build_root=None, version=None):
+    """Starts the three servers; returns {site: TestServer}. build_root and
+    version: see hooks.responder."""
     servers = {}
     try:
         for site, _ in SITES:
@@ -44,7 +50,7 @@ def start_sites(ports, verbose=False):
             routes = testserver.load_routes_file(routes_file) if os.path.exists(routes_file) else None
             root = os.path.join(HERE, site)
             server = testserver.TestServer(root, port=ports[site], routes=routes, verbose=verbose,
-                                           responder=hooks.responder(site, root))
+                                           responder=hooks.responder(site, root, build_root, version))
             server.start()
             servers[site] = server
     except BaseException:
@@ -60,6 +66,9 @@ def main(argv=None):
         ap.add_argument("--%s-port" % site, type=int, default=port, help="default %d; 0 = a free port" % port)
     ap.add_argument("--ready-file", help="write the READY line to this file as well")
     ap.add_argument("--verbose", action="store_true", help="print each request line to stderr")
+    ap.add_argument("--build-root", help="serve <site>/ files of this folder first (make_demo_update.py's output)")
+    ap.add_argument("--version", help="the version file to give: update, current, upper-case-md5 (from the build "
+                                      "root), fail, too-few-fields, wrong-names (content/version/cases/)")
     args = ap.parse_args(argv)
 
     ports = {site: getattr(args, site + "_port") for site, _ in SITES}
@@ -74,7 +83,7 @@ def main(argv=None):
         print("democatalog: cannot make the packages: %s" % e, file=sys.stderr)
         return 2
     try:
-        servers = start_sites(ports, args.verbose)
+        servers = start_sites(ports, args.verbose, args.build_root, args.version)
     except (OSError, ValueError) as e:
         print("democatalog: %s" % e, file=sys.stderr)
         return 2

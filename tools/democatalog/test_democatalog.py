@@ -175,6 +175,52 @@ class DemoCatalogue(unittest.TestCase):
         finally:
             del hooks.API_OPERATIONS["broken"]
 
+    def test_the_version_file_lists_the_builds_default_versions_without_a_line_break(self):
+        status, body = get(self.ports["content"], "/version/RODiruder.html")
+        self.assertEqual(status, 200)
+        self.assertFalse(body.endswith("\n"))
+        fields = body.split(" | ")
+        self.assertEqual(fields[0], "success")
+        self.assertEqual([f.split("=")[0] for f in fields[1:]], ["main_version", "dll_version", "main_md5", "dll_md5"])
+        self.assertEqual([f.split("=")[1] for f in fields[1:3]], ["1.0.0.1", "1.0.0.1"])
+        for md5 in (fields[3].split("=")[1], fields[4].split("=")[1]):
+            self.assertRegex(md5, "^[0-9a-f]{32}$")
+
+    def test_build_root_and_version_choice(self):
+        import serve
+        import tempfile
+        with tempfile.TemporaryDirectory() as build_root:
+            os.makedirs(os.path.join(build_root, "download", "update"))
+            os.makedirs(os.path.join(build_root, "content", "version"))
+            with open(os.path.join(build_root, "download", "update", "Uplark.zip"), "wb") as f:
+                f.write(b"PK package")
+            with open(os.path.join(build_root, "content", "version", "update.html"), "w") as f:
+                f.write("success | main_version=1.0.0.2 | dll_version=1.0.0.2 | main_md5=a | dll_md5=b")
+            cases = [
+                ("update", 200, "main_version=1.0.0.2"),
+                ("fail", 200, "fail"),
+                ("too-few-fields", 200, "success | main_version=1.0.0.2 | dll_version=1.0.0.2"),
+                ("wrong-names", 200, "Main_Version="),
+                ("nosuch", 404, "no version file"),
+            ]
+            for version, status, text in cases:
+                with self.subTest(version=version):
+                    servers = serve.start_sites({"web": 0, "content": 0, "download": 0}, build_root=build_root,
+                                                version=version)
+                    try:
+                        got = get(servers["content"].port, "/version/RODiruder.html")
+                        self.assertEqual(got[0], status)
+                        self.assertIn(text, got[1])
+                        if version == "too-few-fields":
+                            self.assertEqual(len(got[1].split(" | ")), 3)
+                        # The build root comes first, the sites' own files stay.
+                        self.assertEqual(get(servers["download"].port, "/update/Uplark.zip"), (200, "PK package"))
+                        self.assertEqual(get(servers["download"].port, "/readme.txt")[0], 200)
+                        self.assertEqual(get(servers["download"].port, "/update/../../serve.py")[0], 404)
+                    finally:
+                        for server in servers.values():
+                            server.stop()
+
     def test_stops_on_sigterm(self):
         process = subprocess.Popen(
             [sys.executable, os.path.join(HERE, "serve.py"), "--web-port", "0", "--content-port", "0",
