@@ -1,7 +1,9 @@
 #include "app/catalog/CatalogScriptHandlers.h"
 
 #include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/ContentNavigation.h"
 #include "app/catalog/DeleteTask.h"
+#include "app/catalog/DownloadListing.h"
 
 CCatalogScriptHandlers& CCatalogScriptHandlers::Instance()
 {
@@ -27,4 +29,34 @@ BOOL CCatalogScriptHandlers::PauseTask(int id)
 BOOL CCatalogScriptHandlers::AddItemAndDownload(HWND owner, int id, int listKind, int questionKind)
 {
     return ::AddItemAndDownload(owner, id, listKind, questionKind);
+}
+
+CString CCatalogScriptHandlers::GetDownloadPageCount(int pageSize, int filter, int kind)
+{
+    return ::GetDownloadPageCount(pageSize, filter, kind);
+}
+
+CString CCatalogScriptHandlers::LoadDownloadPage(int page, int filter, int kind)
+{
+    return ::LoadDownloadPage(page, filter, kind);
+}
+
+CString CCatalogScriptHandlers::GetLocalItemStates(const CString& ids, int kind)
+{
+    return ::GetLocalItemStates(ids, kind);
+}
+
+void CCatalogScriptHandlers::OpenContentPage(HWND owner, const CString& id, const CString& section)
+{
+    ::OpenContentPage(owner, id, section);
+}
+
+void CCatalogScriptHandlers::ControlPageMove(HWND owner, int command, const CString& keyword)
+{
+    ::ControlPageMove(owner, command, keyword);
+}
+
+CString CCatalogScriptHandlers::GetRecommendedContent(int type)
+{
+    return ::GetRecommendedContent(type);
 }

@@ -1,6 +1,6 @@
-// The content page's catalogue and download handlers: what the main window
-// gives the page's script object. The listing and installation handlers
-// come with those features and answer "nothing done" until then.
+// The content page's catalogue, download, listing and page handlers: what
+// the main window gives the page's script object. The installation handler
+// comes with that feature and does nothing until then.
 #pragma once
 
 #include "app/browser/BrowserExternalHandlers.h"
@@ -14,4 +14,10 @@ public:
     BOOL DeleteTask(int id, int state, int kind) override;
     BOOL PauseTask(int id) override;
     BOOL AddItemAndDownload(HWND owner, int id, int listKind, int questionKind) override;
+    CString GetDownloadPageCount(int pageSize, int filter, int kind) override;
+    CString LoadDownloadPage(int page, int filter, int kind) override;
+    CString GetLocalItemStates(const CString& ids, int kind) override;
+    void OpenContentPage(HWND owner, const CString& id, const CString& section) override;
+    void ControlPageMove(HWND owner, int command, const CString& keyword) override;
+    CString GetRecommendedContent(int type) override;
 };

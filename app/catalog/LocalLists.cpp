@@ -68,6 +68,33 @@ bool ReadItemName(int kind, const CString& id, CString& name)
     return true;
 }
 
+bool ReadItemJsons(int kind, const CString& id, CString& jsons)
+{
+    CCriticalSectionLock lock(ListLock(kind));
+    CXmlReader list(DataListPath(kind));
+    std::string text;
+    if (!list.GetItemChildText(kItem, kId, id, "jsons", text))
+        return false;
+    jsons = CString::FromAnsi(text.c_str());
+    return true;
+}
+
+int CountListItems(int kind, const std::string& filter)
+{
+    CCriticalSectionLock lock(ListLock(kind));
+    CXmlReader list(DataListPath(kind));
+    return list.CurrentElement() ? list.CountItems("jsons", filter) : 0;
+}
+
+std::string CollectListTexts(int kind, int from, int to, const std::string& filter)
+{
+    std::string texts;
+    CCriticalSectionLock lock(ListLock(kind));
+    CXmlReader list(DataListPath(kind));
+    list.CollectItemTexts(texts, "jsons", from, to, filter);
+    return texts;
+}
+
 bool AddListItem(int kind, const CString& id, const CString& name, const CString& jsons, const CString& file)
 {
     const XmlNodeRecord records[] = {

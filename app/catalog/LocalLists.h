@@ -22,6 +22,14 @@ bool ListHasItem(int kind, const CString& id);
 bool ReadItemFile(int kind, const CString& id, CString& file);
 bool ReadItemName(int kind, const CString& id, CString& name);
 
+bool ReadItemJsons(int kind, const CString& id, CString& jsons);
+
+// The number of entries whose jsons holds the filter text (every entry for
+// an empty filter), and the jsons texts of those numbered from..to (from 1,
+// newest first), each followed by ",".
+int CountListItems(int kind, const std::string& filter);
+std::string CollectListTexts(int kind, int from, int to, const std::string& filter);
+
 // Puts a new entry before the root's first child: id, name, then jsons and
 // file. False, nothing written, when the list cannot be loaded.
 bool AddListItem(int kind, const CString& id, const CString& name, const CString& jsons, const CString& file);
