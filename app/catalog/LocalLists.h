@@ -1,6 +1,8 @@
 // The two local item lists, "Data\MyThemes.xml" (themes) and
 // "Data\MyImages.xml" (wallpapers), under the program folder. Each call
-// opens the file anew, does one thing and saves at once; nothing is cached.
+// opens the file anew, does one thing and saves at once. Only the paging
+// reads keep the list's records, for as long as neither this program nor
+// anyone else has written the file since they were read.
 //
 // Every load-change-save of one file runs under that file's lock, so a
 // worker thread and the UI thread never save over each other's change. No

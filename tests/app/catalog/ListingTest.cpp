@@ -3,6 +3,7 @@
 // and the web site's recommendations from the test server.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -154,6 +155,43 @@ TEST_F(ListingTest, PagesFollowTheLastCount)
     root.Replace(L"\\", L"/");
     EXPECT_NE(std::wstring::npos, page.find(std::wstring(root.GetString()) + L"Ravonyx/ico/176.jpg"));
     EXPECT_EQ(std::wstring::npos, page.find(L"$imageiniboot$"));
+}
+
+// The paging calls keep what they read only while the file stays as it was.
+TEST_F(ListingTest, CountsFollowEveryChangeToTheList)
+{
+    CCatalogFolders::WriteList(1, {{"1", "2"}, {"2", "2"}, {"3", "1"}});
+    EXPECT_EQ(L"2|2", CallText(L"Ex_GetPageCount", {1, 1, 1}));
+    const struct {
+        const char* note;
+        std::function<void()> change;
+        const wchar_t* answer;
+    } changes[] = {
+        {"a status rewrite", [] { SetItemStatus(1, L"3", 2); }, L"3|3"},
+        {"an entry removed", [] { RemoveListItem(1, L"1"); }, L"2|2"},
+        {"an entry added", [] { AddListItem(1, L"4", L"n", L"{\"status\":2}", PackageFileText(L"4")); },
+         L"3|3"},
+        {"a progress rewrite of the same length",
+         [] {
+             SetItemStatus(1, L"2", 1);
+             SetItemProgress(1, L"2", 7);
+         },
+         L"2|2"},
+        // Written by someone else.
+        {"the file rewritten",
+         [] {
+             CCatalogFolders::WriteList(1, {{"7", "2"}, {"8", "3"}, {"9", "3"}});
+         },
+         L"1|1"},
+        {"the file gone", [] { DeleteFileW(DataListPath(1)); }, L"0|0"},
+    };
+    for (const auto& c : changes) {
+        c.change();
+        EXPECT_EQ(std::wstring(c.answer), CallText(L"Ex_GetPageCount", {1, 1, 1})) << c.note;
+    }
+    CCatalogFolders::WriteList(1, {{"5", "2"}});
+    EXPECT_EQ(L"1|1", CallText(L"Ex_GetPageCount", {1, 1, 1}));
+    EXPECT_NE(std::wstring::npos, CallText(L"Ex_LoadDLFile", {1, 1, 1}).find(L"\"id\":\"5\""));
 }
 
 TEST_F(ListingTest, AnEmptyOrMissingListCountsNothing)
