@@ -291,6 +291,8 @@ TEST_F(ContentPageTest, BackReturnsToThePreviousPageWithItsMenu)
     }
 }
 
+// Wine's control raises no event for a reload: what is seen is that
+// nothing else moves.
 TEST_F(ContentPageTest, ReloadAsksTheContentControlOnly)
 {
     Forget();
