@@ -1,7 +1,9 @@
 #include "app/catalog/CatalogScriptHandlers.h"
 
 #include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/ContentNavigation.h"
 #include "app/catalog/DeleteTask.h"
+#include "app/catalog/DownloadListing.h"
 #include "app/install/PackageInstall.h"
 
 CCatalogScriptHandlers& CCatalogScriptHandlers::Instance()
@@ -33,4 +35,34 @@ BOOL CCatalogScriptHandlers::AddItemAndDownload(HWND owner, int id, int listKind
 void CCatalogScriptHandlers::RunItem(int id, int kind)
 {
     ::RunItem(id, kind);
+}
+
+CString CCatalogScriptHandlers::GetDownloadPageCount(int pageSize, int filter, int kind)
+{
+    return ::GetDownloadPageCount(pageSize, filter, kind);
+}
+
+CString CCatalogScriptHandlers::LoadDownloadPage(int page, int filter, int kind)
+{
+    return ::LoadDownloadPage(page, filter, kind);
+}
+
+CString CCatalogScriptHandlers::GetLocalItemStates(const CString& ids, int kind)
+{
+    return ::GetLocalItemStates(ids, kind);
+}
+
+void CCatalogScriptHandlers::OpenContentPage(HWND owner, const CString& id, const CString& section)
+{
+    ::OpenContentPage(owner, id, section);
+}
+
+void CCatalogScriptHandlers::ControlPageMove(HWND owner, int command, const CString& keyword)
+{
+    ::ControlPageMove(owner, command, keyword);
+}
+
+CString CCatalogScriptHandlers::GetRecommendedContent(int type)
+{
+    return ::GetRecommendedContent(type);
 }

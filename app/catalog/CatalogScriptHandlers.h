@@ -1,6 +1,5 @@
-// The content page's catalogue, download and installation handlers: what the
-// main window gives the page's script object. The listing handlers come with
-// that feature and answer "nothing done" until then.
+// The content page's catalogue, download, listing, page and installation
+// handlers: what the main window gives the page's script object.
 #pragma once
 
 #include "app/browser/BrowserExternalHandlers.h"
@@ -15,4 +14,10 @@ public:
     BOOL PauseTask(int id) override;
     BOOL AddItemAndDownload(HWND owner, int id, int listKind, int questionKind) override;
     void RunItem(int id, int kind) override;
+    CString GetDownloadPageCount(int pageSize, int filter, int kind) override;
+    CString LoadDownloadPage(int page, int filter, int kind) override;
+    CString GetLocalItemStates(const CString& ids, int kind) override;
+    void OpenContentPage(HWND owner, const CString& id, const CString& section) override;
+    void ControlPageMove(HWND owner, int command, const CString& keyword) override;
+    CString GetRecommendedContent(int type) override;
 };

@@ -4,7 +4,21 @@
 
 namespace {
 
-CUiHtmlContainerWindow* g_contentBrowser = nullptr; // UI thread only
+// UI thread only.
+CUiHtmlContainerWindow* g_contentBrowser = nullptr;
+CUiHtmlContainerWindow* g_menuBrowser = nullptr;
+
+CString& ContentErrorPageText()
+{
+    static CString page;
+    return page;
+}
+
+CString& MenuErrorPageText()
+{
+    static CString page;
+    return page;
+}
 
 } // namespace
 
@@ -21,4 +35,30 @@ CUiHtmlContainerWindow* ContentBrowser() noexcept
 bool CallContentPage(const wchar_t* function, const CString& argument)
 {
     return g_contentBrowser && CallPageScript(*g_contentBrowser, function, argument);
+}
+
+void SetMenuBrowser(CUiHtmlContainerWindow* browser) noexcept
+{
+    g_menuBrowser = browser;
+}
+
+CUiHtmlContainerWindow* MenuBrowser() noexcept
+{
+    return g_menuBrowser;
+}
+
+void SetPageErrorPages(const CString& contentErrorPage, const CString& menuErrorPage)
+{
+    ContentErrorPageText() = contentErrorPage;
+    MenuErrorPageText() = menuErrorPage;
+}
+
+const CString& ContentErrorPage() noexcept
+{
+    return ContentErrorPageText();
+}
+
+const CString& MenuErrorPage() noexcept
+{
+    return MenuErrorPageText();
 }

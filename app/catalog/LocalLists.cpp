@@ -5,6 +5,8 @@
 #include "app/startup/CorvaneModule.h"
 #include "base/CriticalSection.h"
 
+#include <vector>
+
 namespace {
 
 const char kItem[] = "item";
@@ -18,6 +20,76 @@ CCriticalSection& ListLock(int kind)
     static CCriticalSection themes;
     static CCriticalSection wallpapers;
     return kind == 2 ? wallpapers : themes;
+}
+
+// The jsons texts of a list in document order, as the paging calls read
+// them (ANSI code page), kept while the file is the one they were read
+// from: the same change count of this program's writes, the same size and
+// the same time of last writing.
+struct ListTexts {
+    bool valid = false;
+    unsigned generation = 0;
+    CString path;
+    ULONGLONG size = 0;
+    FILETIME written = {};
+    std::vector<std::string> texts;
+};
+
+ListTexts& CachedTexts(int kind)
+{
+    static ListTexts themes;
+    static ListTexts wallpapers;
+    return kind == 2 ? wallpapers : themes;
+}
+
+// Counts the changes this program makes to each list; a change ends what
+// was kept of it. Bumped under the list's lock.
+unsigned& Generation(int kind)
+{
+    static unsigned themes = 0;
+    static unsigned wallpapers = 0;
+    return kind == 2 ? wallpapers : themes;
+}
+
+bool FileStamp(const CString& path, ULONGLONG& size, FILETIME& written)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
+        return false;
+    size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    written = data.ftLastWriteTime;
+    return true;
+}
+
+// The list's jsons texts, read anew when the file changed. Called with the
+// list's lock held.
+const std::vector<std::string>& ListJsonsTexts(int kind)
+{
+    ListTexts& cache = CachedTexts(kind);
+    const CString path = DataListPath(kind);
+    ULONGLONG size = 0;
+    FILETIME written = {};
+    const bool stamped = FileStamp(path, size, written);
+    if (stamped && cache.valid && cache.generation == Generation(kind) && cache.path == path &&
+        cache.size == size && CompareFileTime(&cache.written, &written) == 0)
+        return cache.texts;
+    cache = ListTexts();
+    CXmlReader list(path);
+    // The walk of the wrapper's counts: the first "jsons" element depth
+    // first, then on from its container's next sibling.
+    TiXmlElement* e = nullptr;
+    for (bool found = list.FindElement(list.CurrentElement(), "jsons", e); found;) {
+        const TiXmlNode* first = e->FirstChild();
+        cache.texts.push_back(Utf8ToAnsiString(first && first->ToText() ? first->ValueStr() : std::string()));
+        TiXmlNode* parent = e->Parent();
+        found = list.FindElement(parent ? parent->NextSiblingElement() : nullptr, "jsons", e);
+    }
+    cache.valid = stamped;
+    cache.generation = Generation(kind);
+    cache.path = path;
+    cache.size = size;
+    cache.written = written;
+    return cache.texts;
 }
 
 // The text of an element's first child node, when that is text.
@@ -68,6 +140,44 @@ bool ReadItemName(int kind, const CString& id, CString& name)
     return true;
 }
 
+bool ReadItemJsons(int kind, const CString& id, CString& jsons)
+{
+    CCriticalSectionLock lock(ListLock(kind));
+    CXmlReader list(DataListPath(kind));
+    std::string text;
+    if (!list.GetItemChildText(kItem, kId, id, "jsons", text))
+        return false;
+    jsons = CString::FromAnsi(text.c_str());
+    return true;
+}
+
+int CountListItems(int kind, const std::string& filter)
+{
+    CCriticalSectionLock lock(ListLock(kind));
+    int count = 0;
+    for (const std::string& text : ListJsonsTexts(kind))
+        count += filter.empty() || text.find(filter) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+std::string CollectListTexts(int kind, int from, int to, const std::string& filter)
+{
+    std::string texts;
+    CCriticalSectionLock lock(ListLock(kind));
+    int number = 0;
+    for (const std::string& text : ListJsonsTexts(kind)) {
+        if (!filter.empty() && text.find(filter) == std::string::npos)
+            continue;
+        if (++number < from)
+            continue;
+        if (number > to)
+            break;
+        texts += text;
+        texts += ',';
+    }
+    return texts;
+}
+
 bool AddListItem(int kind, const CString& id, const CString& name, const CString& jsons, const CString& file)
 {
     const XmlNodeRecord records[] = {
@@ -76,6 +186,7 @@ bool AddListItem(int kind, const CString& id, const CString& name, const CString
     };
     const CString path = DataListPath(kind);
     CCriticalSectionLock lock(ListLock(kind));
+    ++Generation(kind);
     CXmlReader list(path);
     return list.AddNodes(records, static_cast<int>(sizeof(records) / sizeof(records[0])), path);
 }
@@ -84,6 +195,7 @@ bool RemoveListItem(int kind, const CString& id)
 {
     const CString path = DataListPath(kind);
     CCriticalSectionLock lock(ListLock(kind));
+    ++Generation(kind);
     CXmlReader list(path);
     return list.RemoveItem(path, kItem, kId, id);
 }
@@ -93,6 +205,7 @@ bool SetItemStatus(int kind, const CString& id, int digit)
     const std::string value(1, static_cast<char>('0' + digit % 10));
     const CString path = DataListPath(kind);
     CCriticalSectionLock lock(ListLock(kind));
+    ++Generation(kind);
     CXmlReader list(path);
     return list.ReplaceJsonValue(path, kItem, kId, id, "jsons", kStatusKey, value, 1);
 }
@@ -102,6 +215,7 @@ bool SetItemProgress(int kind, const CString& id, int percent)
     const std::string value = "\"" + std::to_string(percent) + "\"";
     const CString path = DataListPath(kind);
     CCriticalSectionLock lock(ListLock(kind));
+    ++Generation(kind);
     CXmlReader list(path);
     return list.ReplaceJsonValue(path, kItem, kId, id, "jsons", kProgressKey, value, 2);
 }

@@ -1,6 +1,8 @@
 // The two local item lists, "Data\MyThemes.xml" (themes) and
 // "Data\MyImages.xml" (wallpapers), under the program folder. Each call
-// opens the file anew, does one thing and saves at once; nothing is cached.
+// opens the file anew, does one thing and saves at once. Only the paging
+// reads keep the list's records, for as long as neither this program nor
+// anyone else has written the file since they were read.
 //
 // Every load-change-save of one file runs under that file's lock, so a
 // worker thread and the UI thread never save over each other's change. No
@@ -21,6 +23,14 @@ bool ListHasItem(int kind, const CString& id);
 // ANSI code page as the lists hand texts out; false when there is no entry.
 bool ReadItemFile(int kind, const CString& id, CString& file);
 bool ReadItemName(int kind, const CString& id, CString& name);
+
+bool ReadItemJsons(int kind, const CString& id, CString& jsons);
+
+// The number of entries whose jsons holds the filter text (every entry for
+// an empty filter), and the jsons texts of those numbered from..to (from 1,
+// newest first), each followed by ",".
+int CountListItems(int kind, const std::string& filter);
+std::string CollectListTexts(int kind, int from, int to, const std::string& filter);
 
 // Puts a new entry before the root's first child: id, name, then jsons and
 // file. False, nothing written, when the list cannot be loaded.

@@ -79,6 +79,8 @@ void CCorvaneMainDlg::CreatePageBrowsers()
         m_contentBrowser.CreateBrowser();
     }
     SetContentBrowser(&m_contentBrowser);
+    SetMenuBrowser(&m_menuBrowser);
+    SetPageErrorPages(m_strErrorPage, m_strLeftPage);
     CBrowserExternal::Instance().SetOwner(m_hWnd, &CCatalogScriptHandlers::Instance());
     m_contentBrowser.SetExternalDispatch(&CBrowserExternal::Instance());
 }
@@ -87,6 +89,7 @@ void CCorvaneMainDlg::ReleasePageBrowsers()
 {
     // Page calls that come while the windows go run nothing.
     SetContentBrowser(nullptr);
+    SetMenuBrowser(nullptr);
     CBrowserExternal::Instance().SetOwner(nullptr, nullptr);
 }
 

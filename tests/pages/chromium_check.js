@@ -209,6 +209,9 @@ async function main() {
                        `${file}: no download with list kind ${kind}`);
                 expect(after.some((c) => c.name === 'Ex_StartDownLoad' && c.args[0] === someId),
                        `${file}: a stopped item does not start again`);
+                const opened = after.filter((c) => c.name === 'Ex_OpenContentPage');
+                expect(opened.length > 0 && opened.every((c) => c.args[1] === (kind === 1 ? 'theme' : 'bizhi')),
+                       `${file}: item pages opened as ${JSON.stringify(opened.map((c) => c.args[1]))}`);
             });
         }
         await run(browser, 'ad/webgame.html', content('ad/webgame.html'), CONTENT_OBJECT, async (page) => {

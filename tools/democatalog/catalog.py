@@ -50,16 +50,42 @@ def image_path(item_id):
     return WEB_SITE + path if item_id == FULL_IMAGE_ADDRESS else path
 
 
+def category(item_id):
+    """The catalogue page that lists the item: the first four of each kind
+    are category 1, the others category 2."""
+    return 1 if item_id % 100 <= 4 else 2
+
+
+def content_path(item_id):
+    """The item's page below the content site, as records name it."""
+    kind = ITEMS[item_id][0]
+    return "%s/%d/" % ("zhuti" if kind == THEME else "bizhi", category(item_id))
+
+
+def recommended(kind):
+    """(id, name) of the items recommended for a kind: one of each category
+    first, then the rest, by id."""
+    ids = sorted(i for i, (k, _) in ITEMS.items() if k == kind)
+    first = [i for i in ids if i % 100 in (1, 5)]
+    return [(i, ITEMS[i][1]) for i in first + [i for i in ids if i not in first]][:4]
+
+
+def search(kind, keyword):
+    """(id, name) of the items of a kind whose name holds the keyword, case
+    ignored; every item of the kind for an empty keyword."""
+    word = keyword.strip().lower()
+    return [(i, name) for i, (k, name) in sorted(ITEMS.items()) if k == kind and word in name.lower()]
+
+
 def record(item_id):
     """The getinfo_box reply for the id, "fail" for an unknown one."""
     if item_id not in ITEMS:
         return "fail"
     kind, name = ITEMS[item_id]
-    section = "zhuti" if kind == THEME else "bizhi"
     jsons = json.dumps({"id": str(item_id), "title": name, "kind": str(kind),
                         "img": "$imagelocalpath$%d.png" % item_id}, ensure_ascii=False, separators=(",", ":"))
     # The status digit and the progress are stored bare and last.
     jsons = jsons[:-1] + ',"status":1,"progress":"0"}'
-    fields = ["success", "gamename:" + name, "contenturl:%s%s/" % (CONTENT_SITE, section),
+    fields = ["success", "gamename:" + name, "contenturl:" + content_path(item_id),
               "imagepath:" + image_path(item_id), "gamepath:Ravonyx\\download\\%d.zip" % item_id, "jsons:" + jsons]
     return " | ".join(fields)

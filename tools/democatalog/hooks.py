@@ -9,6 +9,7 @@ it takes the parsed query ({name: value}, values decoded) and the request,
 and returns the reply text; the web site's replies are fields joined by
 " | ", the first "success" when the request worked.
 """
+import html
 import os
 import sys
 import traceback
@@ -26,8 +27,67 @@ def getinfo_box(query, request):
     return catalog.record(int(gid)) if gid.isdigit() else "fail"
 
 
+def getref_box(query, request):
+    """The recommendations of a type (1 themes, 2 wallpapers) as HTML list
+    items after "success|"; "fail" for another type."""
+    kind = {"1": catalog.THEME, "2": catalog.WALLPAPER}.get(query.get("type", ""))
+    if kind is None:
+        return "fail"
+    section = "theme" if kind == catalog.THEME else "bizhi"
+    items = ['<li><a href="javascript:void(0);" onclick="return openItem(\'%d\', \'%s\');">%s</a></li>'
+             % (item_id, section, html.escape(name)) for item_id, name in catalog.recommended(kind)]
+    return "success|" + "".join(items)
+
+
 # "op" value -> function(query, request) -> reply text.
-API_OPERATIONS = {"getinfo_box": getinfo_box}
+API_OPERATIONS = {"getinfo_box": getinfo_box, "getref_box": getref_box}
+
+
+def request_query(request):
+    """The decoded query; the program sends a keyword as it was typed, so
+    bytes that are not percent-encoded are read as UTF-8 too."""
+    query = request.query.encode("latin-1", "replace").decode("utf-8", "replace")
+    return dict(urllib.parse.parse_qsl(query, keep_blank_values=True))
+
+
+def search_page(request):
+    """ "/search.html?a=box&type=theme|desktop&keyword=": the items of the
+    type whose name holds the keyword (all of them for an empty keyword)."""
+    query = request_query(request)
+    kind = catalog.WALLPAPER if query.get("type") == "desktop" else catalog.THEME
+    keyword = query.get("keyword", "")
+    found = catalog.search(kind, keyword)
+    section = "bizhi" if kind == catalog.WALLPAPER else "zhuti"
+    items = "".join(
+        '<li id="item_%d"><div class="thumb"></div><div class="name">%s</div><div class="actions">'
+        '<a href="javascript:void(0);" id="download_%d" onclick="return downloadItem(%d, %d);">下载</a> '
+        '<a href="javascript:void(0);" id="detail_%d" onclick="return openItem(\'%d\', \'%s\');">详情</a>'
+        '<span class="state" id="state_%d"></span></div></li>'
+        % (i, html.escape(name), i, i, kind, i, i, section, i) for i, name in found)
+    ids = ",".join(str(i) for i, _ in found)
+    page = SEARCH_PAGE.format(
+        site=catalog.CONTENT_SITE, section=section, kind=kind, ids=ids, items=items,
+        keyword=html.escape(keyword), count=len(found),
+        empty="" if found else '<p class="none">没有找到相关的内容。</p>',
+        what="主题" if kind == catalog.THEME else "壁纸")
+    return 200, page.encode("utf-8"), HTML
+
+
+SEARCH_PAGE = """<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
+<html xmlns="http://www.w3.org/1999/xhtml">
+<head>
+<meta http-equiv="Content-Type" content="text/html; charset=utf-8" />
+<title>搜索{what}</title>
+<link rel="stylesheet" type="text/css" href="{site}css/catalog.css" />
+<script type="text/javascript" src="{site}js/catalog.js"></script>
+</head>
+<body class="{section}" onload="showLocalStates('{ids}', {kind});">
+<div class="bar"><h1>搜索{what}：{keyword}</h1> <span id="count">共 {count} 个</span> <a href="javascript:void(0);" onclick="return goBack();">返回</a><form action="" onsubmit="return searchItems('{section}');"><input class="text" type="text" id="keyword" /> <input type="submit" value="搜索" /></form></div>
+<ul class="items" id="items">{items}</ul>
+{empty}
+</body>
+</html>
+"""
 
 
 def api_reply(request):
@@ -93,6 +153,8 @@ def responder(site, root, build_root=None, version=None):
                 return api_reply(request)
             if site == "content" and version and request.path == VERSION_FILE:
                 return version_reply(root, build_root, version)
+            if site == "web" and request.path == "/search.html" and request.method in ("GET", "HEAD"):
+                return search_page(request)
             if request.method in ("GET", "HEAD"):
                 found = under(overlay, request.path)
                 if found:

@@ -8,6 +8,7 @@ Ports are picked free, so the tests run beside a running catalogue.
 import os
 import io
 import re
+import socket
 import signal
 import subprocess
 import sys
@@ -69,13 +70,12 @@ class DemoCatalogue(unittest.TestCase):
                 self.assertIn(text, body)
 
     def test_every_menu_link_of_the_content_site_opens_a_page(self):
-        # The left menu's "?item=" links open content site + text + "/". The
-        # page's script writes them from its [title, text] tables; a number
-        # picks a tab of the program instead.
+        # The left menu's "?item=" links open content site + text + "/".
+        # The page builds its links from its table of [text, item] pairs; a
+        # number there picks a tab of the program instead.
         _, menu = get(self.ports["content"], "/index.html")
         self.assertIn('href=\\"index.html?item=" + link[1]', menu)
-        texts = re.findall(r'\["[^"]*", "([^"]*)"\]', menu)
-        items = [text for text in texts if not text.isdigit()]
+        items = [item for item in re.findall(r'\["[^"]+", "([^"]+)"\]', menu) if not item.isdigit()]
         self.assertGreaterEqual(len(items), 5)
         for item in items:
             with self.subTest(item=item):
@@ -96,7 +96,10 @@ class DemoCatalogue(unittest.TestCase):
             self.assertEqual(len(fields), 6, body)
             self.assertEqual(fields[0], "success")
             self.assertEqual(fields[1], "gamename:" + name)
-            self.assertTrue(fields[2].startswith("contenturl:"))
+            # The program puts the content site's address before it.
+            section = "zhuti" if kind == catalog.THEME else "bizhi"
+            self.assertRegex(fields[2], r"^contenturl:%s/[12]/$" % section)
+            self.assertEqual(get(self.ports["content"], "/" + fields[2][len("contenturl:"):])[0], 200)
             self.assertTrue(fields[3].startswith("imagepath:"))
             self.assertEqual(fields[4], "gamepath:Ravonyx\\download\\%d.zip" % item_id)
             self.assertTrue(fields[5].startswith("jsons:{") and fields[5].endswith(',"status":1,"progress":"0"}'))
@@ -112,6 +115,54 @@ class DemoCatalogue(unittest.TestCase):
         self.assertEqual(set(catalog.ITEMS), set(range(101, 109)) | set(range(201, 209)))
         for gid in ("100", "209", "999999", "abc", ""):
             self.assertEqual(get(self.ports["web"], "/api.php?op=getinfo_box&gid=" + gid), (200, "fail"))
+
+    def test_recommendations_of_each_kind(self):
+        for kind, section in ((1, "theme"), (2, "bizhi")):
+            status, body = get(self.ports["web"], "/api.php?op=getref_box&type=%d" % kind)
+            self.assertEqual(status, 200)
+            self.assertTrue(body.startswith("success|<li>"), body)
+            ids = re.findall(r"openItem\('(\d+)', '%s'\)" % section, body)
+            self.assertEqual(len(ids), 4, body)
+            self.assertTrue(all(catalog.ITEMS[int(i)][0] == kind for i in ids))
+        for kind in ("0", "3", "", "x"):
+            self.assertEqual(get(self.ports["web"], "/api.php?op=getref_box&type=" + kind), (200, "fail"))
+
+    def test_search_pages(self):
+        def found(target):
+            status, body = self.raw_get(self.ports["web"], target)
+            self.assertEqual(status, 200, target)
+            return [int(i) for i in re.findall(r'<li id="item_(\d+)">', body)], body
+
+        cases = [
+            (b"/search.html?a=box&type=theme&keyword=%E8%93%9D", [101]),
+            ("/search.html?a=box&type=theme&keyword=蓝".encode("utf-8"), [101]),  # as the program sends it
+            (b"/search.html?a=box&type=desktop&keyword=lake", [202]),
+            (b"/search.html?a=box&type=desktop&keyword=", list(range(201, 209))),
+            (b"/search.html?a=box&type=theme&keyword=nothing", []),
+        ]
+        for target, ids in cases:
+            items, body = found(target)
+            self.assertEqual(items, ids, target)
+            self.assertIn("showLocalStates('%s', %d);" % (",".join(map(str, ids)), 2 if b"desktop" in target else 1),
+                          body)
+        _, body = found(b"/search.html?a=box&type=theme&keyword=%3Cscript%3E")
+        self.assertIn("&lt;script&gt;", body)
+        self.assertNotIn("<script>", body)
+
+    @staticmethod
+    def raw_get(port, target):
+        """(status, body text) of a GET whose request line holds the bytes
+        of target as they are, the way the program's browser may send them."""
+        with socket.create_connection(("127.0.0.1", port), timeout=10) as s:
+            s.sendall(b"GET " + target + b" HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n")
+            data = b""
+            while True:
+                chunk = s.recv(65536)
+                if not chunk:
+                    break
+                data += chunk
+        head, _, body = data.partition(b"\r\n\r\n")
+        return int(head.split()[1]), body.decode("utf-8")
 
     def test_packages_open_with_their_password_in_the_installed_layout(self):
         for item_id, (kind, name) in catalog.ITEMS.items():

@@ -177,9 +177,10 @@ function applyItem(id, kind) {
     return false;
 }
 
+// The program opens item pages of the sections "theme" and "bizhi".
 function openItem(id, section) {
     try {
-        host().Ex_OpenContentPage(id, section);
+        host().Ex_OpenContentPage(id, section == "bizhi" ? "bizhi" : "theme");
     } catch (e) {
     }
     return false;
