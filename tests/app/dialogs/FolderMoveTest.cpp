@@ -184,8 +184,9 @@ TEST_F(FolderMoveTest, RefusedMovesKeepEverythingAndEndTheDialog)
         ASSERT_EQ(c.texts.size(), boxes.size());
         for (size_t i = 0; i < boxes.size(); ++i) {
             EXPECT_EQ(c.texts[i], boxes[i].text) << i;
-            if (boxes[i].text != L"发现目标文件夹已经存在，覆盖此文件夹？")
+            if (boxes[i].text != L"发现目标文件夹已经存在，覆盖此文件夹？") {
                 EXPECT_EQ(CString(L"错误信息"), boxes[i].caption);
+            }
         }
         EXPECT_EQ(kDownloads, TreeOf(oldRoot));
         EXPECT_EQ(c.existingTarget ? target : Tree{}, TreeOf(newRoot));
