@@ -58,7 +58,7 @@ class DemoCatalogue(unittest.TestCase):
             ("content", "/index.html?action=2", "壁纸分类"),
             ("content", "/zhuti/", "推荐主题"),
             ("content", "/bizhi/", "推荐壁纸"),
-            ("content", "/zhuti/fengjing/", "风景主题"),
+            ("content", "/zhuti/1/", "风景主题"),
             ("content", "/ad/webgame.html", "网页游戏"),
             ("content", "/feedback.html", "意见反馈"),
             ("download", "/readme.txt", "download server"),
