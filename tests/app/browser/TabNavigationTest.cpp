@@ -15,92 +15,21 @@
 #include "app/startup/RunApplication.h"
 #include "skin/SkTabCtrl.h"
 #include "tests/app/browser/BrowserTestSupport.h"
+#include "tests/app/browser/MainWindowPagesTest.h"
 #include "tests/app/browser/NavigationRecorder.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
-void StartSkinOnce()
-{
-    static const bool started = [] {
-        StartSkinLibrary();
-        return true;
-    }();
-    (void)started;
-}
-
 using Addresses = std::vector<std::wstring>;
-
-std::wstring Text(const CString& text)
-{
-    return std::wstring(text.GetString());
-}
 
 } // namespace
 
-class TabNavigationTest : public testing::Test {
+class TabNavigationTest : public CMainWindowPagesTest {
 protected:
-    void SetUp() override
-    {
-        StartSkinOnce();
-        m_savedAppDir = _Module.m_strAppDir;
-        _Module.m_strAppDir = m_temp.Path();
-        _Module.m_bAutoRun = 0;
-        _Module.m_nItemId = 0;
-        _Module.m_nItemKind = 0;
-        _Module.m_strHotKey = L"";
-        _Module.m_nHotKeyVk = 0;
-        m_dlg = std::make_unique<CCorvaneMainDlg>();
-        ASSERT_NE(m_dlg->Create(nullptr), nullptr);
-        // The start timer's work (hot key, pending downloads, update check) is not wanted here.
-        KillTimer(m_dlg->m_hWnd, TIMER_STARTUP);
-        m_menu.Listen(m_dlg->m_menuBrowser.Browser());
-        m_content.Listen(m_dlg->m_contentBrowser.Browser());
-    }
-    void TearDown() override
-    {
-        if (m_dlg && m_dlg->m_hWnd)
-            DestroyWindow(m_dlg->m_hWnd);
-        m_dlg.reset();
-        _Module.m_strAppDir = m_savedAppDir;
-    }
+    void SetUp() override { OpenMainWindow(); }
 
-    // Lets the controls' events come until neither browser has had a new
-    // one for a while.
-    void Settle()
-    {
-        size_t menu = m_menu.seen.size();
-        size_t content = m_content.seen.size();
-        DWORD quietSince = GetTickCount();
-        PumpUntil([&] {
-            if (m_menu.seen.size() != menu || m_content.seen.size() != content) {
-                menu = m_menu.seen.size();
-                content = m_content.seen.size();
-                quietSince = GetTickCount();
-            }
-            return GetTickCount() - quietSince > 300;
-        });
-    }
-    void Forget()
-    {
-        Settle();
-        m_menu.seen.clear();
-        m_content.seen.clear();
-    }
-    void SelectTab(int index)
-    {
-        m_dlg->m_view.SetTabCurSel(IDC_MAIN_TABS, index);
-        Settle();
-    }
-    int SelectedTab() { return static_cast<CSkTabCtrl*>(m_dlg->m_view.FindItem(IDC_MAIN_TABS))->m_cursel; }
     CString Local(const wchar_t* page) const { return m_temp / page; }
-
-    CComApartment m_com;
-    CTempFolder m_temp;
-    CString m_savedAppDir;
-    std::unique_ptr<CCorvaneMainDlg> m_dlg;
-    CNavigationRecorder m_menu;
-    CNavigationRecorder m_content;
 };
 
 TEST_F(TabNavigationTest, PageAreasHostTheBrowsersAndTheContentPageGetsTheCatalogueObject)

@@ -16,6 +16,7 @@
 #include "app/startup/RunApplication.h"
 #include "skin/SkTabCtrl.h"
 #include "tests/app/browser/BrowserTestSupport.h"
+#include "tests/app/browser/MainWindowPagesTest.h"
 #include "tests/app/browser/NavigationRecorder.h"
 #include "tests/app/browser/ScriptCall.h"
 #include "tests/app/catalog/BoxAnswers.h"
@@ -25,20 +26,6 @@
 namespace {
 
 using Addresses = std::vector<std::wstring>;
-
-void StartSkinOnce()
-{
-    static const bool started = [] {
-        StartSkinLibrary();
-        return true;
-    }();
-    (void)started;
-}
-
-std::wstring Text(const CString& text)
-{
-    return text.GetString();
-}
 
 // How many requests the server saw for the target (path and query).
 size_t RequestsFor(const std::string& target)
@@ -55,62 +42,16 @@ void RouteItem(const std::string& id, const std::string& reply)
                                      reply + "\"}");
 }
 
-class ContentPageTest : public testing::Test {
+class ContentPageTest : public CMainWindowPagesTest {
 protected:
     void SetUp() override
     {
-        StartSkinOnce();
         server.Reset();
-        m_savedAppDir = _Module.m_strAppDir;
-        _Module.m_strAppDir = m_temp.Path();
-        _Module.m_bAutoRun = 0;
-        _Module.m_nItemId = 0;
-        _Module.m_nItemKind = 0;
-        _Module.m_strHotKey = L"";
-        _Module.m_nHotKeyVk = 0;
         // The item records come from the test server; the pages are the
         // content site's, as the tabs name them.
         SetCatalogSites({server.Url(""), RAVONYX_CONTENT_SITE, RAVONYX_DOWNLOAD_SITE});
-        m_dlg = std::make_unique<CCorvaneMainDlg>();
-        ASSERT_NE(m_dlg->Create(nullptr), nullptr);
-        KillTimer(m_dlg->m_hWnd, TIMER_STARTUP);
-        m_menu.Listen(m_dlg->m_menuBrowser.Browser());
-        m_content.Listen(m_dlg->m_contentBrowser.Browser());
+        OpenMainWindow();
     }
-    void TearDown() override
-    {
-        if (m_dlg && m_dlg->m_hWnd)
-            DestroyWindow(m_dlg->m_hWnd);
-        m_dlg.reset();
-        _Module.m_strAppDir = m_savedAppDir;
-    }
-
-    void Settle()
-    {
-        size_t menu = m_menu.seen.size();
-        size_t content = m_content.seen.size();
-        DWORD quietSince = GetTickCount();
-        PumpUntil([&] {
-            if (m_menu.seen.size() != menu || m_content.seen.size() != content) {
-                menu = m_menu.seen.size();
-                content = m_content.seen.size();
-                quietSince = GetTickCount();
-            }
-            return GetTickCount() - quietSince > 300;
-        });
-    }
-    void Forget()
-    {
-        Settle();
-        m_menu.seen.clear();
-        m_content.seen.clear();
-    }
-    void SelectTab(int index)
-    {
-        m_dlg->m_view.SetTabCurSel(IDC_MAIN_TABS, index);
-        Settle();
-    }
-    int SelectedTab() { return static_cast<CSkTabCtrl*>(m_dlg->m_view.FindItem(IDC_MAIN_TABS))->m_cursel; }
 
     // A page's call of a script method, then the navigations it caused.
     void CallPage(const wchar_t* method, std::initializer_list<CComVariant> args)
@@ -131,13 +72,7 @@ protected:
         Settle();
     }
 
-    CComApartment m_com;
     CTestServer& server = CTestServer::Instance();
-    CTempFolder m_temp;
-    CString m_savedAppDir;
-    std::unique_ptr<CCorvaneMainDlg> m_dlg;
-    CNavigationRecorder m_menu;
-    CNavigationRecorder m_content;
 };
 
 const CString kSite = RAVONYX_CONTENT_SITE;
