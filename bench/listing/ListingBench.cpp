@@ -18,25 +18,9 @@
 #include "app/catalog/LocalLists.h"
 #include "app/common/XmlReader.h"
 #include "app/startup/CorvaneModule.h"
+#include "bench/support/BenchSupport.h"
 
 namespace {
-
-double Now()
-{
-    LARGE_INTEGER count;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void WriteText(const CString& path, const std::string& text)
-{
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-}
 
 // A theme list of n entries, ids n..1 (newest first); every fifth one is
 // unfinished. Records carry a Chinese title and a preview placeholder.

@@ -7,6 +7,7 @@
 #include "app/common/Md5Checksum.h"
 
 #include "tests/app/common/ZipFixture.h"
+#include "tests/support/ProcessDialog.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 
@@ -125,25 +126,6 @@ private:
     CTempFolder m_folder;
 };
 
-struct BoxSearch {
-    DWORD processId;
-    HWND box;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (processId == search->processId && lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        search->box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // One run of Uplark.exe in a program folder. Every message box it shows is
 // read and answered with OK.
 class UplarkRun {
@@ -184,10 +166,8 @@ public:
                 return true;
             if (waited >= ms)
                 return false;
-            BoxSearch search = {m_processId, nullptr};
-            EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-            if (search.box)
-                Answer(search.box);
+            if (HWND box = FindMessageBox(m_processId))
+                Answer(box);
         }
     }
 

@@ -1,6 +1,7 @@
 #include "app/common/UnpackArchive.h"
 
 #include "ZipFixture.h"
+#include "tests/support/ProcessDialog.h"
 #include "tests/support/TempFolder.h"
 
 #include "base/Handle.h"
@@ -29,33 +30,6 @@ CString ProgramFolder()
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     const CString program = path;
     return program.Left(program.ReverseFind(L'\\') + 1);
-}
-
-struct BoxSearch {
-    DWORD processId;
-    HWND box;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    // Visible once its text is set.
-    if (processId == search->processId && lstrcmpW(className, L"#32770") == 0 && IsWindowVisible(window)) {
-        search->box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindMessageBox(DWORD processId)
-{
-    BoxSearch search = {processId, nullptr};
-    EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-    return search.box;
 }
 
 struct UnpackOutcome {
