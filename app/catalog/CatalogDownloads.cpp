@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/catalog/CatalogSites.h"
-#include "app/catalog/LaterFeatures.h"
 #include "app/catalog/LocalLists.h"
 #include "app/common/ConfigCodec.h"
 #include "app/common/FileUtils.h"
@@ -12,6 +11,7 @@
 #include "app/common/TextUtils.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/startup/CorvaneModule.h"
+#include "app/stats/UsageStats.h"
 #include "base/Thread.h"
 #include "download/Dunmere.h"
 #include "skin/CorvaneMsgBox.h"

@@ -1,7 +1,6 @@
 #include "app/catalog/DeleteTask.h"
 
 #include "app/catalog/CatalogDownloads.h"
-#include "app/catalog/LaterFeatures.h"
 #include "app/catalog/LocalLists.h"
 #include "app/common/FileUtils.h"
 #include "app/install/ThemeApply.h"

@@ -4,9 +4,9 @@
 
 #include "app/catalog/CatalogSites.h"
 #include "app/catalog/ContentPage.h"
-#include "app/catalog/LaterFeatures.h"
 #include "app/catalog/LocalLists.h"
 #include "app/install/PackageInstall.h"
+#include "app/popups/GBPopups.h"
 #include "app/startup/CorvaneModule.h"
 
 namespace {

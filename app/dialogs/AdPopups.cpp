@@ -20,13 +20,3 @@ void ShowWebPopup(int, int, const CString&, UINT, int)
 {
     // Web pop-ups come with the browser host; until then none is shown.
 }
-
-void ReportAdInfo(const wchar_t*)
-{
-    // Usage reports come with the statistics; until then nothing is sent.
-}
-
-void RemindSetHomePage()
-{
-    // The start-page reminder comes with the pop-ups; until then it never shows.
-}

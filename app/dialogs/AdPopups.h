@@ -1,5 +1,4 @@
-// Advertising and news pop-ups, the wait for a network connection, usage
-// reports and the start-page reminder.
+// Advertising and news pop-ups and the wait for a network connection.
 #pragma once
 
 #include <windows.h>
@@ -19,9 +18,3 @@ bool ParsePopupReply(const CString& url, int& width, int& height, CString& page)
 // Shows a web pop-up of the size with the page, from its layout; kind 0
 // news, 1 advertising.
 void ShowWebPopup(int width, int height, const CString& page, UINT layoutId, int kind);
-
-// Reports a run of the program ("hiderun", "normalrun", "showrun").
-void ReportAdInfo(const wchar_t* action);
-
-// Reminds the user, at most now and then, to set the browser's start page.
-void RemindSetHomePage();

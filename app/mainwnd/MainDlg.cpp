@@ -14,6 +14,7 @@
 #include "app/mainwnd/HotKey.h"
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/CorvaneModule.h"
+#include "app/stats/UsageStats.h"
 #include "app/update/ProgramQuitting.h"
 #include "app/update/UpdateCheck.h"
 #include "base/Reflection.h"

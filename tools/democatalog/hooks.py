@@ -39,8 +39,24 @@ def getref_box(query, request):
     return "success|" + "".join(items)
 
 
+def gethome_box(query, request):
+    """The start pages for "act=gethome": the site's own page as the default
+    (flag 0), the help page for a blank start page (marker "about:blank"),
+    and an entry to ignore (flag 2); "0" for another act."""
+    if query.get("act") != "gethome":
+        return "0"
+    return "success | _start:%s/::0,%s/help.html::about:blank,%s/old.html::2" % (
+        catalog.WEB_SITE, catalog.WEB_SITE, catalog.WEB_SITE)
+
+
+def postadinfo_box(query, request):
+    """Usage reports: any action and channel values are taken."""
+    return "success"
+
+
 # "op" value -> function(query, request) -> reply text.
-API_OPERATIONS = {"getinfo_box": getinfo_box, "getref_box": getref_box}
+API_OPERATIONS = {"getinfo_box": getinfo_box, "getref_box": getref_box, "gethome_box": gethome_box,
+                  "postadinfo_box": postadinfo_box}
 
 
 def request_query(request):

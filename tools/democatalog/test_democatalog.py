@@ -127,6 +127,16 @@ class DemoCatalogue(unittest.TestCase):
         for kind in ("0", "3", "", "x"):
             self.assertEqual(get(self.ports["web"], "/api.php?op=getref_box&type=" + kind), (200, "fail"))
 
+    def test_start_pages_and_usage_reports(self):
+        status, body = get(self.ports["web"], "/api.php?op=gethome_box&act=gethome")
+        self.assertEqual(status, 200)
+        self.assertEqual(body, "success | _start:%s/::0,%s/help.html::about:blank,%s/old.html::2"
+                         % ((catalog.WEB_SITE,) * 3))
+        for act in ("action=gethome", "act=other", ""):
+            self.assertEqual(get(self.ports["web"], "/api.php?op=gethome_box&" + act), (200, "0"))
+        for query in ("action=showrun&sid=0&mac=00-00-00-00-00-00", "action=", "action=active7&sid=12&mac=AA"):
+            self.assertEqual(get(self.ports["web"], "/api.php?op=postadinfo_box&" + query), (200, "success"))
+
     def test_search_pages(self):
         def found(target):
             status, body = self.raw_get(self.ports["web"], target)

@@ -415,7 +415,9 @@ TEST_F(RoadTest, PreviewNamesThatCouldLeaveTheImageFolderAreNeverFetched)
     root = root.Left(root.GetLength() - 1);
     root = root.Left(root.ReverseFind(L'\\') + 1);
     ListFiles(root, L"", files);
-    std::set<std::wstring> expected = {L"program\\Data\\MyImages.xml", L"program\\Data\\MyThemes.xml"};
+    // Besides the lists, only the settings file that counts the active days.
+    std::set<std::wstring> expected = {L"program\\Config\\common.ini", L"program\\Data\\MyImages.xml",
+                                       L"program\\Data\\MyThemes.xml"};
     for (const std::string& item : ids)
         expected.insert(L"down\\Ravonyx\\download\\" + std::wstring(item.begin(), item.end()) + L".zip");
     EXPECT_EQ(expected, files);

@@ -13,12 +13,14 @@
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
+#include "app/stats/UsageStats.h"
 #include "skin/CorvaneMsgBox.h"
 #include "skin/SkImageWnd.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkTabCtrl.h"
 #include "tests/skin/MsgBoxAnswer.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestServer.h"
 
 // Shows texts in test messages.
 inline void PrintTo(const CString& text, std::ostream* os)
@@ -214,6 +216,40 @@ TEST_F(MainDlgTest, EachTimerKillsItselfAndTheStartTimerArmsTheUpdateCheck)
             EXPECT_TRUE(KillTimer(hwnd, TIMER_UPDATE_CHECK)) << "the update check follows";
         }
     }
+}
+
+// The report timers send the run report of the way the program started
+// and the show report to the web site.
+TEST_F(MainDlgTest, ReportTimersSendTheRunAndShowReports)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    Set(L"Common", L"InstallDate", DateText(now)); // no start-page check on the install day
+    const CatalogSites saved = GetCatalogSites();
+    SetCatalogSites({CTestServer::Instance().Url(""), saved.contentSite, saved.downloadBase});
+    HWND hwnd = Make();
+    const struct {
+        BYTE autoRun;
+        UINT_PTR timer;
+        const char* action;
+    } rows[] = {{0, TIMER_RUN_REPORT, "normalrun"},
+                {1, TIMER_RUN_REPORT, "hiderun"},
+                {1, TIMER_SHOW_REPORT, "showrun"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.action);
+        CTestServer::Instance().Reset();
+        _Module.m_bAutoRun = row.autoRun;
+        SendMessageW(hwnd, WM_TIMER, row.timer, 0);
+        const std::vector<std::string> requests = CTestServer::Instance().Requests();
+        ASSERT_EQ(requests.size(), 1u);
+        const std::string line = requests[0].substr(0, requests[0].find("\r\n"));
+        const std::string start =
+            std::string("GET /api.php?op=postadinfo_box&action=") + row.action + "&sid=";
+        EXPECT_EQ(line.compare(0, start.size(), start), 0) << line;
+        EXPECT_NE(line.find("&mac="), std::string::npos) << line;
+    }
+    _Module.m_bAutoRun = 0;
+    SetCatalogSites(saved);
 }
 
 TEST_F(MainDlgTest, StartTimerRegistersTheHotKeyUntilTheWindowEnds)

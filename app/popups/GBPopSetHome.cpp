@@ -1,0 +1,65 @@
+#include "app/popups/GBPopSetHome.h"
+
+#include "app/popups/PopupRelease.h"
+#include "app/stats/StartPage.h"
+#include "skin/SkNotify.h"
+
+std::atomic<int> CGBPopSetHome::s_live{0};
+
+namespace {
+constexpr UINT kYesButton = 60005;
+constexpr UINT kNoButton = 60006;
+} // namespace
+
+CGBPopSetHome::CGBPopSetHome() : CSkDialogImpl(kSetHomePopupLayout)
+{
+    ++s_live;
+}
+
+CGBPopSetHome::~CGBPopSetHome()
+{
+    --s_live;
+}
+
+BOOL CGBPopSetHome::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (msg == WM_NOTIFY) {
+        if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+            if (OnSkinCommand(click->itemId)) {
+                result = 0;
+                return TRUE;
+            }
+        }
+    }
+    return CSkDialogImpl::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+}
+
+BOOL CGBPopSetHome::OnSkinCommand(UINT itemId)
+{
+    switch (itemId) {
+    case kYesButton: {
+        const HWND hwnd = m_hWnd;
+        ApplyStartPage();
+        if (IsWindow(hwnd))
+            ::DestroyWindow(hwnd);
+        return TRUE;
+    }
+    case kNoButton:
+        ::DestroyWindow(m_hWnd);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CGBPopSetHome::OnFinalMessage(HWND)
+{
+    ReleasePopup(this);
+}
+
+void ShowSetHomePopup()
+{
+    auto* popup = new CGBPopSetHome();
+    if (!ShowPopupAtCorner(*popup))
+        delete popup;
+}
