@@ -527,7 +527,8 @@ def main(folder):
     bmp(17, popup_side())
     bmp(33, popup_foot())
     bmp(34, ad_head())
-    bmp(35, light_bar(40, (0xF7, 0xF9, 0xFC), POP_FOOT))
+    # Tall enough for the set-home pop-up, whose body it fills at its own height.
+    bmp(35, light_bar(160, (0xF7, 0xF9, 0xFC), POP_FOOT))
     bmp(36, light_bar(96, (0xD9, 0xE6, 0xFB), POP_FOOT))
     bmp(37, rounded_button_bar())
     bmp(106, left_tabs())

@@ -103,6 +103,8 @@ TEST_F(LayoutCoverage, EveryPartOfTheWindowsHasABackground)
         {126, 0, 0, {30504}},
         {105, 420, 170, {60005}}, // the message boxes size themselves from their text
         {150, 420, 170, {60005}},
+        {130, 0, 0, {60005, 60006}}, // the set-home pop-up
+        {131, 0, 0, {60005}},        // the download-finished pop-up
     };
     for (const Case& c : cases) {
         CLayoutDialog dialog(c.layout);
