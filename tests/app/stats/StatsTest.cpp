@@ -263,8 +263,9 @@ TEST_F(StatsTest, StartPageCheckRunsOnceAWeekAndNeverOnTheInstallDay)
             Store(L"CheckHomeDate", row.check);
         RemindSetHomePage();
         EXPECT_EQ(ApiRequestLines().size(), row.asks ? 1u : 0u);
-        if (row.asks)
+        if (row.asks) {
             EXPECT_EQ(ApiRequestLines()[0], "GET /api.php?op=gethome_box&act=gethome HTTP/1.1");
+        }
         EXPECT_EQ(Stored(L"InstallDate"), row.installAfter);
         EXPECT_EQ(Stored(L"CheckHomeDate"), row.checkAfter);
     }
