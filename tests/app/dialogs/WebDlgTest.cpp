@@ -13,6 +13,7 @@
 #include "app/startup/RunApplication.h"
 #include "tests/app/browser/BrowserTestSupport.h"
 #include "tests/app/mainwnd/DialogAction.h"
+#include "tools/skinsample/Screenshot.h"
 
 namespace {
 
@@ -279,3 +280,39 @@ TEST_F(WebDlgTest, FeedbackRunsModallyAndIsEndedByItsPage)
 }
 
 } // namespace
+
+// Pictures of the three windows as the user sees them:
+// <build>/webdlg-news.png, webdlg-ad.png and webdlg-feedback.png.
+TEST_F(WebDlgTest, PhotographTheWindows)
+{
+    const CString folder = RAVONYX_SCREENSHOT_DIR;
+    auto photograph = [&](HWND hwnd, const wchar_t* name) {
+        UpdateWindow(hwnd);
+        PumpPending();
+        RECT rect = {};
+        GetWindowRect(hwnd, &rect);
+        EXPECT_TRUE(SaveScreenArea(rect, folder + L"/" + name));
+    };
+    CWebDlg* news = Open(Kind::News);
+    ASSERT_NE(news, nullptr);
+    SendMessageW(news->m_hWnd, WM_TIMER, CWebDlg::TIMER_SHOW_NEWS, 0);
+    SetWindowPos(news->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    photograph(news->m_hWnd, L"webdlg-news.png");
+    DestroyWindow(news->m_hWnd);
+
+    g_nAdPopupWidth = 280;
+    g_nAdPopupHeight = 166;
+    CWebDlg* ad = Open(Kind::Ad);
+    ASSERT_NE(ad, nullptr);
+    SendMessageW(ad->m_hWnd, WM_TIMER, CWebDlg::TIMER_SHOW_AD, 0);
+    photograph(ad->m_hWnd, L"webdlg-ad.png");
+    DestroyWindow(ad->m_hWnd);
+
+    CDialogAction<CWebDlgForFeedback> action([&](CWebDlgForFeedback& feedback) {
+        photograph(feedback.m_hWnd, L"webdlg-feedback.png");
+        ClickItem(feedback, CWebDlg::IDC_CLOSE_BUTTON);
+    });
+    CWebDlgForFeedback feedback(L"http://127.0.0.1:9/feedback.html", L"C:\\Ravonyx\\error.html");
+    feedback.DoModal();
+    EXPECT_EQ(feedback.m_hWnd, nullptr) << "the close button ends the modal window";
+}
