@@ -149,15 +149,20 @@ bool ParsePopupReply(const CString& url, int& width, int& height, CString& page)
     return true;
 }
 
-void QueryAdStateThread(HWND mainWnd, int kind)
+void QueryAdState(HWND mainWnd, int kind, const CString& url)
 {
-    const bool start = kind == kAdStateStart;
-    const CString url = start ? RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=start&action=state"
-                              : RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=news&action=state";
     int show = 0;
     int delay = 0;
     if (ParseAdStateReply(url, show, delay, kind) && show != 0)
-        SetTimer(mainWnd, start ? TIMER_START_POPUP : TIMER_NEWS_POPUP, DelayMs(delay), nullptr);
+        SetTimer(mainWnd, kind == kAdStateStart ? TIMER_START_POPUP : TIMER_NEWS_POPUP, DelayMs(delay),
+                 nullptr);
+}
+
+void QueryAdStateThread(HWND mainWnd, int kind)
+{
+    QueryAdState(mainWnd, kind,
+                 kind == kAdStateStart ? RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=start&action=state"
+                                       : RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=news&action=state");
 }
 
 std::vector<DWORD> NetworkProbeSchedule()

@@ -36,7 +36,10 @@ bool ParseAdStateReply(const CString& url, int& show, int& delay, int kind);
 // Asks for a pop-up's size and page; true for a well-formed reply.
 bool ParsePopupReply(const CString& url, int& width, int& height, CString& page);
 
-// Asks the state of a kind and arms its main-window timer when it is due.
+// Asks the state of a kind at the address and arms the kind's main-window
+// timer (12 news, 14 start) when the pop-up is due.
+void QueryAdState(HWND mainWnd, int kind, const CString& url);
+// QueryAdState at the web site's state address of the kind.
 void QueryAdStateThread(HWND mainWnd, int kind);
 
 // The waits after each failed probe, in milliseconds; one probe per entry.

@@ -154,6 +154,41 @@ TEST_F(AdPopupTest, StateReplies)
     EXPECT_EQ(std::string::npos, bytes.find("NewsMin_state"));
 }
 
+TEST_F(AdPopupTest, StateQueryArmsTheKindsTimerOnlyWhenDue)
+{
+    struct Case {
+        int kind;
+        const char* reply;
+        UINT_PTR timer;
+        bool armed;
+    };
+    const Case cases[] = {
+        {kAdStateStart, "success | show=1 | time=0 | a=1 | b=2 | isday=0", TIMER_START_POPUP, true},
+        {kAdStateNews, "success | show=1 | time=-3 | a=1 | b=2 | isday=0", TIMER_NEWS_POPUP, true},
+        {kAdStateStart, "success | show=0 | time=5 | a=1 | b=2 | isday=0", TIMER_START_POPUP, false},
+        {kAdStateNews, "success | show=1 | time=5 | a=1 | b=2", TIMER_NEWS_POPUP, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        Reply(c.reply);
+        QueryAdState(mainWnd.m_hWnd, c.kind, Url());
+        EXPECT_EQ(c.armed, TimerArmed(c.timer));
+        EXPECT_FALSE(TimerArmed(c.kind == kAdStateStart ? TIMER_NEWS_POPUP : TIMER_START_POPUP));
+    }
+    // The delay rounds up to a second: a zero delay fires after about one.
+    Reply("success | show=1 | time=0 | a=1 | b=2 | isday=0");
+    QueryAdState(mainWnd.m_hWnd, kAdStateStart, Url());
+    const DWORD start = GetTickCount();
+    MSG msg = {};
+    while (GetTickCount() - start < 5000 &&
+           !PeekMessageW(&msg, mainWnd.m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE))
+        Sleep(20);
+    EXPECT_EQ(static_cast<UINT>(WM_TIMER), msg.message);
+    EXPECT_EQ(TIMER_START_POPUP, msg.wParam);
+    EXPECT_GE(GetTickCount() - start, 900u);
+    KillTimer(mainWnd.m_hWnd, TIMER_START_POPUP);
+}
+
 TEST_F(AdPopupTest, InfoReplies)
 {
     struct Case {
