@@ -8,7 +8,7 @@
 #include "app/common/ScreenGeometry.h"
 #include "app/common/ServerAddresses.h"
 #include "app/common/WindowsVersion.h"
-#include "app/dialogs/AdPopups.h"
+#include "app/dialogs/AdPopupSchedule.h"
 #include "app/dialogs/WebDlg.h"
 #include "app/install/DefaultTheme.h"
 #include "app/mainwnd/HotKey.h"
@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr UINT kFeedbackLayout = 127;
 constexpr UINT kNewsPopupLayout = 133;
 constexpr UINT kStartPopupLayout = 132;
 
@@ -217,17 +216,17 @@ void CCorvaneMainDlg::OnTimer(UINT_PTR id)
     case TIMER_NEWS_REPEAT:
         KillTimer(m_hWnd, id);
         if (!g_bNewsDlgOpen)
-            ShowPopupFromSite(L"news", kNewsPopupLayout, 0);
+            ShowPopupFromSite(L"news", kNewsPopupLayout, kWebPopupNews);
         break;
     case TIMER_START_POPUP:
         KillTimer(m_hWnd, id);
         if (!g_bAdPopupOpen)
-            ShowPopupFromSite(L"start", kStartPopupLayout, 1);
+            ShowPopupFromSite(L"start", kStartPopupLayout, kWebPopupAd);
         break;
     case TIMER_MIN_POPUP:
         KillTimer(m_hWnd, id);
         if (!g_bAdPopupOpen)
-            ShowPopupFromSite(L"min", kStartPopupLayout, 1);
+            ShowPopupFromSite(L"min", kStartPopupLayout, kWebPopupAd);
         break;
     case TIMER_RUN_REPORT:
         KillTimer(m_hWnd, id);
@@ -284,7 +283,8 @@ LRESULT CCorvaneMainDlg::OnInitDialog()
         SetTimer(m_hWnd, TIMER_STARTUP, 1000, nullptr);
     }
 
-    StartDetachedThread([] { WaitForNetworkThread(); });
+    HWND mainWnd = m_hWnd;
+    StartDetachedThread([mainWnd] { WaitForNetworkThread(mainWnd); });
     RestoreWindowSize();
     return 1;
 }
@@ -359,9 +359,9 @@ void CCorvaneMainDlg::OnCloseButton()
     ShowWindow(m_hWnd, SW_HIDE);
     if (g_bOnline) {
         if (_Module.m_nSubscription != 0)
-            ScheduleAdPopup(m_hWnd, 0);
+            ScheduleAdPopup(m_hWnd, kSchedulePopupNews);
         if (_Module.m_nReceiveAd != 0)
-            ScheduleAdPopup(m_hWnd, 1);
+            ScheduleAdPopup(m_hWnd, kSchedulePopupMin);
     }
 }
 
@@ -379,7 +379,8 @@ void CCorvaneMainDlg::ToggleMaximize()
 
 void CCorvaneMainDlg::OpenFeedbackPage()
 {
-    CWebDlgForFeedback feedback(RAVONYX_CONTENT_SITE L"feedback.html", m_strErrorPage, kFeedbackLayout);
+    // A modal web dialog belongs to its opener: it goes with this frame.
+    CWebDlgForFeedback feedback(RAVONYX_CONTENT_SITE L"feedback.html", m_strErrorPage);
     feedback.DoModal();
 }
 

@@ -1,6 +1,6 @@
 #include "app/popups/GBPopSetHome.h"
 
-#include "app/popups/PopupRelease.h"
+#include "app/dialogs/PopupRelease.h"
 #include "app/stats/StartPage.h"
 #include "skin/SkNotify.h"
 

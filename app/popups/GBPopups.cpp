@@ -1,8 +1,8 @@
 #include "app/popups/GBPopups.h"
 
 #include "app/dialogs/GBSetup.h"
+#include "app/dialogs/PopupRelease.h"
 #include "app/install/PackageInstall.h"
-#include "app/popups/PopupRelease.h"
 #include "app/startup/CorvaneModule.h"
 #include "skin/SkNotify.h"
 

@@ -225,6 +225,21 @@ async function main() {
             expect(same(calls.map((c) => [c.name].concat(c.args)), [['Ex_CloseRbPopDlg', 0]]),
                    `feedback.html: calls ${JSON.stringify(calls)}`);
         });
+        // The pop-ups' pages and their local fallback: each closes its own
+        // window through Ex_CloseRbPopDlg; the news page calls nothing.
+        const popups = [
+            ['min.html', local('management/min.html'), [['Ex_CloseRbPopDlg', 0]]],
+            ['popup/ad.html', content('popup/ad.html', '?from=start'), [['Ex_CloseRbPopDlg', 1]]],
+            ['popup/news.html', content('popup/news.html'), []],
+        ];
+        for (const [name, url, expected] of popups) {
+            await run(browser, name, url, POPUP_OBJECT, async (page) => {
+                await browser.evaluate(page, RUN_HANDLERS);
+                const calls = await browser.evaluate(page, 'window.__externalCalls');
+                expect(same(calls.map((c) => [c.name].concat(c.args)), expected),
+                       `${name}: calls ${JSON.stringify(calls)}`);
+            });
+        }
     } finally {
         await browser.quit();
     }

@@ -37,7 +37,8 @@ TEST(ProgramFolder, HoldsTheFilesStartUpRequiresAndThePages)
                                     L"Local\\management\\error.html",
                                     L"Local\\management\\left.html",
                                     L"Local\\management\\mythemes.html",
-                                    L"Local\\management\\myimages.html"};
+                                    L"Local\\management\\myimages.html",
+                                    L"Local\\management\\min.html"};
     for (const wchar_t* file : files)
         EXPECT_TRUE(FileExists(ProgramFolder() + file)) << CString(file).ToUtf8();
 }

@@ -59,6 +59,34 @@ API_OPERATIONS = {"getinfo_box": getinfo_box, "getref_box": getref_box, "gethome
                   "postadinfo_box": postadinfo_box}
 
 
+# The pop-ups the web site asks for: (show, delay s, state on hide, delay on
+# hide s, once a day) per state type, and (width, height, page) per info type.
+AD_STATES = {"news": (1, 5, 1, 60, 1), "start": (1, 3, 1, 30, 1)}
+AD_PAGES = {
+    "news": (700, 450, catalog.CONTENT_SITE + "popup/news.html"),
+    "start": (280, 166, catalog.CONTENT_SITE + "popup/ad.html?from=start"),
+    "min": (280, 166, catalog.CONTENT_SITE + "popup/ad.html?from=min"),
+}
+
+
+def ad_box(query, request):
+    """ "action=state": whether and when to show a pop-up type (news,
+    start); "action=info": its size and page (news, start, min)."""
+    kind = query.get("type", "")
+    action = query.get("action", "")
+    if action == "state" and kind in AD_STATES:
+        show, delay, state, time, isday = AD_STATES[kind]
+        return "success | show=%d | time=%d | minstate=%d | mintime=%d | isday=%d" % (
+            show, delay, state, time, isday)
+    if action == "info" and kind in AD_PAGES:
+        width, height, url = AD_PAGES[kind]
+        return "success | Width=%d | Height=%d | Url=%s" % (width, height, url)
+    return "fail"
+
+
+API_OPERATIONS["ad_box"] = ad_box
+
+
 def request_query(request):
     """The decoded query; the program sends a keyword as it was typed, so
     bytes that are not percent-encoded are read as UTF-8 too."""

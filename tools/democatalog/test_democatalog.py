@@ -137,6 +137,27 @@ class DemoCatalogue(unittest.TestCase):
         for query in ("action=showrun&sid=0&mac=00-00-00-00-00-00", "action=", "action=active7&sid=12&mac=AA"):
             self.assertEqual(get(self.ports["web"], "/api.php?op=postadinfo_box&" + query), (200, "success"))
 
+    def test_pop_up_states_and_pages(self):
+        for kind in ("news", "start"):
+            status, body = get(self.ports["web"], "/api.php?op=ad_box&type=%s&action=state" % kind)
+            fields = body.split(" | ")
+            self.assertEqual((status, len(fields), fields[0]), (200, 6, "success"), body)
+            self.assertEqual(fields[5], "isday=1")
+        # No state for "min"; unknown types and actions fail.
+        for query in ("type=min&action=state", "type=x&action=info", "type=news&action=x", ""):
+            self.assertEqual(get(self.ports["web"], "/api.php?op=ad_box&" + query), (200, "fail"))
+        for kind in ("news", "start", "min"):
+            status, body = get(self.ports["web"], "/api.php?op=ad_box&type=%s&action=info" % kind)
+            fields = body.split(" | ")
+            self.assertEqual((status, len(fields), fields[0]), (200, 4, "success"), body)
+            self.assertTrue(fields[1].startswith("Width=") and fields[2].startswith("Height="), body)
+            url = fields[3][len("Url="):]
+            self.assertTrue(url.startswith(catalog.CONTENT_SITE), url)
+            status, page = get(self.ports["content"], "/" + url[len(catalog.CONTENT_SITE):])
+            self.assertEqual(status, 200, url)
+            if kind != "news":
+                self.assertIn("Ex_CloseRbPopDlg", page)
+
     def test_search_pages(self):
         def found(target):
             status, body = self.raw_get(self.ports["web"], target)

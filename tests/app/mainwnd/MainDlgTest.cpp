@@ -4,12 +4,16 @@
 // bounded wait at its end, and its two page areas.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 #include "app/catalog/CatalogSites.h"
 #include "app/common/ConfigCodec.h"
+#include "app/common/ServerAddresses.h"
+#include "app/dialogs/WebDlg.h"
 #include "app/mainwnd/HotKey.h"
 #include "app/mainwnd/MainDlg.h"
+#include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
@@ -347,6 +351,82 @@ TEST_F(MainDlgTest, CloseButtonHidesOrEndsByMinOrClose)
         }
         Destroy();
     }
+}
+
+TEST_F(MainDlgTest, FeedbackButtonRunsTheFeedbackPageModally)
+{
+    HWND hwnd = Make();
+    ShowWindow(hwnd, SW_SHOW);
+    CString url;
+    CString second;
+    bool ownerDisabled = false;
+    // Once the modal loop runs: find the feedback window of this thread.
+    static std::function<void()> s_act;
+    s_act = [&] {
+        struct Found {
+            CWebDlgForFeedback* dialog = nullptr;
+        } found;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM param) {
+                if (auto* dialog = dynamic_cast<CWebDlgForFeedback*>(CWindowImpl::FromHandle(window)))
+                    reinterpret_cast<Found*>(param)->dialog = dialog;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        ASSERT_NE(found.dialog, nullptr) << "no feedback window";
+        url = found.dialog->Url();
+        second = found.dialog->SecondPage();
+        ownerDisabled = !IsWindowEnabled(hwnd);
+        DestroyWindow(found.dialog->m_hWnd);
+    };
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        s_act();
+    });
+    ASSERT_NE(timer, 0u);
+    SendItemClick(hwnd, IDC_MAIN_FEEDBACK);
+    EXPECT_EQ(CString(RAVONYX_CONTENT_SITE L"feedback.html"), url);
+    EXPECT_EQ(m_temp / L"Local\\management\\error.html", second);
+    EXPECT_TRUE(ownerDisabled) << "not modal";
+    EXPECT_TRUE(IsWindowEnabled(hwnd));
+    Destroy();
+}
+
+// Hiding to the tray while online schedules the enabled pop-ups once a day.
+TEST_F(MainDlgTest, HidingWhileOnlineSchedulesTheEnabledPopups)
+{
+    const CString ad = m_temp / L"Config\\ad.ini";
+    struct Case {
+        BOOL online;
+        int subscription;
+        int receiveAd;
+        bool news;
+        bool min;
+    };
+    const Case cases[] = {
+        {FALSE, 1, 1, false, false},
+        {TRUE, 0, 1, false, true},
+        {TRUE, 1, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.online << c.subscription << c.receiveAd);
+        DeleteFileW(ad);
+        WriteConfigValue(L"Common", L"Min_state", L"1", ad);
+        WriteConfigValue(L"Common", L"NewsMin_state", L"1", ad);
+        g_bOnline = c.online;
+        _Module.m_nSubscription = c.subscription;
+        _Module.m_nReceiveAd = c.receiveAd;
+        HWND hwnd = Make();
+        ShowWindow(hwnd, SW_SHOW);
+        SendItemClick(hwnd, IDC_MAIN_CLOSE);
+        EXPECT_EQ(c.news, KillTimer(hwnd, TIMER_NEWS_REPEAT) != FALSE);
+        EXPECT_EQ(c.min, KillTimer(hwnd, TIMER_MIN_POPUP) != FALSE);
+        Destroy();
+    }
+    g_bOnline = FALSE;
+    _Module.m_nSubscription = 1;
+    _Module.m_nReceiveAd = 1;
 }
 
 TEST_F(MainDlgTest, SystemCloseEndsUnlessAMessageBoxIsUp)

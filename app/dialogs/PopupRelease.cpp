@@ -1,4 +1,4 @@
-#include "app/popups/PopupRelease.h"
+#include "app/dialogs/PopupRelease.h"
 
 #include <process.h>
 

@@ -1,5 +1,5 @@
-// What the corner pop-ups share: placing a created pop-up at the screen
-// corner, and freeing it once its window is gone.
+// What the pop-ups share: placing a created pop-up at the screen corner, and
+// freeing a modeless one once its window is gone.
 #pragma once
 
 #include <windows.h>
