@@ -137,10 +137,11 @@ TEST_F(AdPopupTest, StateReplies)
         EXPECT_EQ(c.delay, delay);
         EXPECT_EQ(CString(c.state), Stored(stateKey));
         EXPECT_EQ(CString(c.time), Stored(timeKey));
-        if (c.dayClaimed)
+        if (c.dayClaimed) {
             EXPECT_EQ(Mark(0), Stored(dayKey));
-        else if (!c.storedDay)
+        } else if (!c.storedDay) {
             EXPECT_EQ(CString(L"<none>"), Stored(dayKey));
+        }
         // The other kind's keys stay untouched.
         EXPECT_EQ(CString(L"<none>"), Stored(start ? L"NewsToDay" : L"AdToDay"));
     }
