@@ -86,38 +86,6 @@ CBrowserExternalHandlers& CBrowserExternal::Handlers() noexcept
     return m_handlers ? *m_handlers : pending;
 }
 
-HRESULT CBrowserExternal::QueryInterface(REFIID iid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IDispatch)
-        return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG CBrowserExternal::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&m_refs));
-}
-
-ULONG CBrowserExternal::Release()
-{
-    return static_cast<ULONG>(InterlockedDecrement(&m_refs));
-}
-
-HRESULT CBrowserExternal::GetTypeInfoCount(UINT*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT CBrowserExternal::GetTypeInfo(UINT, LCID, ITypeInfo**)
-{
-    return E_NOTIMPL;
-}
-
 HRESULT CBrowserExternal::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
 {
     return LookUpScriptNames(kNames, names, count, ids);

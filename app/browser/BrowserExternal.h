@@ -8,10 +8,11 @@
 #include <oaidl.h>
 
 #include "app/browser/BrowserExternalHandlers.h"
+#include "app/browser/ProgramDispatch.h"
 
 class CScriptArguments;
 
-class CBrowserExternal : public IDispatch {
+class CBrowserExternal : public CProgramDispatch {
 public:
     enum : DISPID {
         DISPID_StartDownLoad = 2,
@@ -40,11 +41,6 @@ public:
     void SetOwner(HWND ownerWindow, CBrowserExternalHandlers* handlers) noexcept;
     HWND OwnerWindow() const noexcept { return m_ownerWindow; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
@@ -54,7 +50,6 @@ private:
     void RunHandler(DISPID id, const CScriptArguments& args, VARIANT* result);
     CBrowserExternalHandlers& Handlers() noexcept;
 
-    LONG m_refs = 0;
     HWND m_ownerWindow = nullptr;
     CBrowserExternalHandlers* m_handlers = nullptr;
 };

@@ -17,38 +17,6 @@ CBrowserExternalRB& CBrowserExternalRB::Instance()
     return external;
 }
 
-HRESULT CBrowserExternalRB::QueryInterface(REFIID iid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (iid != IID_IDispatch)
-        return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG CBrowserExternalRB::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&m_refs));
-}
-
-ULONG CBrowserExternalRB::Release()
-{
-    return static_cast<ULONG>(InterlockedDecrement(&m_refs));
-}
-
-HRESULT CBrowserExternalRB::GetTypeInfoCount(UINT*)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT CBrowserExternalRB::GetTypeInfo(UINT, LCID, ITypeInfo**)
-{
-    return E_NOTIMPL;
-}
-
 HRESULT CBrowserExternalRB::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids)
 {
     return LookUpScriptNames(kNames, names, count, ids);

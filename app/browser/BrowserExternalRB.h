@@ -1,15 +1,17 @@
 // window.external of the web pop-ups and every other hosted page: one method
-// that closes the pop-up. One object lives for the whole run; its reference
-// count only counts.
+// that closes the pop-up. Each web dialog has an object of its own, owned by
+// it; the main window's pages share Instance(), which never has an owner and
+// so closes nothing. Reference counts only count.
 #pragma once
 
 #include <windows.h>
 
 #include <oaidl.h>
 
+#include "app/browser/ProgramDispatch.h"
 #include "app/browser/ScriptPopupOwner.h"
 
-class CBrowserExternalRB : public IDispatch {
+class CBrowserExternalRB : public CProgramDispatch {
 public:
     enum : DISPID { DISPID_CloseRbPopDlg = 10 };
 
@@ -30,17 +32,11 @@ public:
     }
     CScriptPopupOwner* Owner() const noexcept { return m_owner; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                             DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
 private:
-    LONG m_refs = 0;
     CScriptPopupOwner* m_owner = nullptr;
 };
