@@ -10,6 +10,7 @@
 const path = require('path');
 const { pathToFileURL } = require('url');
 const { Browser } = require('./cdp_pipe');
+const { expect, same, finish } = require('./tally');
 
 // The content page's object and the one of the left menu and the pop-ups.
 const CONTENT_OBJECT = {
@@ -57,19 +58,6 @@ function initScript(methods) {
     })();`;
 }
 
-let failures = 0;
-let passes = 0;
-function expect(ok, what) {
-    if (ok) {
-        ++passes;
-    } else {
-        ++failures;
-        console.log(`FAIL ${what}`);
-    }
-}
-function same(a, b) {
-    return JSON.stringify(a) === JSON.stringify(b);
-}
 
 function checkCalls(name, calls, methods) {
     for (const call of calls) {
@@ -243,8 +231,7 @@ async function main() {
     } finally {
         await browser.quit();
     }
-    console.log(`${passes} passed, ${failures} failed`);
-    process.exit(failures ? 1 : 0);
+    finish();
 }
 
 main().catch((e) => {

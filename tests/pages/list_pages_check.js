@@ -12,6 +12,7 @@ const os = require('os');
 const path = require('path');
 const { pathToFileURL } = require('url');
 const { Browser } = require('./cdp_pipe');
+const { expect, same, finish } = require('./tally');
 
 const THEME_NAMES = ['蓝色海洋', '水墨江南', '星空物语', '清新绿意', '红色经典', '高清山川', '晨曦', '夏日<b>荷塘</b>',
     '秋叶', '冬雪', '极光', '雨林', '沙丘', '远山'];
@@ -82,19 +83,6 @@ function standInScript(lists, root) {
     })();`;
 }
 
-let failures = 0;
-let passes = 0;
-function expect(ok, what) {
-    if (ok) {
-        ++passes;
-    } else {
-        ++failures;
-        console.log(`FAIL ${what}`);
-    }
-}
-function same(a, b) {
-    return JSON.stringify(a) === JSON.stringify(b);
-}
 
 // Every argument of every call is a whole number, but the keyword.
 function checkArgumentTypes(name, calls) {
@@ -305,8 +293,7 @@ async function main() {
     } finally {
         await browser.quit();
     }
-    console.log(`${passes} passed, ${failures} failed`);
-    process.exit(failures ? 1 : 0);
+    finish();
 }
 
 main().catch((e) => {
