@@ -8,8 +8,9 @@ namespace {
 
 // The merge copies most of the file while the user waits: in blocks that
 // are few per byte yet stay in the processor's cache between the read and
-// the write (measured faster than 1 MiB blocks).
-constexpr DWORD kCopyBlock = 128 * 1024;
+// the write (256 KiB measured faster than 128 KiB and than 1 MiB, under Wine
+// and natively alike).
+constexpr DWORD kCopyBlock = 256 * 1024;
 
 bool SetFileSize(HANDLE file, uint32_t size)
 {

@@ -8,7 +8,9 @@ Dunmere's DownLoadForSingle (three connections, under wine64), with
 Every result's sha256 is checked. Prints the median MB/s (10^6 bytes) of
 each; uncapped, Dunmere's ratio to each peer and the share of its download
 time that the merge of the part files takes (timed by the driver on the
-downloaded file cut into its parts); capped, Dunmere's ratio to the limit
+downloaded file cut into its parts), against the same merge done by Linux
+outside Wine, and the rate up to which each stays within 10 % of the
+download; capped, Dunmere's ratio to the limit
 of three connections at the cap. Then a resume case: the Dunmere driver
 is killed halfway through a capped download and run again; it prints how many
 bytes the resumed run fetched against what was missing.
@@ -173,6 +175,46 @@ def run_merge(driver, out, name):
     return float(words[1]) / 1000.0
 
 
+def run_native_merge(out, name):
+    """The floor for the merge: the same part files, merged the same way
+    (the first renamed to the target, the other two copied after it, then
+    deleted) by Linux itself, outside Wine; seconds."""
+    target = os.path.join(out, name)
+    size = os.path.getsize(target)
+    part = size // 3
+    ranges = [(0, part), (part, 2 * part), (2 * part, size)]
+    paths = ["%s_%d" % (target, i) for i in range(3)]
+    block = bytearray(256 * 1024)  # the library's block, the fastest here too
+    with open(target, "rb") as whole:
+        for path, (start, end) in zip(paths, ranges):
+            whole.seek(start)
+            fd = os.open(path, os.O_WRONLY | os.O_CREAT, 0o644)  # as the driver: created, not truncated
+            try:
+                left = end - start
+                while left > 0:
+                    got = whole.readinto(memoryview(block)[:min(left, len(block))])
+                    os.write(fd, memoryview(block)[:got])
+                    left -= got
+            finally:
+                os.close(fd)
+    os.unlink(target)
+    start = time.monotonic()
+    os.rename(paths[0], target)
+    fd = os.open(target, os.O_WRONLY)
+    try:
+        os.ftruncate(fd, part)
+        os.lseek(fd, part, os.SEEK_SET)
+        for path in paths[1:]:
+            with open(path, "rb", buffering=0) as f:
+                for got in iter(lambda: f.readinto(block), 0):
+                    os.write(fd, memoryview(block)[:got])
+    finally:
+        os.close(fd)
+    for path in paths[1:]:
+        os.unlink(path)
+    return time.monotonic() - start
+
+
 def rate_bytes(rate):
     """nginx's limit_rate value in bytes per second ("4m" is 4 MiB/s)."""
     units = {"k": 1 << 10, "m": 1 << 20, "g": 1 << 30}
@@ -199,22 +241,33 @@ def measure(args, nginx, files, out):
     tools = [("dunmere", lambda u: run_dunmere(args.driver, u, out)),
              ("aria2c", lambda u: run_aria2(u, out)),
              ("curl", lambda u: run_curl(u, out))]
-    print("uncapped (MB/s; merge: the merge's share of Dunmere's download time)")
-    print("%-13s %9s %9s %9s %10s %8s %7s" % ("file", "dunmere", "aria2c", "curl", "vs aria2c", "vs curl",
-                                              "merge"))
+    print("uncapped (MB/s; merge: the merge's share of Dunmere's download time; floor: the share of the")
+    print("same merge done by Linux itself, outside Wine)")
+    print("%-13s %9s %9s %9s %10s %8s %7s %7s" % ("file", "dunmere", "aria2c", "curl", "vs aria2c", "vs curl",
+                                                  "merge", "floor"))
+    merge_lines = []
     for name, size, digest in files:
         url = nginx.url("files", name)
         speed = {}
-        merge_share = 0.0
         for tool, run in tools:
-            after = (lambda: run_merge(args.driver, out, name)) if tool == "dunmere" else None
+            after = None
+            if tool == "dunmere":
+                after = lambda: (run_merge(args.driver, out, name), run_native_merge(out, name))
             seconds, merges = timed_runs(args, run, url, out, name, digest, after)
             speed[tool] = size / statistics.median(seconds) / 1e6
             if merges:
-                merge_share = statistics.median(merges) / statistics.median(seconds)
-        print("%-13s %9.1f %9.1f %9.1f %9.2fx %7.2fx %6.1f%%" % (
+                download = statistics.median(seconds)
+                merge = statistics.median(m for m, _ in merges)
+                floor = statistics.median(f for _, f in merges)
+        print("%-13s %9.1f %9.1f %9.1f %9.2fx %7.2fx %6.1f%% %6.1f%%" % (
             name, speed["dunmere"], speed["aria2c"], speed["curl"], speed["dunmere"] / speed["aria2c"],
-            speed["dunmere"] / speed["curl"], 100 * merge_share), flush=True)
+            speed["dunmere"] / speed["curl"], 100 * merge / download, 100 * floor / download), flush=True)
+        # The merge is at most 10 % of a download that takes at least ten
+        # times as long: up to this rate.
+        merge_lines.append("%-13s merge %5.1f ms, floor %5.1f ms (%.2fx); 10 %% of the download up to %.0f MB/s "
+                           "(the floor: %.0f MB/s)" % (name, 1000 * merge, 1000 * floor, merge / floor,
+                                                       size / (10 * merge) / 1e6, size / (10 * floor) / 1e6))
+    print("\n".join(merge_lines), flush=True)
 
     if args.uncapped_only:
         return
