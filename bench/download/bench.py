@@ -175,14 +175,19 @@ def run_merge(driver, out, name):
     return float(words[1]) / 1000.0
 
 
+def part_ranges(size):
+    """The byte ranges of the three part files of a size-byte download."""
+    part = size // 3
+    return [(0, part), (part, 2 * part), (2 * part, size)]
+
+
 def run_native_merge(out, name):
     """The floor for the merge: the same part files, merged the same way
     (the first renamed to the target, the other two copied after it, then
     deleted) by Linux itself, outside Wine; seconds."""
     target = os.path.join(out, name)
-    size = os.path.getsize(target)
-    part = size // 3
-    ranges = [(0, part), (part, 2 * part), (2 * part, size)]
+    ranges = part_ranges(os.path.getsize(target))
+    part = ranges[0][1]
     paths = ["%s_%d" % (target, i) for i in range(3)]
     block = bytearray(256 * 1024)  # the library's block, the fastest here too
     with open(target, "rb") as whole:
@@ -286,10 +291,8 @@ def measure(args, nginx, files, out):
 
 def part_bytes(out, name, size):
     """Bytes the part files hold within their ranges."""
-    part = size // 3
-    ranges = [(0, part), (part, 2 * part), (2 * part, size)]
     present = 0
-    for i, (start, end) in enumerate(ranges):
+    for i, (start, end) in enumerate(part_ranges(size)):
         path = os.path.join(out, "%s_%d" % (name, i))
         if os.path.exists(path):
             present += min(os.path.getsize(path), end - start)
@@ -324,8 +327,7 @@ def resume_case(args, nginx, files, out):
     fetched, probe = nginx.bytes_sent_since(offset)
     # What the resumed run asked for: each part from its first missing byte
     # to the end of its range (the probe asks from 0 and reads only the header).
-    part = size // 3
-    ends = [part, 2 * part, size]
+    ends = [end for _, end in part_ranges(size)]
     starts = sorted(nginx.ranges_since(offset))
     asked = 0
     for start in starts[1:]:
