@@ -200,7 +200,9 @@ class ExtractTest(unittest.TestCase):
                 target = os.path.join(case, "解压 目标", "主题")
                 code, output = run(command(self.fixture(archive), target, password, trailing),
                                    os.path.join(case, "cwd"))
-                self.assertEqual(code, 0, output)
+                # The extractor runs hidden without standard handles, so what it
+                # wrote before failing is the clue to where it failed.
+                self.assertEqual(code, 0, "%s; written: %s" % (output, sorted(tree(target))))
                 self.assertEqual(tree(target), expected)
 
     def test_overwrites_existing_files(self):
