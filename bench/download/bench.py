@@ -181,6 +181,18 @@ def part_ranges(size):
     return [(0, part), (part, 2 * part), (2 * part, size)]
 
 
+def copy_bytes(source, fd, block, count):
+    """Copies count bytes from the file object source to the descriptor fd
+    through block."""
+    view = memoryview(block)
+    while count > 0:
+        got = source.readinto(view[:min(count, len(block))])
+        if not got:
+            raise RuntimeError("a part file ended early")
+        os.write(fd, view[:got])
+        count -= got
+
+
 def run_native_merge(out, name):
     """The floor for the merge: the same part files, merged the same way
     (the first renamed to the target, the other two copied after it, then
@@ -195,11 +207,7 @@ def run_native_merge(out, name):
             whole.seek(start)
             fd = os.open(path, os.O_WRONLY | os.O_CREAT, 0o644)  # as the driver: created, not truncated
             try:
-                left = end - start
-                while left > 0:
-                    got = whole.readinto(memoryview(block)[:min(left, len(block))])
-                    os.write(fd, memoryview(block)[:got])
-                    left -= got
+                copy_bytes(whole, fd, block, end - start)
             finally:
                 os.close(fd)
     os.unlink(target)
@@ -211,8 +219,7 @@ def run_native_merge(out, name):
         os.lseek(fd, part, os.SEEK_SET)
         for path in paths[1:]:
             with open(path, "rb", buffering=0) as f:
-                for got in iter(lambda: f.readinto(block), 0):
-                    os.write(fd, memoryview(block)[:got])
+                copy_bytes(f, fd, block, os.path.getsize(path))
     finally:
         os.close(fd)
     for path in paths[1:]:
