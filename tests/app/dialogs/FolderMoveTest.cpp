@@ -67,6 +67,12 @@ CString ShortPath(const CString& path)
     return length > 0 && length < MAX_PATH * 2 ? CString(buffer) : CString();
 }
 
+// The dialog's messages on the way of a move.
+const wchar_t kQuestion[] = L"发现目标文件夹已经存在，覆盖此文件夹？";
+const wchar_t kMoveFailed[] = L"无法移动文件到目标文件夹，请检查账户权限！";
+const wchar_t kAbort[] = L"无法完整保存修改，请检查账户权限，并重新开启琅函箱！";
+const wchar_t kWriteFailed[] = L"无法修改配置文件，修改配置失败！";
+
 const Tree kDownloads = {
     {"Ravonyx\\", ""},          {"Ravonyx\\download\\", ""},    {"Ravonyx\\download\\a.zip", "theme a"},
     {"Ravonyx\\theme\\", ""},   {"Ravonyx\\theme\\蓝色\\", ""}, {"Ravonyx\\theme\\蓝色\\blue.theme", "blue"},
@@ -156,7 +162,7 @@ TEST_F(FolderMoveTest, AnExistingProductFolderIsMergedWhenTheUserAgrees)
     SaveWithPath(newRoot);
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(CString(L"覆盖提示"), boxes[0].caption);
-    EXPECT_EQ(CString(L"发现目标文件夹已经存在，覆盖此文件夹？"), boxes[0].text);
+    EXPECT_EQ(CString(kQuestion), boxes[0].text);
     Tree merged = kDownloads;
     merged["Ravonyx\\download\\b.zip"] = "theme b"; // the moved folder's a.zip wins
     EXPECT_EQ(merged, TreeOf(newRoot));
@@ -166,8 +172,8 @@ TEST_F(FolderMoveTest, AnExistingProductFolderIsMergedWhenTheUserAgrees)
 
 TEST_F(FolderMoveTest, RefusedMovesKeepEverythingAndEndTheDialog)
 {
-    const CString abort = L"无法完整保存修改，请检查账户权限，并重新开启琅函箱！";
-    const CString moveFailed = L"无法移动文件到目标文件夹，请检查账户权限！";
+    const CString abort = kAbort;
+    const CString moveFailed = kMoveFailed;
     struct Case {
         const char* name;
         CString typed;
@@ -183,11 +189,7 @@ TEST_F(FolderMoveTest, RefusedMovesKeepEverythingAndEndTheDialog)
          false,
          {IDOK, IDOK},
          {moveFailed, abort}},
-        {"overwrite declined",
-         newRoot,
-         true,
-         {IDNO, IDOK},
-         {L"发现目标文件夹已经存在，覆盖此文件夹？", abort}},
+        {"overwrite declined", newRoot, true, {IDNO, IDOK}, {kQuestion, abort}},
     };
     const Tree target = {{"Ravonyx\\", ""}, {"Ravonyx\\mine.txt", "mine"}};
     for (const Case& c : cases) {
@@ -202,7 +204,7 @@ TEST_F(FolderMoveTest, RefusedMovesKeepEverythingAndEndTheDialog)
         ASSERT_EQ(c.texts.size(), boxes.size());
         for (size_t i = 0; i < boxes.size(); ++i) {
             EXPECT_EQ(c.texts[i], boxes[i].text) << i;
-            if (boxes[i].text != L"发现目标文件夹已经存在，覆盖此文件夹？") {
+            if (boxes[i].text != kQuestion) {
                 EXPECT_EQ(CString(L"错误信息"), boxes[i].caption);
             }
         }
@@ -252,7 +254,7 @@ TEST_F(FolderMoveTest, AFailedWriteOfThePathMovesTheFolderBack)
         locked.clear();
         EXPECT_TRUE(stayedOpen);
         ASSERT_FALSE(boxes.empty());
-        EXPECT_EQ(CString(L"无法修改配置文件，修改配置失败！"), boxes.back().text);
+        EXPECT_EQ(CString(kWriteFailed), boxes.back().text);
         EXPECT_EQ(before, IniBytes());
         EXPECT_EQ(kDownloads, TreeOf(oldRoot));
         EXPECT_EQ(merge ? existing : Tree{}, TreeOf(newRoot));
@@ -275,10 +277,10 @@ TEST_F(FolderMoveTest, AMergeFailedAtAnyStepLosesNoFileOfEitherFolder)
         {"Ravonyx\\theme\\蓝色\\", ""},
         {"Ravonyx\\theme\\蓝色\\blue.theme", "older blue"},
     };
-    const CString question = L"发现目标文件夹已经存在，覆盖此文件夹？";
-    const CString moveFailed = L"无法移动文件到目标文件夹，请检查账户权限！";
-    const CString abort = L"无法完整保存修改，请检查账户权限，并重新开启琅函箱！";
-    const CString writeFailed = L"无法修改配置文件，修改配置失败！";
+    const CString question = kQuestion;
+    const CString moveFailed = kMoveFailed;
+    const CString abort = kAbort;
+    const CString writeFailed = kWriteFailed;
     struct Case {
         const char* name;
         CString held;
