@@ -230,6 +230,8 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     int count = initial;
     for (int round = 0; round < 16; ++round) {
         SCOPED_TRACE(round);
+        // The last probe may have set the event again before it was killed.
+        ResetEvent(saved);
         STARTUPINFOW startup = {sizeof(startup)};
         PROCESS_INFORMATION process = {};
         CString command = L"\"" + probe + L"\"";
