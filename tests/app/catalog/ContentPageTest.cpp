@@ -20,6 +20,7 @@
 #include "tests/app/browser/NavigationRecorder.h"
 #include "tests/app/browser/ScriptCall.h"
 #include "tests/app/catalog/BoxAnswers.h"
+#include "tests/app/catalog/PageHandlers.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 
@@ -51,6 +52,8 @@ protected:
         // content site's, as the tabs name them.
         SetCatalogSites({server.Url(""), RAVONYX_CONTENT_SITE, RAVONYX_DOWNLOAD_SITE});
         OpenMainWindow();
+        // The calls come from a page of the content site.
+        CBrowserExternal::Instance().SetOwner(m_dlg->m_hWnd, &handlers);
     }
 
     // A page's call of a script method, then the navigations it caused.
@@ -73,6 +76,7 @@ protected:
     }
 
     CTestServer& server = CTestServer::Instance();
+    CPageHandlers handlers{CString(RAVONYX_CONTENT_SITE) + L"zhuti/"};
 };
 
 const CString kSite = RAVONYX_CONTENT_SITE;

@@ -178,6 +178,8 @@ protected:
 
         script.functions = {L"displayDownloadProgress", L"EnableStartBnt"};
         page.script = &script;
+        // A page of the content site (the tests change the program folder).
+        page.url = server.Url("/content/zhuti/").GetString();
         container.document = static_cast<IHTMLDocument2*>(&page);
         ASSERT_TRUE(container.Create(window.m_hWnd, RECT{0, 0, 200, 150}, WS_CHILD, 0, 115));
         SetContentBrowser(&container);
