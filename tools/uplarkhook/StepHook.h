@@ -1,0 +1,12 @@
+// The environment that the test build's Uplark.exe reads at its start (see
+// StepHook.cpp): a test ends a run just before any one of its changes to
+// the file system, as a kill at that moment would.
+#pragma once
+
+// N (from 1): the process ends (TerminateProcess) just before its N-th change.
+constexpr wchar_t kUplarkStopAtVariable[] = L"RAVONYX_UPLARK_STOP_AT";
+// A file to which each change adds one line (UTF-8) before it is made: the
+// function's name, a blank and the first path it is given.
+constexpr wchar_t kUplarkStepLogVariable[] = L"RAVONYX_UPLARK_STEP_LOG";
+// The exit code of a run ended so.
+constexpr unsigned kUplarkStoppedExitCode = 86;
