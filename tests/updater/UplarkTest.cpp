@@ -154,12 +154,50 @@ private:
     CTempFolder m_folder;
 };
 
+// The events through which the test build's Uplark.exe shows its waits for
+// a file and is told to look again (StepHook.h), named for this process
+// and handed to every run through the environment.
+class UplarkWaitEvents {
+public:
+    UplarkWaitEvents()
+    {
+        CString name;
+        name.Format(L"ravonyx-updater-tests-%lu", GetCurrentProcessId());
+        m_waiting.Reset(CreateEventW(nullptr, FALSE, FALSE, name + L".waiting"));
+        m_look.Reset(CreateEventW(nullptr, FALSE, FALSE, name + L".look"));
+        SetEnvironmentVariableW(kUplarkWaitEventsVariable, name);
+    }
+
+    // Before a run: what an earlier run signalled counts for nothing.
+    void Forget()
+    {
+        ResetEvent(m_waiting);
+        ResetEvent(m_look);
+    }
+    HANDLE Waiting() const { return m_waiting; }
+    void LookAgain() { SetEvent(m_look); }
+
+private:
+    CHandle m_waiting;
+    CHandle m_look;
+};
+
+UplarkWaitEvents& WaitEvents()
+{
+    static UplarkWaitEvents events;
+    return events;
+}
+
+// Made before any test starts the updater.
+const bool g_waitEventsReady = (WaitEvents(), true);
+
 // One run of Uplark.exe in a program folder. Every message box it shows is
 // read and answered with OK.
 class UplarkRun {
 public:
     UplarkRun(const ProgramFolder& folder, const CString& arguments)
     {
+        WaitEvents().Forget();
         const CString program = folder / L"Uplark.exe";
         CString command = L"\"" + program + L"\" " + arguments;
         STARTUPINFOW startup = {};
@@ -221,6 +259,14 @@ public:
         DWORD code = 999;
         GetExitCodeProcess(m_process, &code);
         return code;
+    }
+
+    // Waits until the updater waits for a file to be let go; false when it
+    // ended instead.
+    bool WaitsForAFile()
+    {
+        const HANDLE either[] = {WaitEvents().Waiting(), m_process};
+        return WaitForMultipleObjects(2, either, FALSE, kPatience) == WAIT_OBJECT_0;
     }
 
     const std::vector<std::wstring>& Boxes() const { return m_boxes; }
@@ -600,13 +646,18 @@ TEST_F(Uplark, WaitsUntilTheRunningProgramHasEnded)
     Serve(package);
     UplarkRun run(program, OrderFor(package));
     ASSERT_TRUE(WaitUntilUnpacked(program, run));
-    EXPECT_FALSE(run.WaitAnswering(3000));
+    // It looks, finds the program running and waits; told to look again, it
+    // finds the same.
+    ASSERT_TRUE(run.WaitsForAFile());
+    WaitEvents().LookAgain();
+    ASSERT_TRUE(run.WaitsForAFile());
     EXPECT_EQ(runningProgram, ReadFileBytes(program / L"Ravonyx.exe"));
     EXPECT_EQ(runningLibrary, ReadFileBytes(program / L"Dunmere.dll"));
     EXPECT_EQ("1", program.AutoUpdate());
 
     TerminateProcess(running, 0);
     WaitForSingleObject(running, kPatience);
+    WaitEvents().LookAgain();
     EXPECT_EQ(0u, run.Finish());
     ExpectUpdated();
 }
@@ -621,12 +672,15 @@ TEST_F(Uplark, WaitsWhileAnotherProgramHoldsTheProgramFile)
     ASSERT_TRUE(held);
     UplarkRun run(program, OrderFor(package));
     ASSERT_TRUE(WaitUntilUnpacked(program, run));
-    EXPECT_FALSE(run.WaitAnswering(3000));
+    ASSERT_TRUE(run.WaitsForAFile());
+    WaitEvents().LookAgain();
+    ASSERT_TRUE(run.WaitsForAFile());
     EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
     EXPECT_EQ(Shown(Programs().oldLibrary), Shown(ReadFileBytes(program / L"Dunmere.dll")));
     EXPECT_EQ("old skin", ReadFileBytes(program / L"Skins\\blue.xml"));
 
     held.Reset();
+    WaitEvents().LookAgain();
     EXPECT_EQ(0u, run.Finish());
     ExpectUpdated();
 }

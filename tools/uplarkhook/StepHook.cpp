@@ -1,5 +1,6 @@
 // Test build only: counts the changes that Uplark.exe makes to the file
-// system and ends the process just before the one the test names. It takes
+// system and ends the process just before the one the test names, and lets
+// a test see and end the updater's waits for a file. It takes
 // the functions that change files out of the program's own import table at
 // start-up, so the updater's code knows nothing of it.
 #include "tools/uplarkhook/StepHook.h"
@@ -18,12 +19,15 @@ namespace {
 
 struct CStepHook {
     CStepHook();
+    ~CStepHook();
     void Step(const char* function, const wchar_t* path);
-    void* Original(const char* name) const;
+    void Wait(DWORD ms);
 
     long stopAt = 0;
     long count = 0;
     std::wstring log;
+    HANDLE waiting = nullptr;
+    HANDLE look = nullptr;
     bool active = false;
 };
 
@@ -45,6 +49,7 @@ enum Function {
     kSHCreateDirectoryExW,
     kCreateProcessW,
     kWfopen,
+    kSleep,
     kFunctionCount
 };
 void* g_original[kFunctionCount] = {};
@@ -148,6 +153,11 @@ FILE* __cdecl HookWfopen(const wchar_t* path, const wchar_t* mode)
     return Call<decltype(&_wfopen)>(kWfopen)(path, mode);
 }
 
+void WINAPI HookSleep(DWORD ms)
+{
+    Hook().Wait(ms);
+}
+
 const struct {
     const char* name;
     void* replacement;
@@ -166,6 +176,7 @@ const struct {
     {"SHCreateDirectoryExW", reinterpret_cast<void*>(&HookSHCreateDirectoryExW)},
     {"CreateProcessW", reinterpret_cast<void*>(&HookCreateProcessW)},
     {"_wfopen", reinterpret_cast<void*>(&HookWfopen)},
+    {"Sleep", reinterpret_cast<void*>(&HookSleep)},
 };
 
 // Points every import of the program by one of the names at its replacement.
@@ -208,7 +219,30 @@ CStepHook::CStepHook()
         stopAt = std::wcstol(value, nullptr, 10);
     if (GetEnvironmentVariableW(kUplarkStepLogVariable, value, MAX_PATH))
         log = value;
-    active = stopAt > 0 || !log.empty();
+    if (GetEnvironmentVariableW(kUplarkWaitEventsVariable, value, MAX_PATH)) {
+        const std::wstring events = value;
+        waiting = OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L".waiting").c_str());
+        look = OpenEventW(SYNCHRONIZE, FALSE, (events + L".look").c_str());
+    }
+    active = stopAt > 0 || !log.empty() || look != nullptr;
+}
+
+CStepHook::~CStepHook()
+{
+    if (waiting)
+        CloseHandle(waiting);
+    if (look)
+        CloseHandle(look);
+}
+
+void CStepHook::Wait(DWORD ms)
+{
+    if (!look || !waiting) {
+        Call<decltype(&Sleep)>(kSleep)(ms);
+        return;
+    }
+    SetEvent(waiting);
+    WaitForSingleObject(look, ms);
 }
 
 void CStepHook::Step(const char* function, const wchar_t* path)
