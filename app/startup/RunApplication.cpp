@@ -4,6 +4,7 @@
 #include "app/startup/Configuration.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/SingleInstance.h"
+#include "app/startup/StartupSteps.h"
 #include "app/update/UpdaterStart.h"
 #include "skin/CorvaneMsgBox.h"
 #include "skin/SkFontPool.h"
@@ -19,8 +20,11 @@ void StartSkinLibrary()
     // Their results are not consulted: start-up goes on whatever they do.
     LoadStringTable();
     SetDefaultFontFace(SkString::Get(0));
+    MarkStartupStep("string table, font");
     LoadSkins();
+    MarkStartupStep("skins");
     LoadStyles();
+    MarkStartupStep("styles");
 }
 
 bool ReportConfigurationError(int result)
@@ -49,10 +53,13 @@ int RunApplication()
         return 0;
     // An update that did not end is handed to the updater again; it goes on
     // once this program lets go of its files.
+    MarkStartupStep("single instance");
     ResumeUpdateAtStart(_Module.m_strAppDir);
+    MarkStartupStep("unfinished update");
     StartSkinLibrary();
     if (ReportConfigurationError(LoadConfiguration()))
         return 0;
+    MarkStartupStep("settings");
     AllowDropMessages();
     return g_mainDlg.DoModal();
 }

@@ -6,6 +6,7 @@
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/Elevation.h"
 #include "app/startup/RunApplication.h"
+#include "app/startup/StartupSteps.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
 {
@@ -14,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
     const CString line = commandLine ? commandLine : L"";
     if (line.GetLength() > 0)
         ParseCommandLine(line);
+    MarkStartupStep("module paths, command line");
     if (NeedsElevation()) {
         // The elevated instance gets the same command line, so a start from
         // the Run value stays hidden and a request is not lost.
@@ -21,8 +23,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
             MessageBoxW(nullptr, L"请使用管理员账户运行本软件", nullptr, MB_OK);
         return -3;
     }
+    MarkStartupStep("elevation test");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    MarkStartupStep("COM");
     _Module.m_hRichEdit = LoadLibraryW(L"RICHED20.DLL");
+    MarkStartupStep("RichEdit");
     RunApplication();
     CoUninitialize();
     return 0;
