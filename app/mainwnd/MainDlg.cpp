@@ -14,6 +14,7 @@
 #include "app/mainwnd/HotKey.h"
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/CorvaneModule.h"
+#include "app/startup/StartupSteps.h"
 #include "app/stats/UsageStats.h"
 #include "app/update/ProgramQuitting.h"
 #include "app/update/UpdateCheck.h"
@@ -188,6 +189,10 @@ LRESULT CCorvaneMainDlg::OnSkinNotify(NMHDR& hdr, BOOL& handled)
 void CCorvaneMainDlg::OnTimer(UINT_PTR id)
 {
     switch (id) {
+    case TIMER_AFTER_FIRST_PAINT:
+        KillTimer(m_hWnd, id);
+        FinishStartAfterFirstPaint();
+        break;
     case TIMER_STARTUP:
         KillTimer(m_hWnd, id);
         if (!_Module.m_strHotKey.IsEmpty() && _Module.m_nHotKeyVk != 0)
@@ -232,6 +237,7 @@ void CCorvaneMainDlg::OnTimer(UINT_PTR id)
 
 LRESULT CCorvaneMainDlg::OnInitDialog()
 {
+    MarkStartupStep("layout, window");
     m_strErrorPage = _Module.m_strAppDir + L"Local\\management\\error.html";
     m_strLeftPage = _Module.m_strAppDir + L"Local\\management\\left.html";
 
@@ -244,9 +250,9 @@ LRESULT CCorvaneMainDlg::OnInitDialog()
     // A later instance finds this window through the block.
     _Module.m_instanceMapping.WriteWindow(m_hWnd);
 
-    CreatePageBrowsers();
-
-    AddIcon();
+    // The browser controls and the tray icon follow the first paint.
+    CreatePageAreas();
+    MarkStartupStep("page areas");
 
     m_view.SetItemText(IDC_MAIN_VERSION, _Module.m_strVersion);
     m_view.SetItemText(IDC_FOOTER_VERSION, _Module.m_strVersion);
@@ -254,7 +260,9 @@ LRESULT CCorvaneMainDlg::OnInitDialog()
     m_view.SetItemText(IDC_FOOTER_WINDOWS, WindowsVersionName(text));
     m_view.SetItemText(IDC_FOOTER_RESOLUTION, ScreenResolutionText(text, L"%dX%d"));
 
+    MarkStartupStep("item texts");
     InitDll(m_hWnd);
+    MarkStartupStep("download library");
 
     if (_Module.m_bAutoRun) {
         // Hidden in the tray; the tab and the timers follow on the first show.
@@ -271,10 +279,26 @@ LRESULT CCorvaneMainDlg::OnInitDialog()
         SetTimer(m_hWnd, TIMER_STARTUP, 1000, nullptr);
     }
 
+    SetTimer(m_hWnd, TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, nullptr);
+
     HWND mainWnd = m_hWnd;
     StartDetachedThread([mainWnd] { WaitForNetworkThread(mainWnd); });
     RestoreWindowSize();
+    MarkStartupStep("tab, timers, saved size");
     return 1;
+}
+
+void CCorvaneMainDlg::FinishStartAfterFirstPaint()
+{
+    // Once, whoever else sends this timer's message.
+    if (m_startFinished)
+        return;
+    m_startFinished = true;
+    MarkStartupStep("timer after the first paint");
+    CreatePageBrowsers();
+    MarkStartupStep("browsers");
+    AddIcon();
+    MarkStartupStep("tray icon");
 }
 
 void CCorvaneMainDlg::OnShowWindow(BOOL show)

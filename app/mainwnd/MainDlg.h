@@ -104,12 +104,18 @@ public:
 private:
     BOOL ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void EndNow();
-    // The two page areas with their browsers; the content page's script
-    // object answers to this window.
+    // The two page areas, which show their waiting text; the content page's
+    // script object answers to this window.
+    void CreatePageAreas();
+    // The browser controls in the page areas, and the pages of the tab
+    // chosen before they were there.
     void CreatePageBrowsers();
+    // What the start leaves until the window has been painted.
+    void FinishStartAfterFirstPaint();
     // The program stops reaching them before they go.
     void ReleasePageBrowsers();
 
+    bool m_startFinished = false;
     CPostedBlocks<PageCallRequest> m_pageCalls;
     CPostedBlocks<ListNavigateRequest> m_listNavigations;
 };

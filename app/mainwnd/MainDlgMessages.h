@@ -40,6 +40,9 @@ constexpr UINT_PTR TIMER_START_POPUP = 14;
 constexpr UINT_PTR TIMER_MIN_POPUP = 15;
 constexpr UINT_PTR TIMER_RUN_REPORT = 16;
 constexpr UINT_PTR TIMER_SHOW_REPORT = 17;
+// Set at initialisation for the work that the window's first paint does not
+// need: a timer comes only once no window of the thread is left to paint.
+constexpr UINT_PTR TIMER_AFTER_FIRST_PAINT = 18;
 
 // The heap block of WM_LIST_NAVIGATE: an address for the content page and
 // what goes with its navigation.

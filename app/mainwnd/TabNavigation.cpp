@@ -64,25 +64,39 @@ bool TabAddresses(int index, CString& menuUrl, CString& contentUrl)
     }
 }
 
+// The container's kept address, once its control has just been made.
+void LoadKeptPage(bool created, CUiHtmlContainerWindow& container)
+{
+    const CString url = container.Url();
+    if (created && !url.IsEmpty())
+        container.Navigate(url);
+}
+
 } // namespace
 
-void CCorvaneMainDlg::CreatePageBrowsers()
+void CCorvaneMainDlg::CreatePageAreas()
 {
     // The layout's realwnd items 114 and 115 give the windows their places.
     const RECT none = {};
-    if (m_menuBrowser.Create(m_view.m_hWnd, none, WS_CHILD | WS_VISIBLE, 0, IDC_MENU_BROWSER)) {
+    if (m_menuBrowser.Create(m_view.m_hWnd, none, WS_CHILD | WS_VISIBLE, 0, IDC_MENU_BROWSER))
         m_menuBrowser.SetBackgroundColor(kPageBackground);
-        m_menuBrowser.CreateBrowser();
-    }
-    if (m_contentBrowser.Create(m_view.m_hWnd, none, WS_CHILD | WS_VISIBLE, 0, IDC_CONTENT_BROWSER)) {
+    if (m_contentBrowser.Create(m_view.m_hWnd, none, WS_CHILD | WS_VISIBLE, 0, IDC_CONTENT_BROWSER))
         m_contentBrowser.SetBackgroundColor(kPageBackground);
-        m_contentBrowser.CreateBrowser();
-    }
     SetContentBrowser(&m_contentBrowser);
     SetMenuBrowser(&m_menuBrowser);
     SetPageErrorPages(m_strErrorPage, m_strLeftPage);
     CBrowserExternal::Instance().SetOwner(m_hWnd, &CCatalogScriptHandlers::Instance());
+}
+
+void CCorvaneMainDlg::CreatePageBrowsers()
+{
+    const bool menu = m_menuBrowser.CreateBrowser();
+    const bool content = m_contentBrowser.CreateBrowser();
     m_contentBrowser.SetExternalDispatch(&CBrowserExternal::Instance());
+    // A page asked for before the controls were there (the tab chosen at
+    // the start) kept its address.
+    LoadKeptPage(menu, m_menuBrowser);
+    LoadKeptPage(content, m_contentBrowser);
 }
 
 void CCorvaneMainDlg::ReleasePageBrowsers()

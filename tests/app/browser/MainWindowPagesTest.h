@@ -24,8 +24,10 @@ class CMainWindowPagesTest : public testing::Test {
 protected:
     // A fresh main window whose program folder is the test's own, with no
     // start request, no hot key and no start timer (its hot key, pending
-    // downloads and update check are not wanted here).
-    void OpenMainWindow()
+    // downloads and update check are not wanted here). Its browser controls
+    // are made at once, as after the first paint, unless the test wants to
+    // see that step itself.
+    void OpenMainWindow(bool finishStart = true)
     {
         static const bool skinStarted = [] {
             StartSkinLibrary();
@@ -42,8 +44,17 @@ protected:
         m_dlg = std::make_unique<CCorvaneMainDlg>();
         ASSERT_NE(m_dlg->Create(nullptr), nullptr);
         KillTimer(m_dlg->m_hWnd, TIMER_STARTUP);
+        if (!finishStart)
+            return;
+        FinishStart();
         m_menu.Listen(m_dlg->m_menuBrowser.Browser());
         m_content.Listen(m_dlg->m_contentBrowser.Browser());
+    }
+    // What the window leaves until after its first paint, now.
+    void FinishStart()
+    {
+        KillTimer(m_dlg->m_hWnd, TIMER_AFTER_FIRST_PAINT);
+        SendMessageW(m_dlg->m_hWnd, WM_TIMER, TIMER_AFTER_FIRST_PAINT, 0);
     }
     void TearDown() override
     {

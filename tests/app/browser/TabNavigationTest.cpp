@@ -65,6 +65,88 @@ TEST_F(TabNavigationTest, PageAreasHostTheBrowsersAndTheContentPageGetsTheCatalo
     EXPECT_EQ(CBrowserExternal::Instance().OwnerWindow(), nullptr);
 }
 
+class StartPagesTest : public CMainWindowPagesTest {
+protected:
+    void SetUp() override { OpenMainWindow(false); }
+};
+
+namespace {
+
+bool LeftToPaint(HWND window)
+{
+    if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE))
+        return true;
+    bool left = false;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE))
+                return TRUE;
+            *reinterpret_cast<bool*>(param) = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&left));
+    return left;
+}
+
+} // namespace
+
+// The page areas show their waiting text from the first paint; the browser
+// controls come after it, and load the pages of the tab chosen at the start.
+TEST_F(StartPagesTest, BrowsersComeAfterTheFirstPaintAndLoadTheTabChosenBefore)
+{
+    const CString menuUrl = RAVONYX_CONTENT_SITE L"index.html?action=1";
+    const CString contentUrl = RAVONYX_CONTENT_SITE L"zhuti/";
+    HWND main = m_dlg->m_hWnd;
+    CUiHtmlContainerWindow* areas[] = {&m_dlg->m_menuBrowser, &m_dlg->m_contentBrowser};
+    for (CUiHtmlContainerWindow* area : areas) {
+        EXPECT_NE(GetWindowLongPtrW(area->m_hWnd, GWL_STYLE) & WS_VISIBLE, 0);
+        EXPECT_EQ(area->BrowserWindow(), nullptr) << "no control before the first paint";
+    }
+    EXPECT_EQ(SelectedTab(), 1);
+    EXPECT_EQ(m_dlg->m_menuBrowser.Url(), menuUrl);
+    EXPECT_EQ(m_dlg->m_contentBrowser.Url(), contentUrl);
+    EXPECT_EQ(m_dlg->m_strContentUrl, contentUrl);
+
+    // The window is shown as the modal run shows it; its own messages run
+    // until the timer's.
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+    bool timerCame = false;
+    bool paintedBefore = false;
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (!timerCame && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (!timerCame && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_TIMER && msg.hwnd == main && msg.wParam == TIMER_AFTER_FIRST_PAINT) {
+                timerCame = true;
+                paintedBefore = !LeftToPaint(main);
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    ASSERT_TRUE(timerCame);
+    EXPECT_TRUE(paintedBefore) << "every window was painted before the controls came";
+
+    for (CUiHtmlContainerWindow* area : areas) {
+        EXPECT_EQ(GetDlgCtrlID(area->BrowserWindow()), 6);
+        EXPECT_TRUE(area->Browser());
+    }
+    EXPECT_EQ(m_dlg->m_contentBrowser.HostWindow().ExternalDispatch(),
+              static_cast<IDispatch*>(&CBrowserExternal::Instance()));
+    // The real control went to the content address (its own BeforeNavigate2)
+    // and, as the menu address fails here, to the menu's error page.
+    EXPECT_TRUE(PumpUntil([&] { return m_dlg->m_contentBrowser.CurUrl() == contentUrl; }));
+    EXPECT_TRUE(PumpUntil([&] { return m_dlg->m_menuBrowser.NavigationFailed(); }));
+    EXPECT_EQ(m_dlg->m_menuBrowser.Url(), menuUrl);
+
+    // The step runs once, whoever sends its timer again.
+    const HWND menuControl = m_dlg->m_menuBrowser.BrowserWindow();
+    SendMessageW(main, WM_TIMER, TIMER_AFTER_FIRST_PAINT, 0);
+    EXPECT_EQ(m_dlg->m_menuBrowser.BrowserWindow(), menuControl);
+}
+
 TEST_F(TabNavigationTest, EachTabSendsBothBrowsersToItsAddresses)
 {
     const struct {

@@ -51,6 +51,21 @@ bool TakeQuit()
     return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
 }
 
+// Runs this thread's messages until done() holds or 10 s have passed.
+template <typename Done> bool PumpUntil(Done done)
+{
+    const ULONGLONG end = GetTickCount64() + 10000;
+    while (!done() && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return done();
+}
+
 void Pump()
 {
     MSG msg;
@@ -476,6 +491,14 @@ TEST_F(MainDlgTest, QuitFromTheMenusAsksOnlyWhileDownloading)
 TEST_F(MainDlgTest, TrayRecordAndItsMessages)
 {
     HWND hwnd = Make();
+    // The icon follows the window's first paint, whether or not the window
+    // is shown: the timer comes once nothing is left to paint.
+    NOTIFYICONDATAW early = {};
+    early.cbSize = kTrayRecordSize;
+    early.hWnd = hwnd;
+    early.uID = kTrayIconId;
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_MODIFY, &early)) << "no icon before the first paint";
+    EXPECT_TRUE(PumpUntil([&] { return m_dlg->m_nid.hWnd == hwnd; })) << "the timer after the first paint";
     const NOTIFYICONDATAW& nid = m_dlg->m_nid;
     EXPECT_EQ(nid.cbSize, kTrayRecordSize);
 #if defined(_WIN64)

@@ -2,7 +2,8 @@
 // the hot key in Wine's system tray window, the tray menu opens and its
 // first item hides the window, both menus quit, the start timer registers the hot
 // key until the program ends, the window's size is kept between runs, and
-// the settings dialog opens once however often it is asked for.
+// the settings dialog opens once however often it is asked for; the browsers
+// and the tray icon come after the start.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -91,6 +92,24 @@ std::vector<HWND> WindowsTitled(DWORD pid, const wchar_t* title)
     return search.found;
 }
 
+// The page areas (controls 114 and 115) of the main window that hold a
+// browser control (control 6 with the control's "Shell Embedding" window).
+int PageAreasWithABrowser(HWND main)
+{
+    int found = 0;
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM param) -> BOOL {
+            const int id = GetDlgCtrlID(GetParent(child));
+            if (GetDlgCtrlID(child) == 6 && (id == 114 || id == 115) &&
+                FindWindowExW(child, nullptr, L"Shell Embedding", nullptr))
+                ++*reinterpret_cast<int*>(param);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 SIZE WindowSize(HWND hwnd)
 {
     RECT rect = {};
@@ -127,6 +146,25 @@ TEST(RunningProgram, TrayIconHotKeyAndTrayMenu)
     PostMessageW(main, WM_COMMAND, 40009, 0);
     EXPECT_EQ(run.WaitForExit(kTimeoutMs), 0u);
     EXPECT_TRUE(WaitUntil([&] { return CountTrayIcons() == before; }));
+}
+
+// The browser controls and the tray icon come after the window's first
+// paint, also to a start from the Run value that stays hidden.
+TEST(RunningProgram, BrowsersAndTrayIconComeAfterTheStart)
+{
+    for (const wchar_t* arguments : {L"", L"-autorun"}) {
+        SCOPED_TRACE(*arguments ? "hidden start" : "normal start");
+        CProgramCopy program;
+        const int before = CountTrayIcons();
+        CRavonyxRun run(program.Exe(), arguments);
+        ASSERT_TRUE(run.Started());
+        HWND main = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (main = run.FindMainWindow()) != nullptr; }, kTimeoutMs));
+        EXPECT_TRUE(WaitUntil([&] { return CountTrayIcons() == before + 1; })) << "the icon is added";
+        EXPECT_TRUE(WaitUntil([&] { return PageAreasWithABrowser(main) == 2; })) << "both browsers are made";
+        EXPECT_EQ(IsWindowVisible(main) != FALSE, *arguments == L'\0');
+        EXPECT_EQ(run.CloseMainWindow(), 0u);
+    }
 }
 
 TEST(RunningProgram, MainMenuQuitsAndTheStartTimerRegistersTheHotKey)
