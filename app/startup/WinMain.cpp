@@ -10,6 +10,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
 {
+    MarkStartupStep("static construction");
     if (FAILED(InitModulePaths()))
         return -1;
     const CString line = commandLine ? commandLine : L"";

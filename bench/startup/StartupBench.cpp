@@ -15,8 +15,7 @@
 // The breakdown comes from the start-up trace of the test build
 // (tools/starttrace): each program writes a line as each of its start-up
 // steps ends, the first ("entry") once Windows has loaded it with the DLLs
-// it imports and its static construction runs. The bare window writes only
-// that first line.
+// it imports. The bare window writes only that first line.
 #include <windows.h>
 
 #include <psapi.h>
@@ -220,8 +219,8 @@ void PrintBreakdown(const std::vector<Run>& programRuns, const std::vector<Run>&
             continue;
         }
         if (i == 0)
-            wprintf(L"  %7.1f  process start, DLLs loaded, static construction (bare window %.1f)\n",
-                    Median(shares), Median(baselineEntry));
+            wprintf(L"  %7.1f  process start, DLLs loaded (bare window %.1f)\n", Median(shares),
+                    Median(baselineEntry));
         else
             wprintf(L"  %7.1f  %hs\n", Median(shares), order[i].first.c_str());
     }
