@@ -230,7 +230,8 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     int count = initial;
     for (int round = 0; round < 16; ++round) {
         SCOPED_TRACE(round);
-        // The last probe may have set the event again before it was killed.
+        // The last round's probe may have saved again after its signal was
+        // taken: only this round's probe may wake the wait.
         ResetEvent(saved);
         STARTUPINFOW startup = {sizeof(startup)};
         PROCESS_INFORMATION process = {};
