@@ -89,6 +89,9 @@ TEST_F(ContentPageTest, ItemPagesOpenUnderTheirTab)
     RouteItem("901", "fail | gamename:x | contenturl:zhuti/901.html");
     RouteItem("902", "success | gamename:x");
     RouteItem("903", "success");
+    // Longer than the request reads: the address would come through whole,
+    // but the record is cut.
+    RouteItem("904", "success | gamename:x | contenturl:zhuti/904.html | " + std::string(2000, 'j'));
     const struct {
         const wchar_t* id;
         const wchar_t* type;
@@ -117,6 +120,7 @@ TEST_F(ContentPageTest, ItemPagesOpenUnderTheirTab)
         {L"901", L"theme", 3, {}, {}, L"由于网络故障等原因，此页面无法打开！", L"打开失败"},
         {L"902", L"theme", 3, {}, {}, L"由于网络故障等原因，此页面无法打开！", L"打开失败"},
         {L"903", L"bizhi", 3, {}, {}, L"由于网络故障等原因，此页面无法打开！", L"打开失败"},
+        {L"904", L"theme", 3, {}, {}, L"无法连接服务器，请检查您的网络！", L"错误信息"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << CString(c.id).ToAnsi() << " " << CString(c.type).ToAnsi());
