@@ -17,6 +17,7 @@
 #include "app/stats/UsageStats.h"
 #include "app/update/ProgramQuitting.h"
 #include "app/update/UpdateCheck.h"
+#include "base/MarkedSend.h"
 #include "base/Reflection.h"
 #include "base/Thread.h"
 #include "skin/CorvaneMsgBox.h"
@@ -110,21 +111,21 @@ BOOL CCorvaneMainDlg::ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lPar
 {
     switch (msg) {
     case WM_MENU_NAVIGATE:
-        result = OnMenuNavigate(wParam);
+        result = OnMenuNavigate(TakeMarkedBlock<wchar_t>(m_hWnd, kMenuLinkMark, wParam));
         return TRUE;
     case WM_LIST_NAVIGATE:
         result = OnListNavigate(wParam);
         return TRUE;
     case WM_DOWNLOAD_PROGRESS:
-        result = RelayDownloadProgress(m_activeDownloads, m_strContentUrl,
-                                       *reinterpret_cast<DownloadProgressInfo*>(wParam));
+        result =
+            OnDownloadProgress(TakeMarkedBlock<DownloadProgressInfo>(m_hWnd, kDownloadRecordMark, wParam));
         return TRUE;
     case WM_DOWNLOAD_FINISHED:
-        result = RelayDownloadFinished(m_hWnd, m_activeDownloads, m_pageCalls,
-                                       *reinterpret_cast<DownloadFinishedInfo*>(wParam));
+        result =
+            OnDownloadFinished(TakeMarkedBlock<DownloadFinishedInfo>(m_hWnd, kDownloadRecordMark, wParam));
         return TRUE;
     case WM_DOWNLOAD_STOPPED:
-        result = RelayDownloadStopped(m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+        result = OnDownloadStopped(TakeMarkedBlock<DownloadStoppedInfo>(m_hWnd, kDownloadRecordMark, wParam));
         return TRUE;
     case WM_DOWNLOAD_ITEM:
         result = OnDownloadItem(static_cast<int>(wParam), static_cast<int>(lParam));
@@ -390,6 +391,21 @@ LRESULT CCorvaneMainDlg::OnDownloadItem(int itemId, int listKind)
         return 1;
     AddItemAndDownload(m_hWnd, itemId, listKind, 1);
     return 0;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadProgress(const DownloadProgressInfo* info)
+{
+    return info ? RelayDownloadProgress(m_activeDownloads, m_strContentUrl, *info) : 0;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadFinished(const DownloadFinishedInfo* info)
+{
+    return info ? RelayDownloadFinished(m_hWnd, m_activeDownloads, m_pageCalls, *info) : 0;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadStopped(const DownloadStoppedInfo* info)
+{
+    return info ? RelayDownloadStopped(m_activeDownloads, *info) : 0;
 }
 
 void CCorvaneMainDlg::ConfirmQuit()

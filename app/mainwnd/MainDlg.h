@@ -80,10 +80,17 @@ public:
     // Stores the window's normal-state size (also when it is minimised).
     void SaveWindowSize();
 
-    LRESULT OnMenuNavigate(WPARAM linkText);
+    // The link of the left menu; null (a message this window was not marked
+    // for) does nothing. 0 either way.
+    LRESULT OnMenuNavigate(const wchar_t* linkText);
     LRESULT OnShowTabPage(int tab, int page);
     LRESULT OnListNavigate(WPARAM request);
     LRESULT OnDownloadItem(int itemId, int listKind);
+    // The download library's records; null (a message this window was not
+    // marked for) is ignored and answered 0.
+    LRESULT OnDownloadProgress(const DownloadProgressInfo* info);
+    LRESULT OnDownloadFinished(const DownloadFinishedInfo* info);
+    LRESULT OnDownloadStopped(const DownloadStoppedInfo* info);
 
     // Posts a page call to this window; the block is freed on its arrival.
     bool PostPageCall(std::unique_ptr<PageCallRequest> request);

@@ -120,11 +120,11 @@ void CCorvaneMainDlg::NavigatePages(const CString& menuUrl, const CString& conte
     m_contentBrowser.NavigateWithErrorPage(m_strErrorPage, contentUrl);
 }
 
-LRESULT CCorvaneMainDlg::OnMenuNavigate(WPARAM linkText)
+LRESULT CCorvaneMainDlg::OnMenuNavigate(const wchar_t* linkText)
 {
     if (!linkText)
         return 0;
-    const CString link(reinterpret_cast<const wchar_t*>(linkText));
+    const CString link(linkText);
     const int at = link.Find(kItemQuery);
     if (at < 0)
         return 0;
