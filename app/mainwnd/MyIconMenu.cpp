@@ -45,6 +45,5 @@ void CMyIconMenu::ToggleMainWindow()
 void CMyIconMenu::ShowSettingsFromTray()
 {
     ShowWindow(m_owner.MenuWindow(), SW_SHOWDEFAULT);
-    CGBSetup setup;
-    setup.DoModal();
+    CGBSetup::Open(m_owner.MenuWindow());
 }

@@ -45,6 +45,5 @@ void CSetupMenu::ShowAboutDialog()
 
 void CSetupMenu::ShowSettingsDialog()
 {
-    CGBSetup setup;
-    setup.DoModal();
+    CGBSetup::Open(m_owner.MenuWindow());
 }
