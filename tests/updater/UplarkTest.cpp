@@ -847,8 +847,8 @@ TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
 
         // The program and its library are one pair, old or new; only while
         // the work folder notes the update may the new program stand beside
-        // the old library, and nothing runs with it before the next start
-        // has ended the update.
+        // the old library, and the next start of the program hands that
+        // note to the updater.
         const std::string exe = ReadFileBytes(folder / L"Ravonyx.exe");
         const std::string dll = ReadFileBytes(folder / L"Dunmere.dll");
         const bool noted = FileExists(folder / L"Temp\\Tessaly.state");
