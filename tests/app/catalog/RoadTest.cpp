@@ -21,6 +21,7 @@
 #include "app/common/ConfigCodec.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/PostedBlocks.h"
+#include "base/MarkedSend.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
@@ -56,16 +57,18 @@ protected:
     {
         switch (msg) {
         case WM_DOWNLOAD_PROGRESS:
-            result =
-                RelayDownloadProgress(active, contentUrl, *reinterpret_cast<DownloadProgressInfo*>(wParam));
+            if (const auto* info = TakeMarkedBlock<DownloadProgressInfo>(hwnd, kDownloadRecordMark, wParam))
+                result = RelayDownloadProgress(active, contentUrl, *info);
             return TRUE;
         case WM_DOWNLOAD_FINISHED:
-            result = RelayDownloadFinished(hwnd, active, pageCalls,
-                                           *reinterpret_cast<DownloadFinishedInfo*>(wParam));
+            if (const auto* info = TakeMarkedBlock<DownloadFinishedInfo>(hwnd, kDownloadRecordMark, wParam))
+                result = RelayDownloadFinished(hwnd, active, pageCalls, *info);
             return TRUE;
         case WM_DOWNLOAD_STOPPED:
-            stopped.push_back(reinterpret_cast<DownloadStoppedInfo*>(wParam)->fileTitle);
-            result = RelayDownloadStopped(active, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+            if (const auto* info = TakeMarkedBlock<DownloadStoppedInfo>(hwnd, kDownloadRecordMark, wParam)) {
+                stopped.push_back(info->fileTitle);
+                result = RelayDownloadStopped(active, *info);
+            }
             return TRUE;
         case WM_PAGE_CALL:
             if (std::unique_ptr<PageCallRequest> request = pageCalls.Take(wParam))
@@ -484,7 +487,7 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     CCatalogFolders::WriteList(1, {{"55", "1"}});
     CCatalogFolders::WriteList(2, {{"55", "1"}});
     DownloadStoppedInfo info{L"55", 2};
-    EXPECT_EQ(1, SendMessageW(window.m_hWnd, WM_DOWNLOAD_STOPPED, reinterpret_cast<WPARAM>(&info), 0));
+    EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info));
     EXPECT_EQ("{\"id\":\"55\",\"status\":3,\"progress\":\"0\"}", CCatalogFolders::Jsons(2, "55"));
     EXPECT_EQ("1", CCatalogFolders::Status(1, "55"));
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
