@@ -96,7 +96,10 @@ HWND CSkDialogImplBase::Create(HWND owner)
     if (!created)
         return nullptr;
     RemoveWindowTheme(created);
-    m_view.CreateWithTooltip(created, IDC_SKIN_VIEW);
+    if (m_tooltipLater)
+        m_view.CreateWithoutTooltip(created, IDC_SKIN_VIEW);
+    else
+        m_view.CreateWithTooltip(created, IDC_SKIN_VIEW);
 
     m_show = TRUE;
     SendMessageW(created, WM_INITDIALOG, reinterpret_cast<WPARAM>(created), 0);

@@ -41,6 +41,9 @@ public:
     int m_endCode = 0;
     BOOL m_show = TRUE; // cleared in WM_INITDIALOG, the dialog starts hidden
     BOOL m_end = FALSE; // ends the modal loop
+    // Set before Create: the view gets its tooltip only when the dialog asks
+    // for it (CSkDialogView::CreateTooltip), not with the window.
+    BOOL m_tooltipLater = FALSE;
 
 protected:
     explicit CSkDialogImplBase(UINT layoutId) : m_layoutId(layoutId) {}

@@ -33,6 +33,23 @@ TOOLINFOW ViewTool(HWND view, LPWSTR text)
     return tool;
 }
 
+// Registers the tooltip class through the common controls library, loaded
+// on first use (the program's manifest gives it version 6). The library
+// stays loaded: its windows may live as long as the process.
+void InitTooltipClass()
+{
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const InitCommonControlsExFn init = [] {
+        HMODULE library = LoadLibraryW(L"comctl32.dll");
+        return library ? reinterpret_cast<InitCommonControlsExFn>(
+                             reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")))
+                       : nullptr;
+    }();
+    const INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    if (init)
+        init(&controls);
+}
+
 } // namespace
 
 CSkDialogView::CSkDialogView() = default;
@@ -54,20 +71,31 @@ HWND CSkDialogView::CreateWithTooltip(HWND parent, UINT id)
 {
     if (m_hWnd)
         return m_hWnd;
+    if (!CreateWithoutTooltip(parent, id))
+        return nullptr;
+    CreateTooltip();
+    m_dirtyRegion.Reset();
+    return m_hWnd;
+}
+
+HWND CSkDialogView::CreateWithoutTooltip(HWND parent, UINT id)
+{
+    if (m_hWnd)
+        return m_hWnd;
     if (!Create(GetWndClassInfo(), parent, RECT{}, m_title, kSkinViewStyle, 0, id))
         return nullptr;
     m_header.SetHostWindow(m_hWnd);
     m_body.SetHostWindow(m_hWnd);
     m_footer.SetHostWindow(m_hWnd);
-    CreateTooltip();
     m_dirtyRegion.Reset();
     return m_hWnd;
 }
 
 void CSkDialogView::CreateTooltip()
 {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
+    if (!m_hWnd || m_tooltip)
+        return;
+    InitTooltipClass();
     m_tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, m_hWnd, nullptr, ThisModuleInstance(), nullptr);
     if (!m_tooltip)

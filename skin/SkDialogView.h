@@ -34,6 +34,13 @@ public:
     // hands it to the three panels and gives it a tooltip control. Nothing
     // happens when the window exists already. The window, or null.
     HWND CreateWithTooltip(HWND parent, UINT id);
+    // As CreateWithTooltip, without the tooltip control, which CreateTooltip
+    // adds later.
+    HWND CreateWithoutTooltip(HWND parent, UINT id);
+    // Gives the view window its tooltip control, once. The common controls
+    // library is loaded for it here: a program whose first window leaves its
+    // tooltip until after its first paint loads that library only then.
+    void CreateTooltip();
 
     // Reads a layout (a "layer" element) into the three panels, the title,
     // the size and the window styles. FALSE for a text that does not parse
@@ -87,7 +94,6 @@ public:
     CRgnHandle m_dirtyRegion; // null: the whole view
 
 private:
-    void CreateTooltip();
     void SetTipText(const CString& tip);
     void Notify(UINT code);
 

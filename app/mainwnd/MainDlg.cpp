@@ -43,7 +43,11 @@ int ReadIntSetting(const wchar_t* section, const wchar_t* key, const wchar_t* fa
 
 } // namespace
 
-CCorvaneMainDlg::CCorvaneMainDlg() : CSkDialogImpl(IDR_MAIN_LAYOUT) {}
+CCorvaneMainDlg::CCorvaneMainDlg() : CSkDialogImpl(IDR_MAIN_LAYOUT)
+{
+    // The view's tooltip is not needed for the first paint either.
+    m_tooltipLater = TRUE;
+}
 
 // Skin notifications come first; the skin dialog, the frame and the tray
 // icon have their entries before the window's own; what nobody took goes to
@@ -333,6 +337,8 @@ void CCorvaneMainDlg::FinishStartAfterFirstPaint()
         return;
     m_startFinished = true;
     MarkStartupStep("timer after the first paint");
+    m_view.CreateTooltip();
+    MarkStartupStep("view tooltip");
     CreatePageBrowsers();
     MarkStartupStep("browsers");
     AddIcon();

@@ -92,8 +92,9 @@ bool LeftToPaint(HWND window)
 } // namespace
 
 // The page areas show their waiting text from the first paint; the browser
-// controls come after it, and load the pages of the tab chosen at the start.
-TEST_F(StartPagesTest, BrowsersComeAfterTheFirstPaintAndLoadTheTabChosenBefore)
+// controls and the view's tooltip come after it, and the browsers load the
+// pages of the tab chosen at the start.
+TEST_F(StartPagesTest, BrowsersAndTooltipComeAfterTheFirstPaint)
 {
     const CString menuUrl = RAVONYX_CONTENT_SITE L"index.html?action=1";
     const CString contentUrl = RAVONYX_CONTENT_SITE L"zhuti/";
@@ -103,6 +104,7 @@ TEST_F(StartPagesTest, BrowsersComeAfterTheFirstPaintAndLoadTheTabChosenBefore)
         EXPECT_NE(GetWindowLongPtrW(area->m_hWnd, GWL_STYLE) & WS_VISIBLE, 0);
         EXPECT_EQ(area->BrowserWindow(), nullptr) << "no control before the first paint";
     }
+    EXPECT_EQ(m_dlg->m_view.m_tooltip, nullptr) << "no tooltip before the first paint";
     EXPECT_EQ(SelectedTab(), 1);
     EXPECT_EQ(m_dlg->m_menuBrowser.Url(), menuUrl);
     EXPECT_EQ(m_dlg->m_contentBrowser.Url(), contentUrl);
@@ -135,6 +137,8 @@ TEST_F(StartPagesTest, BrowsersComeAfterTheFirstPaintAndLoadTheTabChosenBefore)
     }
     EXPECT_EQ(m_dlg->m_contentBrowser.HostWindow().ExternalDispatch(),
               static_cast<IDispatch*>(&CBrowserExternal::Instance()));
+    ASSERT_TRUE(IsWindow(m_dlg->m_view.m_tooltip));
+    EXPECT_EQ(GetWindow(m_dlg->m_view.m_tooltip, GW_OWNER), main) << "the view's, owned by its window";
     // The real control went to the content address (its own BeforeNavigate2)
     // and, as the menu address fails here, to the menu's error page.
     EXPECT_TRUE(PumpUntil([&] { return m_dlg->m_contentBrowser.CurUrl() == contentUrl; }));
