@@ -1,15 +1,14 @@
 #include "app/common/HttpText.h"
 
 #include "app/common/TextUtils.h"
+#include "app/common/WinInet.h"
 #include "base/Handle.h"
-
-#include <wininet.h>
 
 #include <vector>
 
 namespace {
 
-using CInternetHandle = CUniqueHandle<NullHandleTraits<HINTERNET, &InternetCloseHandle>>;
+using CInternetHandle = CUniqueHandle<NullHandleTraits<HINTERNET, &WinInetCloseHandle>>;
 
 // Reads the reply into buffer until it ends or all but the buffer's last
 // byte is filled; whole tells whether the reply ended there. The reply may
@@ -20,7 +19,7 @@ bool ReadReply(HINTERNET reply, std::vector<char>& buffer, bool& whole)
     DWORD filled = 0;
     while (filled < capacity) {
         DWORD read = 0;
-        if (!InternetReadFile(reply, buffer.data() + filled, capacity - filled, &read))
+        if (!WinInetReadFile(reply, buffer.data() + filled, capacity - filled, &read))
             return false;
         if (read == 0) {
             whole = true;
@@ -31,7 +30,7 @@ bool ReadReply(HINTERNET reply, std::vector<char>& buffer, bool& whole)
     // Full: the reply fitted only when nothing more comes.
     char more = 0;
     DWORD read = 0;
-    if (!InternetReadFile(reply, &more, 1, &read))
+    if (!WinInetReadFile(reply, &more, 1, &read))
         return false;
     whole = read == 0;
     return true;
@@ -48,10 +47,10 @@ bool HttpGetText(const CString& url, CString& out, DWORD size)
 bool HttpGetText(const CString& url, CString& out, DWORD size, bool& whole)
 {
     whole = false;
-    CInternetHandle internet(InternetOpenW(L"GetContent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    CInternetHandle internet(WinInetOpen(L"GetContent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!internet)
         return false;
-    CInternetHandle reply(InternetOpenUrlW(internet, url, nullptr, 0, 0, 0));
+    CInternetHandle reply(WinInetOpenUrl(internet, url, nullptr, 0, 0, 0));
     if (!reply)
         return false;
 

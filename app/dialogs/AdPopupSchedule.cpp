@@ -1,7 +1,5 @@
 #include "app/dialogs/AdPopupSchedule.h"
 
-#include <wininet.h>
-
 #include <ctime>
 #include <memory>
 
@@ -10,6 +8,7 @@
 #include "app/common/HttpText.h"
 #include "app/common/ServerAddresses.h"
 #include "app/common/TextUtils.h"
+#include "app/common/WinInet.h"
 #include "app/dialogs/WebDlg.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/ProgramFlags.h"
@@ -184,10 +183,10 @@ bool NetworkIsUp(const CString& probeUrl)
 {
     DWORD state = 0;
     DWORD size = sizeof(state);
-    if (!InternetQueryOptionW(nullptr, INTERNET_OPTION_CONNECTED_STATE, &state, &size) ||
+    if (!WinInetQueryOption(nullptr, INTERNET_OPTION_CONNECTED_STATE, &state, &size) ||
         !(state & INTERNET_STATE_CONNECTED))
         return false;
-    return InternetCheckConnectionW(probeUrl, FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
+    return WinInetCheckConnection(probeUrl, FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
 }
 
 bool WaitForNetwork(const CString& probeUrl, const std::vector<DWORD>& waits)
