@@ -5,6 +5,8 @@
 
 #include "../common/ZipFixture.h"
 
+#include "app/catalog/DeleteTask.h"
+#include "app/catalog/LocalLists.h"
 #include "app/common/FileUtils.h"
 #include "app/install/DefaultTheme.h"
 #include "app/install/PackageInstall.h"
@@ -13,8 +15,11 @@
 
 #include <cwctype>
 #include <functional>
+#include <random>
 
 namespace {
+
+const wchar_t kCannotDelete[] = L"文件无法删除，请检查您的权限！";
 
 using Tree = std::map<std::string, std::string>;
 
@@ -263,6 +268,101 @@ TEST_F(HostilePackage, PathsOfTheWrongKindAreNotInstalled)
         EXPECT_TRUE(DesktopLog().empty());
         EXPECT_TRUE(ControlPanelLog().empty());
     }
+}
+
+class ItemDeletion : public HostilePackage {
+protected:
+    void SetUp() override
+    {
+        HostilePackage::SetUp();
+        // The delete offer is the real one; the watcher says yes to it.
+        g_offerDelete = &DeleteTask;
+    }
+    bool Listed(int kind, int id)
+    {
+        CString file;
+        return ReadItemFile(kind, std::to_wstring(id).c_str(), file) && !file.IsEmpty();
+    }
+};
+
+TEST_F(ItemDeletion, FailedInstallationsDeleteOfferRemovesPackageAndWhatWasUnpacked)
+{
+    for (int kind : {1, 2}) {
+        SCOPED_TRACE(kind);
+        const int id = 8500 + kind;
+        const std::wstring name = UniqueName(L"半途");
+        const std::string n = Utf8(name);
+        const std::string top = std::to_string(id) + "/";
+        // The last entry's data is damaged: what comes before it is unpacked.
+        std::mt19937 random(static_cast<unsigned>(id));
+        std::string noise(40000, '\0');
+        for (char& ch : noise)
+            ch = static_cast<char>(random());
+        const std::string first = kind == 2 ? top + n + ".jpg" : top + n + ".theme";
+        WriteList(kind, {{id, name}, {id + 10, L"其他"}});
+        const CString made = logs / L"damaged.zip";
+        WriteZip(made, {{first, "written first"}, {top + "last.bin", noise}}, PackagePasswordOf(id));
+        std::string bytes = ReadFileBytes(made);
+        const size_t end = bytes.size() - 22;
+        const size_t directory = static_cast<unsigned char>(bytes[end + 16]) |
+                                 (static_cast<unsigned char>(bytes[end + 17]) << 8) |
+                                 (static_cast<unsigned char>(bytes[end + 18]) << 16);
+        for (size_t i = directory - 20000; i < directory - 19990; ++i)
+            bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+        const CString package = downloads / (L"Ravonyx\\download\\" + std::to_wstring(id) + L".zip").c_str();
+        WriteFileBytes(package, bytes);
+        const CString unpacked =
+            downloads /
+            (std::wstring(kind == 2 ? L"Ravonyx\\desktop\\" : L"Ravonyx\\theme\\") + std::to_wstring(id))
+                .c_str();
+
+        EXPECT_FALSE(InstallPackage(kind, std::to_wstring(id).c_str()));
+        const Events events = CEventLog::Instance().Take();
+        ASSERT_EQ(3u, events.size());
+        EXPECT_EQ(BoxEvent(L"plain", kSevere), events[0]);
+        EXPECT_EQ(BoxEvent(kError, kUnpackFailed), events[1]);
+        // events[2] is the delete confirmation, answered yes.
+        EXPECT_FALSE(FileExists(package));
+        EXPECT_FALSE(DirectoryExists(unpacked));
+        EXPECT_FALSE(Listed(kind, id));
+        EXPECT_TRUE(Listed(kind, id + 10));
+    }
+}
+
+TEST_F(ItemDeletion, RemovalThatCannotDeleteIsToldAndKeepsTheEntry)
+{
+    const std::wstring name = UniqueName(L"使用中");
+    WriteList(1, {{8601, name}});
+    ServePackage(8601, ThemeEntries(8601, name, true, true, false), PackagePasswordOf(8601));
+    ShowFromControlPanel(L"cabinet");
+    ASSERT_TRUE(InstallPackage(1, L"8601"));
+    ASSERT_TRUE(WaitForControlPanel(true));
+    // Applied twice: the theme is this program's own and may be replaced.
+    ServePackage(8601, ThemeEntries(8601, name, true, true, false), PackagePasswordOf(8601));
+    ASSERT_TRUE(InstallPackage(1, L"8601"));
+    ASSERT_TRUE(WaitForControlPanel(true));
+    EXPECT_EQ(Events(), CEventLog::Instance().Take());
+    const CString style = themes + L"\\" + name.c_str() + L"\\" + name.c_str() + L".msstyles";
+    ASSERT_TRUE(FileExists(style));
+
+    // The visual style is held as Windows holds the one in use.
+    HANDLE held = CreateFileW(style, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(DeleteTask(8601, 1, 1));
+    CloseHandle(held);
+    const Events events = CEventLog::Instance().Take();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(BoxEvent(kError, kCannotDelete), events.back());
+    EXPECT_TRUE(Listed(1, 8601));
+    EXPECT_TRUE(FileExists(style));
+    EXPECT_TRUE(IsPlacedTheme(name.c_str()));
+
+    // Deleting again finishes the job.
+    EXPECT_TRUE(DeleteTask(8601, 1, 1));
+    EXPECT_FALSE(Listed(1, 8601));
+    EXPECT_FALSE(DirectoryExists(themes + L"\\" + name.c_str()));
+    EXPECT_FALSE(FileExists(themes + L"\\" + name.c_str() + L".theme"));
+    EXPECT_FALSE(IsPlacedTheme(name.c_str()));
 }
 
 } // namespace
