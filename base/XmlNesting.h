@@ -1,103 +1,204 @@
-// How deeply the elements of an XML text nest, found by a plain scan of the
-// text before any parser sees it. The parser descends once per element
-// level, so a document nested thousands deep (damaged or hostile) would run
-// it out of stack; every loader refuses such a text as malformed.
+// How deeply TinyXML would nest the elements of a text, found before it
+// parses the text. Its parser descends once per element level, so a
+// document nested thousands deep (damaged or hostile) would run it out of
+// stack; every loader refuses such a text as malformed.
+//
+// The scan walks the text exactly as the parser does, building nothing: it
+// uses TinyXML's own reading steps (white space, names, end tags) and its
+// own parsers for every node that cannot hold an element (declarations,
+// comments, CDATA, text, unknown markup, attributes). So it agrees with the
+// parser on where every element starts and ends, where the parser gives up,
+// and on the encoding it reads in.
 #pragma once
 
-#include <cstddef>
-#include <cstring>
 #include <string>
+#include <vector>
+
+#include <tinyxml.h>
 
 // Deeper documents than this are refused: the root element is level 1.
 constexpr int kMaxXmlNesting = 256;
 
 namespace xml_nesting_detail {
 
-// The position just after the first occurrence of end at or after from, or
-// the end of the text when it never comes.
-inline size_t After(const char* text, size_t length, size_t from, const char* end)
-{
-    const size_t endLength = std::strlen(end);
-    for (size_t i = from; i + endLength <= length; ++i)
-        if (std::memcmp(text + i, end, endLength) == 0)
-            return i + endLength;
-    return length;
-}
-
-inline bool StartsWith(const char* text, size_t length, size_t at, const char* prefix)
-{
-    const size_t prefixLength = std::strlen(prefix);
-    return at + prefixLength <= length && std::memcmp(text + at, prefix, prefixLength) == 0;
-}
-
-// An element's name begins with a letter, "_" or a byte of a multi-byte
-// character.
-inline bool StartsElement(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u >= 0x80;
-}
-
-// The position after the ">" that ends a start tag (or the end of the
-// text). A quote opens a value only after "=", as for the parser.
-inline size_t AfterStartTag(const char* text, size_t length, size_t from)
-{
-    char quote = 0;
-    char lastMark = 0;
-    for (size_t i = from; i < length; ++i) {
-        const char c = text[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if ((c == '"' || c == '\'') && lastMark == '=') {
-            quote = c;
-        } else if (c == '>') {
-            return i + 1;
+// Derived only to reach TinyXML's reading steps; never made.
+class Scan : public TiXmlBase {
+public:
+    // True when no element of what TiXmlDocument::Parse(text, 0, encoding)
+    // builds lies deeper than limit. The scan itself descends at most
+    // limit + 1 levels.
+    static bool Within(const char* p, int limit, TiXmlEncoding encoding)
+    {
+        if (!p || !*p)
+            return true;
+        // A byte-order mark says UTF-8.
+        const auto* u = reinterpret_cast<const unsigned char*>(p);
+        if (encoding == TIXML_ENCODING_UNKNOWN && u[0] == 0xEF && u[1] == 0xBB && u[2] == 0xBF)
+            encoding = TIXML_ENCODING_UTF8;
+        p = SkipWhiteSpace(p, encoding);
+        Walk walk{limit, false};
+        while (p && *p) {
+            const Kind kind = Identify(p, encoding);
+            if (kind == Kind::None)
+                break;
+            if (kind == Kind::Element) {
+                p = Element(p, encoding, walk, 1);
+            } else if (kind == Kind::Declaration) {
+                // The first declaration of the document tells the encoding
+                // of the rest.
+                TiXmlDeclaration declaration;
+                p = declaration.Parse(p, nullptr, encoding);
+                if (encoding == TIXML_ENCODING_UNKNOWN)
+                    encoding = DeclaredEncoding(declaration.Encoding());
+            } else {
+                p = Leaf(kind, p, encoding);
+            }
+            if (walk.tooDeep)
+                return false;
+            p = SkipWhiteSpace(p, encoding);
         }
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            lastMark = c;
+        return true;
     }
-    return length;
-}
+
+private:
+    enum class Kind { None, Declaration, Comment, CData, Unknown, Element };
+
+    struct Walk {
+        int limit;
+        bool tooDeep;
+    };
+
+    static TiXmlEncoding DeclaredEncoding(const char* name)
+    {
+        if (!*name || StringEqual(name, "UTF-8", true, TIXML_ENCODING_UNKNOWN) ||
+            StringEqual(name, "UTF8", true, TIXML_ENCODING_UNKNOWN))
+            return TIXML_ENCODING_UTF8;
+        return TIXML_ENCODING_LEGACY;
+    }
+
+    // What kind of node the markup at p starts.
+    static Kind Identify(const char* p, TiXmlEncoding encoding)
+    {
+        p = SkipWhiteSpace(p, encoding);
+        if (!p || !*p || *p != '<')
+            return Kind::None;
+        if (StringEqual(p, "<?xml", true, encoding))
+            return Kind::Declaration;
+        if (StringEqual(p, "<!--", false, encoding))
+            return Kind::Comment;
+        if (StringEqual(p, "<![CDATA[", false, encoding))
+            return Kind::CData;
+        if (StringEqual(p, "<!", false, encoding))
+            return Kind::Unknown;
+        if (IsAlpha(static_cast<unsigned char>(p[1]), encoding) || p[1] == '_')
+            return Kind::Element;
+        return Kind::Unknown;
+    }
+
+    // A node that holds no element, read by TinyXML itself.
+    static const char* Leaf(Kind kind, const char* p, TiXmlEncoding encoding)
+    {
+        switch (kind) {
+        case Kind::Declaration: {
+            TiXmlDeclaration declaration;
+            return declaration.Parse(p, nullptr, encoding);
+        }
+        case Kind::Comment: {
+            TiXmlComment comment;
+            return comment.Parse(p, nullptr, encoding);
+        }
+        case Kind::CData: {
+            TiXmlText text("");
+            text.SetCDATA(true);
+            return text.Parse(p, nullptr, encoding);
+        }
+        default: {
+            TiXmlUnknown unknown;
+            return unknown.Parse(p, nullptr, encoding);
+        }
+        }
+    }
+
+    // An element at level depth, from its start tag to its end tag: where
+    // the parser goes on after it, or null where the parser gives up.
+    static const char* Element(const char* p, TiXmlEncoding encoding, Walk& walk, int depth)
+    {
+        if (depth > walk.limit) {
+            walk.tooDeep = true;
+            return nullptr;
+        }
+        p = SkipWhiteSpace(p, encoding);
+        if (!p || *p != '<')
+            return nullptr;
+        TIXML_STRING name;
+        p = ReadName(SkipWhiteSpace(p + 1, encoding), &name, encoding);
+        if (!p || !*p)
+            return nullptr;
+        const TIXML_STRING endTag = "</" + name;
+        std::vector<TIXML_STRING> attributes;
+        for (;;) {
+            p = SkipWhiteSpace(p, encoding);
+            if (!p || !*p)
+                return nullptr;
+            if (*p == '/')
+                return p[1] == '>' ? p + 2 : nullptr;
+            if (*p == '>') {
+                p = Content(p + 1, encoding, walk, depth);
+                if (!p || !*p || !StringEqual(p, endTag.c_str(), false, encoding))
+                    return nullptr;
+                p = SkipWhiteSpace(p + endTag.length(), encoding);
+                return p && *p == '>' ? p + 1 : nullptr;
+            }
+            TiXmlAttribute attribute;
+            p = attribute.Parse(p, nullptr, encoding);
+            if (!p || !*p)
+                return nullptr;
+            for (const TIXML_STRING& seen : attributes) {
+                if (seen == attribute.NameTStr())
+                    return nullptr; // the parser refuses a second attribute of a name
+            }
+            attributes.push_back(attribute.NameTStr());
+        }
+    }
+
+    // The content of an element at level depth, up to its end tag.
+    static const char* Content(const char* p, TiXmlEncoding encoding, Walk& walk, int depth)
+    {
+        const char* withWhiteSpace = p;
+        p = SkipWhiteSpace(p, encoding);
+        while (p && *p) {
+            if (*p != '<') {
+                TiXmlText text("");
+                p = text.Parse(IsWhiteSpaceCondensed() ? p : withWhiteSpace, nullptr, encoding);
+            } else if (StringEqual(p, "</", false, encoding)) {
+                return p;
+            } else {
+                const Kind kind = Identify(p, encoding);
+                if (kind == Kind::None)
+                    return nullptr;
+                p = kind == Kind::Element ? Element(p, encoding, walk, depth + 1) : Leaf(kind, p, encoding);
+            }
+            withWhiteSpace = p;
+            p = SkipWhiteSpace(p, encoding);
+        }
+        return p;
+    }
+};
 
 } // namespace xml_nesting_detail
 
-// True when no element of the text lies deeper than limit levels. Comments,
-// CDATA sections, declarations and quoted attribute values are passed over,
-// so a "<" or ">" inside them counts for nothing. The text need not be well
-// formed: the parser judges the rest.
-inline bool XmlNestingWithin(const char* text, size_t length, int limit = kMaxXmlNesting)
+// True when no element that TinyXML builds from the text (up to its first
+// NUL, as the parser reads it) lies deeper than limit levels; encoding is
+// the one given to the parser. The text need not be well formed: where the
+// parser gives up, the scan stops too.
+inline bool XmlNestingWithin(const char* text, int limit = kMaxXmlNesting,
+                             TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN)
 {
-    using namespace xml_nesting_detail;
-    int depth = 0;
-    size_t i = 0;
-    while (i < length) {
-        if (text[i] != '<') {
-            ++i;
-            continue;
-        }
-        if (StartsWith(text, length, i, "<!--")) {
-            i = After(text, length, i + 4, "-->");
-        } else if (StartsWith(text, length, i, "<![CDATA[")) {
-            i = After(text, length, i + 9, "]]>");
-        } else if (StartsWith(text, length, i, "</")) {
-            if (depth > 0)
-                --depth;
-            i = After(text, length, i + 2, ">");
-        } else if (!StartsElement(i + 1 < length ? text[i + 1] : '\0')) {
-            i = After(text, length, i + 1, ">"); // a declaration or other markup
-        } else {
-            i = AfterStartTag(text, length, i + 1);
-            if (text[i - 1] != '>' || text[i - 2] != '/') {
-                if (++depth > limit)
-                    return false;
-            }
-        }
-    }
-    return true;
+    return xml_nesting_detail::Scan::Within(text, limit, encoding);
 }
 
-inline bool XmlNestingWithin(const std::string& text, int limit = kMaxXmlNesting)
+inline bool XmlNestingWithin(const std::string& text, int limit = kMaxXmlNesting,
+                             TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN)
 {
-    return XmlNestingWithin(text.data(), text.size(), limit);
+    return XmlNestingWithin(text.c_str(), limit, encoding);
 }

@@ -1,8 +1,11 @@
 #include "skin/CorvaneMsgBox.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 #include <cstring>
 
+#include "base/AppModule.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
@@ -66,7 +69,73 @@ RECT BoxWorkArea(HWND box)
     return info.rcWork;
 }
 
+// The room the box gives its text: 70 pixels on its left, 20 on its right
+// and 10 to spare; header, footer and the text's margins take 120 of its
+// height.
+constexpr int kTextSideRoom = 100;
+constexpr int kTextRoomAbove = 120;
+
+// The text with a line break wherever a line is wider than width in the
+// DC's font: after the last space that fits, or between two characters when
+// a word alone is wider.
+CString WrapLines(HDC dc, const CString& text, int width)
+{
+    CString wrapped;
+    int start = 0;
+    const int length = text.GetLength();
+    while (start <= length) {
+        int end = text.Find(L'\n', start);
+        if (end < 0)
+            end = length;
+        CString line = text.Mid(start, end - start);
+        line.TrimRight(L'\r');
+        for (;;) {
+            int fit = 0;
+            SIZE size = {};
+            GetTextExtentExPointW(dc, line, line.GetLength(), std::max(width, 1), &fit, nullptr, &size);
+            if (fit >= line.GetLength()) {
+                wrapped += line;
+                break;
+            }
+            int cut = fit;
+            for (int i = fit; i > 0; --i) {
+                if (line[i] == L' ') {
+                    cut = i;
+                    break;
+                }
+            }
+            if (cut < 1)
+                cut = 1;
+            if (cut < line.GetLength() && IS_LOW_SURROGATE(line[cut]) && cut > 1)
+                --cut; // never between the halves of a pair
+            wrapped += line.Left(cut);
+            wrapped += L"\n";
+            line = line.Mid(cut);
+            line.TrimLeft(L' ');
+        }
+        if (end >= length)
+            break;
+        wrapped += L"\n";
+        start = end + 1;
+    }
+    return wrapped;
+}
+
 } // namespace
+
+CString CCorvaneMsgBox::WrapText(const wchar_t* text, const char* style, int width)
+{
+    HFONT font = FindStyle(style).font;
+    if (!font)
+        font = SkFontPool::Instance().FontForStyle(0);
+    HWND desktop = GetDesktopWindow();
+    HDC dc = GetDC(desktop);
+    HGDIOBJ old = SelectObject(dc, font);
+    CString wrapped = WrapLines(dc, text ? text : L"", width);
+    SelectObject(dc, old);
+    ReleaseDC(desktop, dc);
+    return wrapped;
+}
 
 SIZE CCorvaneMsgBox::MeasureText(const wchar_t* text, const char* style, UINT format, int width, int height)
 {
@@ -95,6 +164,7 @@ int CCorvaneMsgBox::ShowMsg(const wchar_t* text, const wchar_t* caption, UINT ty
         return -1;
     m_presetTextSize = FALSE;
     m_text = text ? text : L"";
+    m_shownText.Empty();
     m_type = type;
     m_view.SetItemVisible(IDC_MSGBOX_TEXTLINES, FALSE);
     m_view.SetItemVisible(IDC_MSGBOX_TEXT, TRUE);
@@ -174,6 +244,10 @@ BOOL CCorvaneMsgBox::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LP
             result = 0;
             return TRUE;
         }
+        if (OnTextKey(*reinterpret_cast<const NMHDR*>(lParam))) {
+            result = 1; // the rich edit does not see the key
+            return TRUE;
+        }
         break;
     case WM_DESTROY:
         OnDestroy();
@@ -195,29 +269,108 @@ void CCorvaneMsgBox::OnInitDialog()
         m_caption.ReleaseBuffer();
     }
 
+    // The box never grows past the work area: a text too wide for it wraps,
+    // one too high for it scrolls.
     const RECT work = BoxWorkArea(m_hWnd);
     const int workWidth = work.right - work.left;
     const int workHeight = work.bottom - work.top;
     const int captionWidth = MeasureText(m_caption, "dlgtitle", 0, workWidth, workHeight).cx + 100;
     SIZE text = {m_textSize.right - m_textSize.left, m_textSize.bottom - m_textSize.top};
-    if (!m_presetTextSize)
-        text = MeasureText(m_text, "msgtext", FindStyle("msgtext").textmode, workWidth, workHeight);
-    const int width = std::max({captionWidth, static_cast<int>(text.cx) + 100, kMinWidth});
-    const int height = std::max(static_cast<int>(text.cy) + 120, kMinHeight);
-    MoveWindow(m_hWnd, work.left, work.top, width, height, FALSE);
+    const UINT textMode = FindStyle("msgtext").textmode;
+    if (!m_presetTextSize) {
+        text = MeasureText(m_text, "msgtext", textMode, workWidth, workHeight);
+        if (text.cx + kTextSideRoom > workWidth) {
+            const int room = workWidth - kTextSideRoom;
+            m_shownText = WrapText(m_text, "msgtext", room);
+            m_view.SetItemText(IDC_MSGBOX_TEXT, m_shownText);
+            text = MeasureText(m_shownText, "msgtext", textMode, room, workHeight);
+        }
+    }
+    const int width =
+        std::min(std::max({captionWidth, static_cast<int>(text.cx) + kTextSideRoom, kMinWidth}), workWidth);
+    const int height = std::max(static_cast<int>(text.cy) + kTextRoomAbove, kMinHeight);
+    MoveWindow(m_hWnd, work.left, work.top, width, std::min(height, workHeight), FALSE);
+    if (height > workHeight && !m_presetTextSize)
+        ShowScrollingText();
+}
+
+// A text higher than the box can be is shown in a read-only rich edit over
+// the text item, with a scroll bar, in the item's font and colour.
+void CCorvaneMsgBox::ShowScrollingText()
+{
+    static const HMODULE richEdit = LoadLibraryW(L"riched20.dll");
+    CSkWindow* item = m_view.FindItem(IDC_MSGBOX_TEXT);
+    if (!richEdit || !item)
+        return;
+    const RECT area = item->m_rect;
+    m_scrollText = CreateWindowExW(
+        0, RICHEDIT_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+        area.left, area.top, area.right - area.left, area.bottom - area.top, m_view.m_hWnd,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_MSGBOX_SCROLLTEXT)), ThisModuleInstance(), nullptr);
+    if (!m_scrollText)
+        return;
+    const SkStyle& style = FindStyle("msgtext");
+    HFONT font = style.font ? style.font : SkFontPool::Instance().FontForStyle(0);
+    SendMessageW(m_scrollText, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_COLOR;
+    format.crTextColor = style.crtext != CLR_INVALID ? style.crtext : RGB(0, 0, 0);
+    SendMessageW(m_scrollText, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(m_scrollText, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
+    SetWindowTextW(m_scrollText, m_text);
+    // Enter and Escape pressed in it still answer the box.
+    SendMessageW(m_scrollText, EM_SETEVENTMASK, 0, ENM_KEYEVENTS);
+    m_view.SetItemVisible(IDC_MSGBOX_TEXT, FALSE);
+}
+
+UINT CCorvaneMsgBox::EnterAnswer() const
+{
+    if (m_buttons.empty())
+        return 0;
+    const size_t chosen = (m_type & MB_DEFMASK) >> 8;
+    return m_buttons[chosen < m_buttons.size() ? chosen : 0].id;
+}
+
+UINT CCorvaneMsgBox::EscapeAnswer() const
+{
+    for (const Button& button : m_buttons)
+        if (button.id == IDCANCEL)
+            return IDCANCEL;
+    if (m_buttons.size() == 1 && m_buttons[0].id == IDOK)
+        return IDOK;
+    return IDC_MSGBOX_CLOSE;
 }
 
 void CCorvaneMsgBox::OnSkCommand(const SkItemClickNotify& click)
 {
-    // Only the buttons and the close button end the box; Enter, Escape and
-    // WM_CLOSE come as clicks with an empty class.
+    // The buttons and the close button end the box with their ids; Enter,
+    // Escape and WM_CLOSE come as clicks on 1 and 2 with an empty class.
     const char* itemClass = click.itemClass ? click.itemClass : "";
-    if (std::strcmp(itemClass, "button") == 0 || std::strcmp(itemClass, "imgbtn") == 0)
+    if (std::strcmp(itemClass, "button") == 0 || std::strcmp(itemClass, "imgbtn") == 0) {
         EndDialog(static_cast<int>(click.itemId));
+    } else if (itemClass[0] == '\0' && click.itemId == IDOK) {
+        if (const UINT answer = EnterAnswer())
+            EndDialog(static_cast<int>(answer));
+    } else if (itemClass[0] == '\0' && click.itemId == IDCANCEL) {
+        EndDialog(static_cast<int>(EscapeAnswer()));
+    }
+}
+
+BOOL CCorvaneMsgBox::OnTextKey(const NMHDR& header)
+{
+    if (!m_scrollText || header.hwndFrom != m_scrollText || header.code != EN_MSGFILTER)
+        return FALSE;
+    const auto& filter = reinterpret_cast<const MSGFILTER&>(header);
+    if (filter.msg != WM_KEYDOWN || (filter.wParam != VK_RETURN && filter.wParam != VK_ESCAPE))
+        return FALSE;
+    SendMessageW(m_hWnd, WM_KEYDOWN, filter.wParam, filter.lParam);
+    return TRUE;
 }
 
 void CCorvaneMsgBox::OnDestroy()
 {
+    m_scrollText = nullptr; // goes with the view
     if (!m_counted)
         return;
     m_counted = false;

@@ -1,5 +1,6 @@
 #include "skin/SkImageDraw.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -61,7 +62,25 @@ BYTE Blend(BYTE source, BYTE destination, BYTE alpha)
     return static_cast<BYTE>((source * alpha + destination * (255 - alpha)) / 255);
 }
 
+// Cuts a source area of the given size at (sx, sy) to the bitmap; false
+// when nothing of it is on the bitmap.
+bool CutToBitmap(const SIZE& bitmap, int sx, int sy, int& width, int& height)
+{
+    if (sx < 0 || sy < 0 || sx >= bitmap.cx || sy >= bitmap.cy)
+        return false;
+    width = std::min(width, static_cast<int>(bitmap.cx) - sx);
+    height = std::min(height, static_cast<int>(bitmap.cy) - sy);
+    return width > 0 && height > 0;
+}
+
 } // namespace
+
+int SubImageWidth(const SkinBitmap& image)
+{
+    if (image.subwidth <= 0)
+        return 0;
+    return std::min(image.subwidth, static_cast<int>(BitmapSize(image.bitmap).cx));
+}
 
 SIZE BitmapSize(HBITMAP bitmap)
 {
@@ -76,8 +95,13 @@ BOOL DrawSkinImage(int sub, const SkinBitmap& image, HDC dc, int x, int y)
     if (!image.bitmap || (image.subwidth == 0 && sub != -1))
         return 0;
     SIZE size = BitmapSize(image.bitmap);
-    int width = sub == -1 ? size.cx : image.subwidth;
-    int sx = sub == -1 ? 0 : sub * image.subwidth;
+    const int subwidth = SubImageWidth(image);
+    int width = sub == -1 ? size.cx : subwidth;
+    int sx = sub == -1 ? 0 : sub * subwidth;
+    // A sub-image past the bitmap's last column draws nothing.
+    int height = size.cy;
+    if (!CutToBitmap(size, sx, 0, width, height))
+        return 0;
     switch (image.mode) {
     case kSkImageAlpha:
         return AlphaBlendBitmap(dc, image.bitmap, x, y, width, size.cy, sx);
@@ -173,9 +197,12 @@ BOOL DrawSkinImagePart(const SkinBitmap& image, HDC dc, int x, int y, int width,
     // nothing rather than a mirrored copy.
     if (!image.bitmap || width <= 0 || height <= 0)
         return 0;
-    CBitmapDc source(image.bitmap);
     if (sub != -1)
-        sx += sub * image.subwidth;
+        sx += sub * SubImageWidth(image);
+    // Only what lies on the bitmap is copied.
+    if (!CutToBitmap(BitmapSize(image.bitmap), sx, sy, width, height))
+        return 0;
+    CBitmapDc source(image.bitmap);
     switch (image.mode) {
     case kSkImageOpaque:
         return BitBlt(dc, x, y, width, height, source, sx, sy, SRCCOPY);
@@ -191,9 +218,11 @@ BOOL StretchSkinImagePart(const SkinBitmap& image, HDC dc, int x, int y, int wid
 {
     if (!image.bitmap || width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0)
         return 0;
-    CBitmapDc source(image.bitmap);
     if (sub != -1)
-        sx += sub * image.subwidth;
+        sx += sub * SubImageWidth(image);
+    if (!CutToBitmap(BitmapSize(image.bitmap), sx, sy, sourceWidth, sourceHeight))
+        return 0;
+    CBitmapDc source(image.bitmap);
     switch (image.mode) {
     case kSkImageOpaque:
         return StretchBlt(dc, x, y, width, height, source, sx, sy, sourceWidth, sourceHeight, SRCCOPY);
@@ -210,14 +239,16 @@ void DrawSkinHorzFrame(const RECT& rect, int left, HDC dc, const SkinBitmap& ima
     if (!image.bitmap)
         return;
     SIZE size = BitmapSize(image.bitmap);
-    const int piece = image.subwidth > 0 ? image.subwidth : size.cx;
+    const int subwidth = SubImageWidth(image);
+    const int piece = subwidth > 0 ? subwidth : size.cx;
     RECT bar = rect;
     if (bar.right - bar.left < piece)
         bar.right = bar.left + piece;
 
-    // A widened bar must not spill over the item's neighbours.
+    // A widened bar must not spill over the item's neighbours at the sides;
+    // it keeps the bitmap's height whatever the rectangle's.
     int saved = SaveDC(dc);
-    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    IntersectClipRect(dc, rect.left, bar.top, rect.right, bar.top + size.cy);
     const int rightCap = piece - left - 1;
     const int middle = bar.right - bar.left - piece + 1;
     if (left > 0)

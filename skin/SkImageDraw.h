@@ -45,3 +45,6 @@ BOOL CreateBackBuffer(HBITMAP& bitmap, int width, int height);
 
 // The size of a bitmap (height always positive); 0 x 0 for none.
 SIZE BitmapSize(HBITMAP bitmap);
+// The width of one sub-image as drawn: the subwidth, at most the bitmap's
+// width; 0 when the bitmap is one image.
+int SubImageWidth(const SkinBitmap& image);

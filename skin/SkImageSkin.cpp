@@ -46,7 +46,7 @@ SIZE CSkImageSkin::GetSkinSize() const
     if (!m_image.bitmap)
         return SIZE{0, 0};
     SIZE size = BitmapSize(m_image.bitmap);
-    if (m_image.subwidth != 0)
-        size.cx = m_image.subwidth;
+    if (m_image.subwidth > 0)
+        size.cx = SubImageWidth(m_image);
     return size;
 }

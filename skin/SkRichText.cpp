@@ -97,8 +97,10 @@ BOOL CSkRichText::HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         UpdateLinkHover(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return TRUE;
     case SKM_LBUTTONDOWN:
-        if (m_hoverRun >= 0)
-            m_pressedRun = m_hoverRun;
+        // Every press starts afresh: one on the plain text presses no link,
+        // whatever an earlier press left behind.
+        UpdateLinkHover(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        m_pressedRun = m_hoverRun;
         return TRUE;
     case SKM_LBUTTONUP: {
         const int pressed = m_pressedRun;
@@ -156,11 +158,13 @@ void CSkRichText::BreakLine(Pen& pen) const
 void CSkRichText::LayoutElement(const TiXmlElement& element, int fontCode, Pen& pen)
 {
     const bool link = TagIs(element, "a");
-    // A link needs a text to show; one without is passed over whole.
-    if (link && !FirstChildText(element))
-        return;
     if (link && !m_laidOut) {
         AddLinkRun(element, pen);
+        return;
+    }
+    if (link && !FirstChildText(element)) {
+        // An empty link keeps the spacing its run took.
+        pen.x += m_style.spacing;
         return;
     }
 
@@ -238,7 +242,10 @@ void CSkRichText::LayoutText(const char* utf8, Pen& pen, bool measureOnly)
 void CSkRichText::AddLinkRun(const TiXmlElement& link, Pen& pen)
 {
     SkRichLinkRun run;
-    run.text = CString::FromUtf8(FirstChildText(link));
+    // A link without a text of its own is an empty run: it shows nothing but
+    // takes its spacing.
+    const char* text = FirstChildText(link);
+    run.text = CString::FromUtf8(text ? text : "");
     const HGDIOBJ oldFont = GetCurrentObject(pen.hdc, OBJ_FONT);
     UseFont(pen.hdc, m_linkStyle.font);
     SIZE size = {0, 0};

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "skin/SkHex.h"
@@ -63,8 +64,9 @@ void CSkSkinImgFrame::Draw(HDC dc, const RECT& rect, int) const
     if (!image.bitmap)
         return;
     const SIZE size = BitmapSize(image.bitmap);
-    const int l = m_left;
-    const int t = m_top;
+    // The stretched row and column lie on the bitmap, whatever the layout says.
+    const int l = std::max(0, std::min(m_left, static_cast<int>(size.cx) - 1));
+    const int t = std::max(0, std::min(m_top, static_cast<int>(size.cy) - 1));
     const int m = m_partMask;
     const bool top = (m & kSkFrameTop) != 0;
     const bool bottom = (m & kSkFrameBottom) != 0;

@@ -6,7 +6,7 @@
 
 bool ParseSkinXml(const std::string& utf8, TiXmlDocument& doc)
 {
-    if (!XmlNestingWithin(utf8))
+    if (!XmlNestingWithin(utf8, kMaxXmlNesting, TIXML_ENCODING_UTF8))
         return false;
     doc.Parse(utf8.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !doc.Error();

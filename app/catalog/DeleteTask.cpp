@@ -76,6 +76,10 @@ BOOL DeleteTask(int itemId, int state, int kind)
     if (!ReadItemFile(kind, id, file) || file.IsEmpty())
         return FALSE;
     ReadItemName(kind, id, name);
+    // A list that cannot take the change keeps the item whole, files and
+    // all.
+    if (!ListIsWritable(kind))
+        return FALSE;
     // The files go first: while any of them stays, so does the entry, and
     // the user can delete the item again.
     if (!DeleteItemFiles(itemId, state, kind, file, name)) {

@@ -8,6 +8,6 @@
 // and the installed theme or unpacked wallpaper, for any other state the
 // part files of the unfinished download, and for state 2 (after a failed
 // installation) also the package and its unpacked folder. A file that
-// cannot be deleted is reported and keeps the entry. TRUE when the entry
-// was removed.
+// cannot be deleted is reported and keeps the entry; a list that cannot
+// be written keeps the item as it is. TRUE when the entry was removed.
 BOOL DeleteTask(int itemId, int state, int kind);

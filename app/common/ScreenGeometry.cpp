@@ -1,5 +1,7 @@
 #include "app/common/ScreenGeometry.h"
 
+#include <algorithm>
+
 RECT& PopupCornerRect(RECT& out, const RECT& layout)
 {
     const LONG width = layout.right - layout.left;
@@ -13,6 +15,20 @@ RECT& PopupCornerRect(RECT& out, const RECT& layout)
     out.bottom = screenHeight - margin - gap;
     out.top = out.bottom - height;
     return out;
+}
+
+RECT& KeepInsideWorkArea(RECT& rect)
+{
+    RECT work = {};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const LONG width = std::min(rect.right - rect.left, work.right - work.left);
+    const LONG height = std::min(rect.bottom - rect.top, work.bottom - work.top);
+    rect.left = std::max(work.left, std::min(rect.left, work.right - width));
+    rect.top = std::max(work.top, std::min(rect.top, work.bottom - height));
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
+    return rect;
 }
 
 CString& ScreenResolutionText(CString& out, const wchar_t* format)

@@ -1,5 +1,6 @@
 #include "app/common/XmlReader.h"
 
+#include "app/common/FileReplace.h"
 #include "app/common/XmlText.h"
 #include "base/XmlNesting.h"
 
@@ -54,17 +55,33 @@ TiXmlElement* NextContainer(TiXmlElement* element)
     return parent ? parent->NextSiblingElement() : nullptr;
 }
 
-// Reads the whole file to check how deeply it nests, then rewinds it.
-bool NestingWithinLimit(std::FILE* file)
+// The file's text as TinyXML's own file loading hands it to the parser: line
+// ends made "\n" ("\r\n" and a lone "\r" alike), up to the first NUL. False
+// when the file cannot be read, or is empty.
+bool ReadDocumentText(const CString& path, std::string& text)
 {
-    std::string text;
+    CFile file{_wfopen(path, L"rb")};
+    if (!file)
+        return false;
+    std::string bytes;
     char block[64 * 1024];
     size_t read;
-    while ((read = std::fread(block, 1, sizeof(block), file)) > 0)
-        text.append(block, read);
-    const bool within = !std::ferror(file) && XmlNestingWithin(text);
-    std::rewind(file);
-    return within;
+    while ((read = std::fread(block, 1, sizeof(block), file.get())) > 0)
+        bytes.append(block, read);
+    if (std::ferror(file.get()))
+        return false;
+    text.clear();
+    text.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
+        if (bytes[i] == '\r') {
+            text += '\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            text += bytes[i];
+        }
+    }
+    return !bytes.empty();
 }
 
 } // namespace
@@ -72,9 +89,13 @@ bool NestingWithinLimit(std::FILE* file)
 CXmlReader::CXmlReader(const CString& path)
 {
     // A document that does not parse to its end is not used at all, nor one
-    // nested too deeply to parse safely.
-    CFile file{_wfopen(path, L"rb")};
-    if (file && NestingWithinLimit(file.get()) && m_document.LoadFile(file.get()))
+    // nested too deeply to parse safely. The scan and the parser read the
+    // same text in the same encoding.
+    std::string text;
+    if (!ReadDocumentText(path, text) || !XmlNestingWithin(text, kMaxXmlNesting, TIXML_DEFAULT_ENCODING))
+        return;
+    m_document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    if (!m_document.Error())
         m_current = m_document.FirstChildElement();
 }
 
@@ -83,11 +104,9 @@ CXmlReader::~CXmlReader()
     m_current = nullptr;
 }
 
-void CXmlReader::Save(const CString& path) const
+bool CXmlReader::Save(const CString& path) const
 {
-    // Text mode, as TinyXML itself opens a file it saves.
-    if (CFile file{_wfopen(path, L"w")})
-        m_document.SaveFile(file.get());
+    return ReplaceFileContents(path, [this](std::FILE* file) { return m_document.SaveFile(file); });
 }
 
 bool CXmlReader::FindElement(TiXmlElement* start, const std::string& tag, TiXmlElement*& out) const
@@ -252,8 +271,7 @@ bool CXmlReader::RemoveItem(const CString& savePath, const std::string& itemTag,
             return false;
         parent->RemoveChild(item);
     }
-    Save(savePath);
-    return true;
+    return Save(savePath);
 }
 
 bool CXmlReader::ReplaceJsonValue(const CString& savePath, const std::string& itemTag,
@@ -293,8 +311,7 @@ bool CXmlReader::ReplaceJsonValue(const CString& savePath, const std::string& it
     }
     child->Clear();
     child->InsertEndChild(TiXmlText(text));
-    Save(savePath);
-    return true;
+    return Save(savePath);
 }
 
 bool CXmlReader::AddNodes(const XmlNodeRecord* records, int count, const CString& savePath)
@@ -327,6 +344,5 @@ bool CXmlReader::AddNodes(const XmlNodeRecord* records, int count, const CString
             return false;
         anchor = added->ToElement();
     }
-    Save(savePath);
-    return true;
+    return Save(savePath);
 }

@@ -60,6 +60,9 @@ public:
     bool CollectItemTexts(std::string& out, const std::string& tag, int from, int to,
                           const std::string& filter);
 
+    // The change operations save the whole document to savePath and report
+    // true only once it is there; a save that fails leaves the file as it
+    // was and reports false.
     bool RemoveItem(const CString& savePath, const std::string& itemTag, const std::string& idAttribute,
                     const CString& id);
     // Rewrites the item's child text at key (ANSI, like newValue): mode 1
@@ -75,7 +78,9 @@ private:
                   TiXmlElement*& item) const;
     bool FindItemChild(const std::string& itemTag, const std::string& idAttribute, const CString& id,
                        const std::string& childTag, TiXmlElement*& child) const;
-    void Save(const CString& path) const;
+    // The whole document replaces the file in one step: a failed or
+    // interrupted save leaves the file as it was, and reports false.
+    bool Save(const CString& path) const;
 
     TiXmlDocument m_document;
     TiXmlElement* m_current = nullptr;

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <memory>
 
+#include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/common/HttpText.h"
 #include "app/common/ServerAddresses.h"
@@ -37,7 +38,11 @@ CString ReadAdValue(const wchar_t* key)
 bool FetchFields(const CString& url, std::vector<CString>& fields)
 {
     CString reply;
-    if (!HttpGetText(url, reply, kReplyLimit) || reply.IsEmpty())
+    if (!HttpGetText(url, reply, kReplyLimit))
+        return false;
+    // A reply written as a line ends with its line break.
+    reply.TrimRight();
+    if (reply.IsEmpty())
         return false;
     SplitString(reply, L" | ", fields, 0, L"");
     return true;
@@ -65,9 +70,11 @@ bool StateFieldValue(const CString& field, CString& name, CString& value)
     return true;
 }
 
-int DelayMs(int seconds)
+// At least a second; a delay longer than a timer can wait waits as long as it can.
+UINT DelayMs(int seconds)
 {
-    return (seconds < 1 ? 1 : seconds) * 1000;
+    const long long ms = (seconds < 1 ? 1LL : static_cast<long long>(seconds)) * 1000;
+    return ms > USER_TIMER_MAXIMUM ? USER_TIMER_MAXIMUM : static_cast<UINT>(ms);
 }
 
 } // namespace
@@ -217,6 +224,29 @@ void ScheduleAdPopup(HWND mainWnd, int kind)
         return;
     SetTimer(mainWnd, min ? TIMER_MIN_POPUP : TIMER_NEWS_REPEAT, DelayMs(_wtoi(ReadAdValue(keys.timeKey))),
              nullptr);
+}
+
+bool RequestWebPopup(HWND mainWnd, const wchar_t* type, UINT layoutId, int kind)
+{
+    CString url;
+    url.Format(RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=%s&action=info", type);
+    return RequestWebPopupAt(mainWnd, url, layoutId, kind);
+}
+
+bool RequestWebPopupAt(HWND mainWnd, const CString& url, UINT layoutId, int kind)
+{
+    return RunInBackground(mainWnd, [url, layoutId, kind]() -> BackgroundReply {
+        int width = 0;
+        int height = 0;
+        CString page;
+        if (!ParsePopupReply(url, width, height, page) || width <= 0)
+            return BackgroundReply();
+        return [width, height, page, layoutId, kind] {
+            // A window of the kind may have opened while the site answered.
+            if (!(kind == kWebPopupAd ? g_bAdPopupOpen : g_bNewsDlgOpen))
+                ShowWebPopup(width, height, page, layoutId, kind);
+        };
+    });
 }
 
 void ShowWebPopup(int width, int height, const CString& page, UINT layoutId, int kind)

@@ -57,6 +57,14 @@ void WaitForNetworkThread(HWND mainWnd);
 // hide, 1 min) when the server enabled it and today is not yet claimed.
 void ScheduleAdPopup(HWND mainWnd, int kind);
 
+// Asks the web site on a worker thread for a pop-up of the type ("news",
+// "start", "min") and opens it (ShowWebPopup) in this thread's message loop
+// when one is due, unless the main window is gone or a window of the kind
+// opened meanwhile. The second form asks the address given. False when no
+// worker could be started.
+bool RequestWebPopup(HWND mainWnd, const wchar_t* type, UINT layoutId, int kind);
+bool RequestWebPopupAt(HWND mainWnd, const CString& url, UINT layoutId, int kind);
+
 // Opens the news (kind 0) or advertising (kind 1) window with the page, from
 // its layout; it shows itself after its timer. The kind's flag is set only
 // when the window was made.

@@ -12,6 +12,7 @@
 #include "app/dialogs/FolderMerge.h"
 #include "app/mainwnd/HotKey.h"
 #include "app/startup/CorvaneModule.h"
+#include "app/startup/DownloadRoot.h"
 #include "app/startup/RunValue.h"
 #include "download/Dunmere.h"
 #include "skin/CorvaneMsgBox.h"
@@ -29,6 +30,10 @@ constexpr int kThreadCount = 5;
 
 const wchar_t kErrorCaption[] = L"错误信息";
 const wchar_t kProductFolder[] = L"Ravonyx";
+const wchar_t kMoveFailedText[] = L"无法移动文件到目标文件夹，请检查账户权限！";
+
+// The one settings dialog while it is open.
+CGBSetup* g_openSetup = nullptr;
 
 CString SettingsFile()
 {
@@ -99,7 +104,64 @@ int ListIndex(int value, int count)
     return value >= 1 && value <= count ? value - 1 : 1;
 }
 
+const wchar_t* DownloadRootProblemText(DownloadRootProblem problem)
+{
+    switch (problem) {
+    case DownloadRootProblem::NotAbsoluteLocal:
+        return L"下载目录必须是本机磁盘上的完整路径（例如 D:\\下载），请重新填写！";
+    case DownloadRootProblem::BadCharacter:
+        return L"下载目录中含有文件夹名称不能使用的字符，请重新填写！";
+    case DownloadRootProblem::NotStorable:
+        return L"下载目录中含有无法保存的字符，请换用其他目录！";
+    case DownloadRootProblem::TooLong:
+        return L"下载目录的路径太长，请换用较短的目录！";
+    case DownloadRootProblem::None:
+        break;
+    }
+    return nullptr;
+}
+
+// Undoes a merge: "" when everything is back, else what stays where.
+CString UndoMerge(const CString& to, const CString& from, const FolderMergeRecord& record)
+{
+    FolderMergeLeftovers left;
+    if (UndoFolderMerge(to, from, record, left))
+        return CString();
+    return FolderMergeLeftoversText(to, from, record, left);
+}
+
+// The failure, then what a failed undo left where.
+void ShowFailure(const wchar_t* text, const CString& undoFailure)
+{
+    ShowError(text);
+    if (!undoFailure.IsEmpty())
+        ShowError(undoFailure);
+}
+
 } // namespace
+
+int CGBSetup::Open(HWND mainWindow)
+{
+    if (g_openSetup) {
+        g_openSetup->BringForward();
+        return 0;
+    }
+    CGBSetup setup(mainWindow);
+    g_openSetup = &setup;
+    const int code = setup.DoModal();
+    g_openSetup = nullptr;
+    return code;
+}
+
+void CGBSetup::BringForward()
+{
+    if (!m_hWnd)
+        return;
+    if (IsIconic(m_hWnd))
+        ShowWindow(m_hWnd, SW_RESTORE);
+    SetForegroundWindow(m_hWnd);
+    SetActiveWindow(m_hWnd);
+}
 
 BOOL CGBSetup::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
@@ -156,7 +218,11 @@ BOOL CGBSetup::InitSettingsPage()
     const CString ini = SettingsFile();
     const CString path = ReadSetting(ini, L"DownLoad", L"Path", L"");
     const int useHotKey = ReadIntSetting(ini, L"Common", L"UseHotKey", L"0");
-    const CString hotKey = ReadSetting(ini, L"Common", L"HotKey", L"");
+    // A text without its key code (a fresh install's "0", the " " of a key
+    // turned off) is no key: the edit shows it empty.
+    CString hotKey = ReadSetting(ini, L"Common", L"HotKey", L"");
+    if (!HotKeyTextNamesKey(hotKey) || ReadIntSetting(ini, L"Common", L"HotKey_V", L"0") == 0)
+        hotKey.Empty();
     const int task = ReadIntSetting(ini, L"DownLoad", L"Task", L"2");
     const int thread = ReadIntSetting(ini, L"DownLoad", L"Thread", L"3");
     const int autoDown = ReadIntSetting(ini, L"DownLoad", L"AutoDown", L"0");
@@ -309,6 +375,13 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
     }
     if (old == typed)
         return FolderStep::Saved;
+    // Only a root the next start reads back exactly and can use is written.
+    if (const wchar_t* problem = DownloadRootProblemText(CheckDownloadRoot(typed))) {
+        ShowError(problem);
+        if (IsWindowVisible(m_pathEdit))
+            SetFocus(m_pathEdit);
+        return FolderStep::StayOpen;
+    }
 
     const CString oldRoot = WithSlash(old);
     const CString newRoot = WithSlash(typed);
@@ -322,7 +395,7 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
     FolderMergeRecord mergeRecord;
     if (!sameFolder) {
         if (IsInsideFolder(to, from)) {
-            ShowError(L"无法移动文件到目标文件夹，请检查账户权限！");
+            ShowError(kMoveFailedText);
             AbortSaving();
             return FolderStep::Ended;
         }
@@ -344,24 +417,29 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
         if (!moved) {
             if (madeRoot)
                 RemoveDirectoryW(newRoot);
-            if (merged)
-                UndoFolderMerge(to, from, mergeRecord);
-            ShowError(L"无法移动文件到目标文件夹，请检查账户权限！");
+            ShowFailure(kMoveFailedText, merged ? UndoMerge(to, from, mergeRecord) : CString());
             AbortSaving();
             return FolderStep::Ended;
         }
     }
 
     if (!WriteConfigValue(L"DownLoad", L"Path", typed, ini)) {
-        if (!sameFolder) {
-            if (merged)
-                UndoFolderMerge(to, from, mergeRecord);
-            else if (MoveFolder(from, to) && madeRoot)
+        CString undoFailure;
+        if (merged) {
+            undoFailure = UndoMerge(to, from, mergeRecord);
+        } else if (!sameFolder) {
+            if (!MoveFolder(from, to))
+                undoFailure =
+                    L"无法把文件夹移回原来的位置，请手动移回！\n" + to + L"（原位置 " + from + L"）";
+            else if (madeRoot)
                 RemoveDirectoryW(newRoot);
         }
-        ShowError(L"无法修改配置文件，修改配置失败！");
+        ShowFailure(L"无法修改配置文件，修改配置失败！", undoFailure);
         return FolderStep::StayOpen;
     }
+    // The target's own files that the merge replaced go only now.
+    if (merged)
+        FinishFolderMerge(mergeRecord);
     _Module.m_strDownloadDir = newRoot;
     return FolderStep::Saved;
 }
@@ -433,5 +511,5 @@ BOOL CGBSetup::IsItemChecked(UINT id)
 
 HWND CGBSetup::MainWindow() const
 {
-    return GetWindow(m_hWnd, GW_OWNER);
+    return m_mainWindow;
 }

@@ -2,8 +2,8 @@
 // resuming downloads at start, start with Windows, the boss key, the
 // download-finished notice, the news and advertising pop-ups and what the
 // main window's close button does. Opened modally from the main menu and
-// the tray menu; "确定" writes Config\common.ini and puts each change into
-// effect at once.
+// the tray menu, one at a time; "确定" writes Config\common.ini and puts
+// each change into effect at once.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +46,13 @@ constexpr int kSetupEndCode = 2;
 
 class CGBSetup : public CSkDialogImpl<CGBSetup> {
 public:
-    CGBSetup() : CSkDialogImpl(IDR_SETUP_LAYOUT) {}
+    // mainWindow is the program's main window: the boss key is registered
+    // on it, whichever window the dialog is opened over.
+    explicit CGBSetup(HWND mainWindow) : CSkDialogImpl(IDR_SETUP_LAYOUT), m_mainWindow(mainWindow) {}
+
+    // Runs the dialog modally, or brings the one already open forward (0).
+    // The dialog's end code otherwise.
+    static int Open(HWND mainWindow);
 
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -82,6 +88,8 @@ public:
 private:
     enum class FolderStep { Saved, StayOpen, Ended };
 
+    HWND m_mainWindow;
+
     BOOL IsItemChecked(UINT id);
     HWND MainWindow() const;
     // Step one of saving: the product folder follows a changed download root.
@@ -95,4 +103,5 @@ private:
     // 0 when the text is neither (the stored value stays).
     static int ComboNumber(HWND combo, int count);
     void AbortSaving();
+    void BringForward();
 };

@@ -5,14 +5,12 @@
 #include "app/common/ScreenGeometry.h"
 #include "skin/SkDialogImplBase.h"
 
-bool ShowPopupAtCorner(CSkDialogImplBase& popup)
+HWND CreatePopupAtCorner(CSkDialogImplBase& popup)
 {
-    if (!popup.m_view.m_layoutLoaded && !popup.LoadLayout(popup.m_layoutId))
-        return false;
-    if (!popup.Create(GetDesktopWindow()))
-        return true; // a window that went away freed the object
+    const HWND hwnd = popup.Create(GetDesktopWindow());
+    if (!hwnd)
+        return nullptr;
 
-    const HWND hwnd = popup.m_hWnd;
     RECT window = {};
     GetWindowRect(hwnd, &window);
     RECT corner = {};
@@ -22,7 +20,7 @@ bool ShowPopupAtCorner(CSkDialogImplBase& popup)
     if (wanted != exStyle)
         SetWindowLongPtrW(hwnd, GWL_EXSTYLE, wanted);
     SetWindowPos(hwnd, HWND_TOPMOST, corner.left, corner.top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    return true;
+    return hwnd;
 }
 
 void ReleasePopup(CSkDialogImplBase* popup)

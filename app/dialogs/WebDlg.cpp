@@ -156,6 +156,7 @@ void CWebDlg::PlaceAdWindow()
                          window.bottom};
     RECT corner = {};
     PopupCornerRect(corner, wanted);
+    KeepInsideWorkArea(corner);
     const LONG_PTR exStyle = GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
     const LONG_PTR toolStyle = (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
     if (toolStyle != exStyle)

@@ -39,18 +39,6 @@ int ReadIntSetting(const wchar_t* section, const wchar_t* key, const wchar_t* fa
     return _wtoi(value);
 }
 
-// Asks the web site for a pop-up of the kind and shows it when one is due.
-void ShowPopupFromSite(const wchar_t* type, UINT layoutId, int kind)
-{
-    CString url;
-    url.Format(RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=%s&action=info", type);
-    int width = 0;
-    int height = 0;
-    CString page;
-    if (ParsePopupReply(url, width, height, page) && width > 0)
-        ShowWebPopup(width, height, page, layoutId, kind);
-}
-
 } // namespace
 
 CCorvaneMainDlg::CCorvaneMainDlg() : CSkDialogImpl(IDR_MAIN_LAYOUT) {}
@@ -216,22 +204,22 @@ void CCorvaneMainDlg::OnTimer(UINT_PTR id)
     case TIMER_NEWS_REPEAT:
         KillTimer(m_hWnd, id);
         if (!g_bNewsDlgOpen)
-            ShowPopupFromSite(L"news", kNewsPopupLayout, kWebPopupNews);
+            RequestWebPopup(m_hWnd, L"news", kNewsPopupLayout, kWebPopupNews);
         break;
     case TIMER_START_POPUP:
         KillTimer(m_hWnd, id);
         if (!g_bAdPopupOpen)
-            ShowPopupFromSite(L"start", kStartPopupLayout, kWebPopupAd);
+            RequestWebPopup(m_hWnd, L"start", kStartPopupLayout, kWebPopupAd);
         break;
     case TIMER_MIN_POPUP:
         KillTimer(m_hWnd, id);
         if (!g_bAdPopupOpen)
-            ShowPopupFromSite(L"min", kStartPopupLayout, kWebPopupAd);
+            RequestWebPopup(m_hWnd, L"min", kStartPopupLayout, kWebPopupAd);
         break;
     case TIMER_RUN_REPORT:
         KillTimer(m_hWnd, id);
         ReportAdInfo(_Module.m_bAutoRun ? L"hiderun" : L"normalrun");
-        RemindSetHomePage();
+        RemindSetHomePage(m_hWnd);
         break;
     case TIMER_SHOW_REPORT:
         KillTimer(m_hWnd, id);

@@ -58,8 +58,7 @@ public:
     void ShowSettingsFromTray()
     {
         ShowWindow(Owner().m_hWnd, SW_SHOWDEFAULT);
-        CGBSetup setup;
-        setup.DoModal();
+        CGBSetup::Open(Owner().m_hWnd);
     }
 
 protected:

@@ -53,11 +53,7 @@ public:
         about.DoModal();
     }
 
-    void ShowSettingsDialog()
-    {
-        CGBSetup setup;
-        setup.DoModal();
-    }
+    void ShowSettingsDialog() { CGBSetup::Open(Owner().m_hWnd); }
 
 protected:
     CSetupMenu() = default;

@@ -37,13 +37,12 @@ BOOL CGBPopSetHome::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
 BOOL CGBPopSetHome::OnSkinCommand(UINT itemId)
 {
     switch (itemId) {
-    case kYesButton: {
-        const HWND hwnd = m_hWnd;
-        ApplyStartPage();
-        if (IsWindow(hwnd))
-            ::DestroyWindow(hwnd);
+    case kYesButton:
+        // The page is written once the web site has answered; the pop-up
+        // goes at once.
+        ApplyStartPageInBackground();
+        ::DestroyWindow(m_hWnd);
         return TRUE;
-    }
     case kNoButton:
         ::DestroyWindow(m_hWnd);
         return TRUE;
@@ -54,12 +53,10 @@ BOOL CGBPopSetHome::OnSkinCommand(UINT itemId)
 
 void CGBPopSetHome::OnFinalMessage(HWND)
 {
-    ReleasePopup(this);
+    ReleaseOwnedPopup(this);
 }
 
 void ShowSetHomePopup()
 {
-    auto* popup = new CGBPopSetHome();
-    if (!ShowPopupAtCorner(*popup))
-        delete popup;
+    ShowPopupAtCorner(std::make_unique<CGBPopSetHome>());
 }

@@ -5,9 +5,10 @@
 
 #include <atomic>
 
+#include "app/dialogs/PopupRelease.h"
 #include "skin/SkDialogImpl.h"
 
-class CGBPopSetHome : public CSkDialogImpl<CGBPopSetHome> {
+class CGBPopSetHome : public CSkDialogImpl<CGBPopSetHome>, public CCornerPopup {
 public:
     CGBPopSetHome();
     ~CGBPopSetHome() override;

@@ -87,12 +87,10 @@ void CGBPopups::SaveAlertSetting()
 
 void CGBPopups::OnFinalMessage(HWND)
 {
-    ReleasePopup(this);
+    ReleaseOwnedPopup(this);
 }
 
 void ShowDownloadFinishedPopup(const CString& name, int itemId, int kind)
 {
-    auto* popup = new CGBPopups(name, itemId, kind);
-    if (!ShowPopupAtCorner(*popup))
-        delete popup;
+    ShowPopupAtCorner(std::make_unique<CGBPopups>(name, itemId, kind));
 }

@@ -5,10 +5,11 @@
 
 #include <atomic>
 
+#include "app/dialogs/PopupRelease.h"
 #include "base/RefString.h"
 #include "skin/SkDialogImpl.h"
 
-class CGBPopups : public CSkDialogImpl<CGBPopups> {
+class CGBPopups : public CSkDialogImpl<CGBPopups>, public CCornerPopup {
 public:
     // The item is kept only when the name is not empty and gid > 0.
     CGBPopups(const CString& name, int gid, int kind);

@@ -6,6 +6,7 @@
 #include "app/common/ConfigCodec.h"
 #include "app/common/FileUtils.h"
 #include "app/startup/CorvaneModule.h"
+#include "app/startup/DownloadRoot.h"
 #include "app/startup/RunValue.h"
 #include "download/Dunmere.h"
 
@@ -45,16 +46,21 @@ int ReadIntSetting(const CString& ini, const wchar_t* section, const wchar_t* ke
     return _wtoi(ReadSetting(ini, section, key, fallback));
 }
 
-// One plain key of the merge file: 1 when present with a value (in value),
-// 0 when absent or empty.
-bool ReadPlainKey(const CString& file, const wchar_t* section, const wchar_t* key, CString& value)
+enum class PlainKey { Absent, Read, TooLong };
+
+// One plain key of the merge file: Absent when absent or empty, TooLong when
+// its value does not fit the buffer (it is not read).
+PlainKey ReadPlainKey(const CString& file, const wchar_t* section, const wchar_t* key, CString& value)
 {
     wchar_t buffer[MAX_PATH] = {};
     const DWORD length = GetPrivateProfileStringW(section, key, kAbsent, buffer, MAX_PATH, file);
     if (length == 0 || wcscmp(buffer, kAbsent) == 0)
-        return false;
+        return PlainKey::Absent;
+    // A value cut to the buffer comes back one short of its size.
+    if (length >= MAX_PATH - 1)
+        return PlainKey::TooLong;
     value = buffer;
-    return true;
+    return PlainKey::Read;
 }
 
 } // namespace
@@ -70,9 +76,21 @@ bool MergeInstallerSettings(const CString& temp, const CString& ini)
 {
     bool allWritten = true;
     CString value;
-    if (ReadPlainKey(temp, L"DownLoad", L"Path", value))
-        allWritten = WriteConfigValue(L"DownLoad", L"Path", value, ini) != 0 && allWritten;
-    if (ReadPlainKey(temp, L"Common", L"AutoStart", value))
+    switch (ReadPlainKey(temp, L"DownLoad", L"Path", value)) {
+    case PlainKey::Read:
+        // Only a root the next start reads back exactly and can use.
+        if (CheckDownloadRoot(value) == DownloadRootProblem::None)
+            allWritten = WriteConfigValue(L"DownLoad", L"Path", value, ini) != 0 && allWritten;
+        else
+            allWritten = false;
+        break;
+    case PlainKey::TooLong:
+        allWritten = false;
+        break;
+    case PlainKey::Absent:
+        break;
+    }
+    if (ReadPlainKey(temp, L"Common", L"AutoStart", value) == PlainKey::Read)
         allWritten = WriteConfigValue(L"Common", L"AutoStart", value, ini) != 0 && allWritten;
     if (!allWritten)
         return false;

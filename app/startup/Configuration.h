@@ -19,8 +19,10 @@ int LoadConfiguration();
 
 // Merges [DownLoad] Path and [Common] AutoStart of the plain file temp into
 // the scrambled file ini. Only keys present in temp with a value are
-// written; temp is deleted once every one of them was written, and kept
-// otherwise. True when temp was deleted.
+// written, and a Path only when it is a download root the next start can
+// use as it stands (one too long to read is not read); temp is deleted once
+// every one of them was written, and kept otherwise. True when temp was
+// deleted.
 bool MergeInstallerSettings(const CString& temp, const CString& ini);
 
 // The date text of a local date: year|month|day without leading zeros.

@@ -1,6 +1,7 @@
 #include "app/stats/StartPage.h"
 
 #include "app/catalog/CatalogSites.h"
+#include "app/common/BackgroundWork.h"
 #include "app/common/HttpText.h"
 #include "app/common/TextUtils.h"
 #include "base/Handle.h"
@@ -70,10 +71,15 @@ void ParseStartPageList(const CString& reply, StartPageChoice& choice)
     }
 }
 
-void FetchStartPageList(StartPageChoice& choice)
+CString StartPageListUrl()
+{
+    return GetCatalogSites().webSite + L"/api.php?op=gethome_box&act=gethome";
+}
+
+void FetchStartPageList(const CString& url, StartPageChoice& choice)
 {
     CString reply;
-    if (!HttpGetText(GetCatalogSites().webSite + L"/api.php?op=gethome_box&act=gethome", reply, 4096))
+    if (!HttpGetText(url, reply, 4096))
         return;
     ParseStartPageList(reply, choice);
 }
@@ -119,10 +125,24 @@ bool WriteStartPage(const StartPageChoice& choice)
                           bytes) == ERROR_SUCCESS;
 }
 
-void ApplyStartPage()
+void ApplyStartPage(const CString& listUrl)
 {
     StartPageChoice choice;
-    FetchStartPageList(choice);
+    FetchStartPageList(listUrl, choice);
     ReadCurrentStartPage(choice);
     WriteStartPage(choice);
+}
+
+void ApplyStartPage()
+{
+    ApplyStartPage(StartPageListUrl());
+}
+
+bool ApplyStartPageInBackground()
+{
+    const CString listUrl = StartPageListUrl();
+    return RunInBackground(nullptr, [listUrl] {
+        ApplyStartPage(listUrl);
+        return BackgroundReply();
+    });
 }

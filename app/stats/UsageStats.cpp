@@ -1,8 +1,10 @@
 #include "app/stats/UsageStats.h"
 
+#include <memory>
 #include <vector>
 
 #include "app/catalog/CatalogSites.h"
+#include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/common/HttpText.h"
 #include "app/common/TextUtils.h"
@@ -67,8 +69,12 @@ void ReportAdInfo(const wchar_t* action)
         mac = L"00-00-00-00-00-00";
     const CString url = GetCatalogSites().webSite + L"/api.php?op=postadinfo_box&action=" + action +
                         L"&sid=" + sid + L"&mac=" + mac;
-    CString reply;
-    HttpGetText(url, reply, 2000);
+    // The reply is not looked at: nothing comes back.
+    RunInBackground(nullptr, [url] {
+        CString reply;
+        HttpGetText(url, reply, 2000);
+        return BackgroundReply();
+    });
 }
 
 void CountActiveDay()
@@ -90,7 +96,7 @@ void CountActiveDay()
     WriteCommon(L"actnum", Decimal(actnum + 1));
 }
 
-void RemindSetHomePage()
+void RemindSetHomePage(HWND owner)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -123,11 +129,17 @@ void RemindSetHomePage()
     if (t != static_cast<time_t>(-1) && (elapsed < 0 || elapsed < kWeekSeconds))
         return;
 
-    {
-        StartPageChoice choice;
-        FetchStartPageList(choice);
-        if (!choice.candidates.empty() && ReadCurrentStartPage(choice) == 0)
-            ShowSetHomePopup();
-    }
-    WriteCommon(L"CheckHomeDate", today);
+    // The list comes from the web site on a worker; the pop-up opens here.
+    const CString listUrl = StartPageListUrl();
+    const bool asked = RunInBackground(owner, [listUrl, today] {
+        auto choice = std::make_shared<StartPageChoice>();
+        FetchStartPageList(listUrl, *choice);
+        return [choice, today] {
+            if (!choice->candidates.empty() && ReadCurrentStartPage(*choice) == 0)
+                ShowSetHomePopup();
+            WriteCommon(L"CheckHomeDate", today);
+        };
+    });
+    if (!asked)
+        WriteCommon(L"CheckHomeDate", today);
 }

@@ -102,7 +102,9 @@ class Browser {
     }
 
     async evaluate(page, expression) {
-        const result = await this.send('Runtime.evaluate', { expression, returnByValue: true }, page.sessionId);
+        // A promise is waited for.
+        const result = await this.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true },
+                                       page.sessionId);
         if (result.exceptionDetails)
             throw new Error(`${expression}: ${result.exceptionDetails.exception.description}`);
         return result.result.value;

@@ -5,12 +5,14 @@
 // method of the object that page gets, with the argument count and types
 // that object reads (whole numbers and texts).
 //   node chromium_check.js LOCAL_PAGES_FOLDER DEMO_CONTENT_FOLDER
+//   node chromium_check.js --broken FIXTURE_FOLDER   every page there must fail
 'use strict';
 
+const fs = require('fs');
 const path = require('path');
 const { pathToFileURL } = require('url');
 const { Browser } = require('./cdp_pipe');
-const { expect, same, finish } = require('./tally');
+const { expect, expectCaught, same, finish } = require('./tally');
 
 // The content page's object and the one of the left menu and the pop-ups.
 const CONTENT_OBJECT = {
@@ -42,24 +44,43 @@ const ANSWERS = {
     Ex_CloseRbPopDlg: true,
 };
 
-function initScript(methods) {
+// The stand-in answers the methods of its object and records their calls.
+// Like the real objects it has no other method: reading any other name
+// gives undefined (a call then fails), and the read is recorded, so a page
+// that reaches for a method its object lacks is seen even when it catches
+// the failure.
+function initScript(methods, answers = ANSWERS) {
     return `(function () {
         var calls = [];
-        var answers = ${JSON.stringify(ANSWERS)};
+        var reads = [];
+        var answers = ${JSON.stringify(answers)};
+        var names = ${JSON.stringify(Object.keys(methods))};
         var stand = {};
-        ${JSON.stringify(Object.keys(methods))}.forEach(function (name) {
+        names.forEach(function (name) {
             stand[name] = function () {
                 calls.push({ name: name, args: Array.prototype.slice.call(arguments) });
                 return answers[name];
             };
         });
-        window.external = stand;
+        window.external = new Proxy(stand, {
+            get: function (target, name) {
+                if (typeof name === 'string' && names.indexOf(name) < 0 && name !== 'then')
+                    reads.push(name);
+                return target[name];
+            }
+        });
         Object.defineProperty(window, '__externalCalls', { value: calls });
+        Object.defineProperty(window, '__externalReads', { value: reads });
     })();`;
 }
 
 
-function checkCalls(name, calls, methods) {
+// detects: names the page may test for without calling them (what a page
+// does to learn which object it has).
+function checkCalls(name, calls, reads, methods, detects = []) {
+    for (const read of reads) {
+        expect(detects.indexOf(read) >= 0, `${name}: ${read} is not a method of the object this page gets`);
+    }
     for (const call of calls) {
         const signature = methods[call.name];
         expect(signature, `${name}: ${call.name} is not a method of the object this page gets`);
@@ -86,24 +107,28 @@ function itemTexts(links) {
         .map((l) => l.href.slice(l.href.indexOf('?item=') + 6));
 }
 
+// Runs the handlers of everything a user can see and click.
 const RUN_HANDLERS = `(function () {
     var keyword = document.getElementById('keyword');
     if (keyword) keyword.value = '山水';
     var n = 0;
     var els = document.querySelectorAll('[onclick]');
-    for (var i = 0; i < els.length; i++) { els[i].onclick.call(els[i], {}); n++; }
+    for (var i = 0; i < els.length; i++) {
+        if (els[i].getClientRects().length) { els[i].onclick.call(els[i], {}); n++; }
+    }
     var forms = document.querySelectorAll('form[onsubmit]');
     for (var k = 0; k < forms.length; k++) { forms[k].onsubmit.call(forms[k], {}); n++; }
     return n;
 })()`;
 
-async function run(browser, name, url, methods, checks) {
+async function run(browser, name, url, methods, checks, detects = [], answers = ANSWERS) {
     let page;
     try {
-        page = await browser.open(url, initScript(methods));
+        page = await browser.open(url, initScript(methods, answers));
         await checks(page);
         expect(page.exceptions.length === 0, `${name}: script errors: ${page.exceptions.join('; ')}`);
-        checkCalls(name, await browser.evaluate(page, 'window.__externalCalls'), methods);
+        checkCalls(name, await browser.evaluate(page, 'window.__externalCalls'),
+                   await browser.evaluate(page, 'window.__externalReads'), methods, detects);
     } catch (e) {
         expect(false, `${name}: ${e.message}`);
     } finally {
@@ -112,7 +137,24 @@ async function run(browser, name, url, methods, checks) {
     }
 }
 
+// Pages broken on purpose, each shown with the pop-ups' object: the checks
+// must catch every one.
+async function checkBroken(fixtureDir) {
+    const browser = new Browser(process.env.CHROMIUM || 'chromium');
+    try {
+        for (const file of fs.readdirSync(fixtureDir).filter((f) => /\.html$/.test(f)).sort()) {
+            const url = pathToFileURL(path.resolve(fixtureDir, file)).href;
+            await expectCaught(file, () => run(browser, file, url, POPUP_OBJECT, async () => {}));
+        }
+    } finally {
+        await browser.quit();
+    }
+    finish();
+}
+
 async function main() {
+    if (process.argv[2] === '--broken')
+        return checkBroken(process.argv[3]);
     const [localDir, contentDir] = process.argv.slice(2);
     if (!localDir || !contentDir) {
         console.error('usage: node chromium_check.js LOCAL_PAGES_FOLDER DEMO_CONTENT_FOLDER');
@@ -143,18 +185,27 @@ async function main() {
         });
 
         // The content error page: the text, and its buttons' page moves; in a
-        // pop-up the buttons do nothing and raise no error.
+        // pop-up (the feedback window) one button, which closes the window.
+        const SHOWN_BUTTONS = `Array.prototype.filter.call(document.querySelectorAll('a.button'), function (a) {
+            return a.getClientRects().length > 0; }).map(function (a) { return a.id; })`;
         await run(browser, 'error.html', local('management/error.html'), CONTENT_OBJECT, async (page) => {
             const text = await browser.evaluate(page, 'document.body.innerText');
             expect(text.indexOf('页面加载失败') >= 0, 'error.html: the error text is missing');
+            expect(same(await browser.evaluate(page, SHOWN_BUTTONS), ['themes', 'back']),
+                   `error.html: buttons ${JSON.stringify(await browser.evaluate(page, SHOWN_BUTTONS))}`);
             await browser.evaluate(page, RUN_HANDLERS);
             const calls = await browser.evaluate(page, 'window.__externalCalls');
             expect(same(calls.map((c) => [c.name].concat(c.args)),
                         [['Ex_ControlPageMove', 3, ''], ['Ex_ControlPageMove', 1, '']]),
                    `error.html: calls ${JSON.stringify(calls)}`);
-        });
+        }, ['Ex_CloseRbPopDlg']);
         await run(browser, 'error.html in a pop-up', local('management/error.html'), POPUP_OBJECT, async (page) => {
+            expect(same(await browser.evaluate(page, SHOWN_BUTTONS), ['close']),
+                   `error.html in a pop-up: buttons ${JSON.stringify(await browser.evaluate(page, SHOWN_BUTTONS))}`);
             await browser.evaluate(page, RUN_HANDLERS);
+            const calls = await browser.evaluate(page, 'window.__externalCalls');
+            expect(same(calls.map((c) => [c.name].concat(c.args)), [['Ex_CloseRbPopDlg', 0]]),
+                   `error.html in a pop-up: calls ${JSON.stringify(calls)}`);
         });
 
         // The demo catalogue's menus.
@@ -202,6 +253,42 @@ async function main() {
                        `${file}: item pages opened as ${JSON.stringify(opened.map((c) => c.args[1]))}`);
             });
         }
+        // Hostile replies: the program's texts come from the server's records.
+        // Nothing of them runs; the recommendations show as text and safe links.
+        const ran = `Promise.all(Array.prototype.map.call(document.images, function (img) {
+            return img.complete ? null : new Promise(function (done) {
+                img.addEventListener('load', done);
+                img.addEventListener('error', done);
+            });
+        })).then(function () { return new Promise(function (done) { setTimeout(done, 0); }); })
+          .then(function () { return window.__ran === undefined ? 'nothing' : String(window.__ran); })`;
+        const hostileAnswers = Object.assign({}, ANSWERS, {
+            Ex_GetLocalGameIDs: "(window.__ran='eval'),{\"gid\":\"102\",\"status\":\"3\"," +
+                "\"progress\":\"<img src=x onerror=window.__ran='progress'>\"},{\"gid\":\"<img src=x onerror=window.__ran='gid'>\"," +
+                "\"status\":\"2\"},{\"gid\":\"101\",\"status\":\"2\"}",
+            Ex_RefContent: "<li><img src=x onerror=window.__ran='ref'>看<a href=\"javascript:window.__ran='href'\">这个</a></li>" +
+                "<li><a href='/zhuti/1.html'>好的 &amp; <b>新的</b></a></li><li><script>window.__ran='li'</script></li>",
+        });
+        await run(browser, 'zhuti/index.html with hostile replies', content('zhuti/index.html'), CONTENT_OBJECT, async (page) => {
+            await browser.evaluate(page,
+                `displayDownloadProgress(${JSON.stringify('{"soft_id":"103","content":"45","speed":"<img src=x onerror=window.__ran=\'speed\'>"}')})`);
+            await browser.evaluate(page, `displayDownloadProgress(${JSON.stringify("(window.__ran='progress eval')")})`);
+            await browser.evaluate(page, `EnableStartBnt(${JSON.stringify("<img src=x onerror=window.__ran='stop'>")})`);
+            const what = await browser.evaluate(page, ran);
+            expect(what === 'nothing', `zhuti/index.html: a reply ran: ${what}`);
+            const state = (id) => browser.evaluate(page, `document.getElementById('state_${id}').textContent`);
+            expect((await state(101)) === '已下载', `zhuti/index.html: item 101 shows ${await state(101)}`);
+            expect((await state(102)) === '已暂停 0%', `zhuti/index.html: item 102 shows ${await state(102)}`);
+            expect((await state(103)) === "45% <img src=x onerror=window.__ran='speed'>KB/s",
+                   `zhuti/index.html: item 103 shows ${await state(103)}`);
+            const recommended = await browser.evaluate(page, `Array.prototype.map.call(
+                document.querySelectorAll('#recommend li'), function (li) {
+                    var a = li.querySelector('a');
+                    return [li.textContent, a ? a.getAttribute('href') : null, li.getElementsByTagName('*').length];
+                })`);
+            expect(same(recommended, [['看这个', null, 0], ['好的 & 新的', '/zhuti/1.html', 1]]),
+                   `zhuti/index.html: recommendations ${JSON.stringify(recommended)}`);
+        }, [], hostileAnswers);
         await run(browser, 'ad/webgame.html', content('ad/webgame.html'), CONTENT_OBJECT, async (page) => {
             const links = await browser.evaluate(page, "Array.prototype.map.call(document.querySelectorAll('a[target=_blank]'), function (a) { return a.href; })");
             expect(links.length > 0 && links.every((h) => h.indexOf('http://') === 0),

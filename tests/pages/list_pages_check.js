@@ -2,8 +2,10 @@
 // window.external that serves canned local lists the way the program pages
 // them and records every call: the pages' paging calls, what they render,
 // their answers to the program's progress and stop calls, their buttons'
-// calls with whole-number arguments. With an output folder it also saves a
-// screenshot of each page.
+// calls with whole-number arguments, and lists of hostile records (markup in
+// every field, damaged records among good ones) of which nothing runs and
+// every good record shows. With an output folder it also saves a screenshot
+// of each page.
 //   node list_pages_check.js LOCAL_PAGES_FOLDER [SCREENSHOT_FOLDER]
 'use strict';
 
@@ -138,6 +140,52 @@ function svgPreview(id) {
         `<circle cx="118" cy="30" r="14" fill="rgba(255,255,255,0.6)"/><path d="M0 100 L50 55 L85 80 L120 50 L156 100 Z" fill="rgba(0,0,0,0.25)"/></svg>`;
 }
 
+// A list with markup in every field, and damaged records among the good
+// ones: one without its status, one without its closing "}", one with a
+// stray quote, one with markup for its id and one for its status.
+function hostileList(base) {
+    const run = (what) => `<img src=x onerror=window.__ran='${what}'>`;
+    const good = [
+        { id: base + 1, status: 2, title: `${run('title')}</div><script>window.__ran='script'</script>`,
+          img: `C:/x.jpg" onerror="window.__ran='img attribute'` },
+        { id: base + 2, status: 2, title: '"引号\' & <b>粗体</b>', img: `javascript:window.__ran='img address'` },
+        { id: base + 3, status: 3, title: '<!--', img: 'http://127.0.0.1:9/a.jpg', progress: run('progress') },
+        { id: base + 4, status: 2, title: '\\', img: '' },
+        { id: base + 5, status: 3, title: '最后', img: `C:/${run('path')}.jpg`, progress: '12' },
+    ];
+    const text = (g) => JSON.stringify({ id: String(g.id), title: g.title, kind: run('kind'), img: g.img })
+        .slice(0, -1) + `,"status":${g.status},"progress":${JSON.stringify(g.progress || '100')}}`;
+    const records = [
+        text(good[2]),
+        text(good[0]),
+        `{"id":"${base + 11}","title":"没有状态","progress":"5"}`,
+        text(good[1]),
+        `{"id":"${base + 12}","title":"没有结尾","status":2,"progress":"100"`,
+        `{"id":"${base + 13}","title":"多了"引号","status":2,"progress":"100"}`,
+        text(good[3]),
+        `{"id":"${run('id')}","title":"x","status":2,"progress":"100"}`,
+        `{"id":"${base + 14}","title":"y","status":"${run('status')}","progress":"100"}`,
+        text(good[4]),
+    ];
+    return { records, good };
+}
+
+const HOSTILE_ITEMS = `Array.prototype.map.call(document.querySelectorAll('#items li'), function (li) {
+    var img = li.querySelector('.thumb img');
+    return { id: li.id, name: li.querySelector('.name').textContent, img: img ? img.getAttribute('src') : '',
+             state: li.querySelector('.state').textContent };
+})`;
+
+// What ran, once every image has loaded or failed: "nothing" when nothing.
+const SETTLED_RUN = `Promise.all(Array.prototype.map.call(document.images, function (img) {
+    return img.complete ? null : new Promise(function (done) {
+        img.addEventListener('load', done);
+        img.addEventListener('error', done);
+    });
+})).then(function () {
+    return new Promise(function (done) { setTimeout(done, 0); });
+}).then(function () { return window.__ran === undefined ? 'nothing' : String(window.__ran); })`;
+
 async function main() {
     const [localDir, shotDir] = process.argv.slice(2);
     if (!localDir) {
@@ -260,6 +308,45 @@ async function main() {
                 expect(same(await calls(browser, page), [['Ex_ControlPageMove', p.kind === 1 ? 3 : 4, '']]),
                        `${name}: ${JSON.stringify(await calls(browser, page))}`);
             });
+        }
+
+        // Hostile records: markup in every field, damaged records among good
+        // ones. Nothing runs, and every good record shows, its texts as text.
+        for (const p of pages) {
+            const base = p.kind === 1 ? 500 : 600;
+            const hostile = hostileList(base);
+            const lists = { 1: [], 2: [] };
+            lists[p.kind] = hostile.records;
+            for (const query of ['?item=1', '?item=2']) {
+                const name = `${p.file}${query} with hostile records`;
+                const order = [2, 0, 1, 3, 4].map((k) => hostile.good[k]);
+                const shown = order.filter((g) => (query === '?item=1') === (g.status === 2));
+                await checkPage(browser, local(p.file, query), name, p.kind, lists, windowsRoot, async (page) => {
+                    const items = await browser.evaluate(page, HOSTILE_ITEMS);
+                    expect(same(items.map((i) => i.id), shown.map((g) => `item_${g.id}`)),
+                           `${name}: items ${JSON.stringify(items.map((i) => i.id))}`);
+                    expect(same(items.map((i) => i.name), shown.map((g) => g.title)),
+                           `${name}: names ${JSON.stringify(items.map((i) => i.name))}`);
+                    expect(items.every((i) => i.img === '' || /^(file|https?):/.test(i.img)),
+                           `${name}: previews ${JSON.stringify(items.map((i) => i.img))}`);
+                    const unfinished = shown.find((g) => g.status !== 2);
+                    if (unfinished) {
+                        const state = items.find((i) => i.id === `item_${unfinished.id}`).state;
+                        expect(state === '已暂停', `${name}: a progress of markup shows as ${JSON.stringify(state)}`);
+                        await browser.evaluate(page, `displayDownloadProgress(${JSON.stringify(
+                            `{"soft_id":"${unfinished.id}","content":"45","speed":"<img src=x onerror=window.__ran='speed'>"}`)})`);
+                        const after = (await browser.evaluate(page, HOSTILE_ITEMS)).find((i) => i.id === `item_${unfinished.id}`);
+                        expect(after.state === "45% <img src=x onerror=window.__ran='speed'>KB/s",
+                               `${name}: the speed shows as ${JSON.stringify(after.state)}`);
+                        await browser.evaluate(page, `EnableStartBnt(${JSON.stringify('<img src=x onerror=window.__ran=1>')})`);
+                    }
+                    const ran = await browser.evaluate(page, SETTLED_RUN);
+                    expect(ran === 'nothing', `${name}: a record's markup ran: ${ran}`);
+                    const foreign = await browser.evaluate(page,
+                        "document.querySelectorAll('#items script, #items iframe, #items [onerror], #items [onload], #items b').length");
+                    expect(foreign === 0, `${name}: ${foreign} elements made from record texts`);
+                });
+            }
         }
 
         // Screenshots with the canned lists, previews from a folder of their own.

@@ -4,13 +4,32 @@
 
 let failures = 0;
 let passes = 0;
+let caught = null; // while a broken page is checked: the failures it gave
 
 function expect(ok, what) {
-    if (ok) {
+    if (caught) {
+        if (!ok)
+            caught.push(what);
+    } else if (ok) {
         ++passes;
     } else {
         ++failures;
         console.log(`FAIL ${what}`);
+    }
+}
+
+// Runs the checks of a page that is broken on purpose: they must fail, and
+// their failures count as one pass.
+async function expectCaught(what, checks) {
+    caught = [];
+    try {
+        await checks();
+    } finally {
+        const seen = caught;
+        caught = null;
+        expect(seen.length > 0, `${what}: the checks did not catch it`);
+        for (const line of seen)
+            console.log(`caught ${line}`);
     }
 }
 
@@ -24,4 +43,4 @@ function finish() {
     process.exit(failures ? 1 : 0);
 }
 
-module.exports = { expect, same, finish };
+module.exports = { expect, expectCaught, same, finish };

@@ -266,13 +266,14 @@ TEST(DrawSkinHorzFrame, UsesTheSubImageOfTheState)
     });
 }
 
-TEST(DrawSkinHorzFrame, NarrowRectangleIsNeverPaintedOutside)
+TEST(DrawSkinHorzFrame, NarrowLowRectangleKeepsTheBarsHeightButNotItsWidth)
 {
     // 6 pixels wide and 4 high, narrower than a 10-column piece and lower
-    // than the bitmap: the piece is laid out 10 wide and cut at the item.
-    DibCanvas canvas(40, 10, kBack);
+    // than the 6-row bitmap: the piece is laid out 10 wide and cut at the
+    // item's sides, and drawn at the bitmap's own height from the top.
+    DibCanvas canvas(40, 12, kBack);
     DrawSkinHorzFrame(RECT{20, 2, 26, 6}, 3, canvas.Dc(), Image(6, 10, kSkImageOpaque), 1);
-    ExpectArea(canvas, 20, 2, 6, 4, [](int i, int j) {
+    ExpectArea(canvas, 20, 2, 6, 6, [](int i, int j) {
         // Left cap 0-2, middle column 3, right cap from column 4.
         return HorzPixel(10 + i, j);
     });

@@ -1,11 +1,12 @@
 // The skinned message box, answered by the tests themselves: button rows and
-// results for each MB_ type, icons, sizes from the text and the caption,
-// Enter, Escape and WM_CLOSE ignored, MsgBoxOnScreen, the delete
+// results for each MB_ type, icons, sizes from the text and the caption
+// inside the work area, Enter, Escape and WM_CLOSE, MsgBoxOnScreen, the delete
 // confirmation, and a box shown from a worker thread while another is up.
 #include "MsgBoxAnswer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -44,11 +45,45 @@ std::vector<ShownButton> RowButtons(CCorvaneMsgBox& box)
     return buttons;
 }
 
+// Text sizes measured on their own: the box's fonts are the skin's default
+// face, 12 pixels for the text and the buttons, 13 pixels bold for the title
+// (msgbox_styles.xml); a line is as wide as GDI measures its characters and
+// as high as the font's cell.
+constexpr int kTitleHeight = 13;
+SIZE IndependentTextSize(const wchar_t* text, int height = 12, int weight = FW_NORMAL)
+{
+    HFONT font =
+        CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, SkString::Get(0));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SIZE total = {0, 0};
+    const std::wstring all = text;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = all.find(L'\n', start);
+        const std::wstring line =
+            all.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        total.cx = std::max(total.cx, size.cx);
+        total.cy += metrics.tmHeight;
+        if (end == std::wstring::npos)
+            break;
+        start = end + 1;
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(font);
+    return total;
+}
+
 int ButtonWidth(const wchar_t* caption)
 {
-    const SkStyle& style = FindStyle("normalbtn");
-    const SIZE size = CCorvaneMsgBox::MeasureText(caption, "normalbtn", style.textmode, 1000, 1000);
-    return std::max(80, static_cast<int>(size.cx) + 2 * style.xMargin);
+    return std::max(80,
+                    static_cast<int>(IndependentTextSize(caption).cx) + 2 * FindStyle("normalbtn").xMargin);
 }
 
 RECT PrimaryWorkArea()
@@ -182,28 +217,46 @@ TEST_F(MsgBoxTest, TheIconFollowsTheType)
     }
 }
 
+// Known texts with their sizes in the box's fonts, measured once and kept
+// here: the skin's default face ("宋体", drawn here by WenQuanYi Zen Hei) sets
+// an ideograph 12 pixels wide at 12 pixels and 14 wide at 13 pixels bold, a
+// line of the text 16 pixels high.
+const wchar_t kLongLine[] = L"这是一条很长的消息，用来检查消息框会按照文字的宽度把自己变宽，而不会把每个词"
+                            L"放到新的一行里 words and more words";
+const wchar_t kSevenLines[] = L"第一行\n第二行\n第三行\n第四行\n第五行\n第六行\n第七行";
+const wchar_t kLongCaption[] = L"一个比消息文字宽得多的标题，让消息框跟着标题变宽";
+const SIZE kLongLineSize = {660, 16};
+const SIZE kSevenLinesSize = {36, 112};
+const SIZE kLongCaptionTitleSize = {336, 17};
+
+// The sizes kept above still hold for the fonts of this machine; when this
+// fails, the box tests below measure against another font.
+TEST(MsgBoxKnownTexts, MeasureAsKept)
+{
+    ASSERT_TRUE(LoadStringTable());
+    const struct {
+        const wchar_t* text;
+        SIZE size;
+        SIZE measured;
+    } texts[] = {
+        {kLongLine, kLongLineSize, IndependentTextSize(kLongLine)},
+        {kSevenLines, kSevenLinesSize, IndependentTextSize(kSevenLines)},
+        {kLongCaption, kLongCaptionTitleSize, IndependentTextSize(kLongCaption, kTitleHeight, FW_BOLD)},
+    };
+    for (const auto& t : texts) {
+        EXPECT_EQ(t.measured.cx, t.size.cx) << CString(t.text).ToUtf8();
+        EXPECT_EQ(t.measured.cy, t.size.cy) << CString(t.text).ToUtf8();
+    }
+}
+
 // The box is as wide as its text plus 100 or its caption plus 100, and as
 // high as its text plus 120, at least 320 x 160. Without an owner it
-// measures in the primary monitor's work area, so a long line stays one
-// line, and it is centred there.
+// measures in the primary monitor's work area, so a line that fits there
+// stays one line, and it is centred there.
 TEST_F(MsgBoxTest, TheBoxSizesItselfToItsTextAndCaption)
 {
     const RECT work = PrimaryWorkArea();
-    const int workWidth = work.right - work.left, workHeight = work.bottom - work.top;
-    auto text = [&](const wchar_t* t) {
-        return CCorvaneMsgBox::MeasureText(t, "msgtext", FindStyle("msgtext").textmode, workWidth,
-                                           workHeight);
-    };
-    auto caption = [&](const wchar_t* t) {
-        return CCorvaneMsgBox::MeasureText(t, "dlgtitle", 0, workWidth, workHeight);
-    };
-    const wchar_t* longLine = L"这是一条很长的消息，用来检查消息框会按照文字的宽度把自己变宽，而不会把每个词"
-                              L"放到新的一行里 words and more words";
-    const wchar_t* lines = L"第一行\n第二行\n第三行\n第四行\n第五行\n第六行\n第七行";
-    const wchar_t* longCaption = L"一个比消息文字宽得多的标题，让消息框跟着标题变宽";
-    ASSERT_GT(text(longLine).cx + 100, 320);
-    ASSERT_GT(caption(longCaption).cx + 100, 320);
-    ASSERT_GT(text(lines).cy + 120, 160);
+    ASSERT_LT(kLongLineSize.cx + 100, work.right - work.left);
     struct Case {
         const wchar_t* text;
         const wchar_t* caption;
@@ -213,9 +266,9 @@ TEST_F(MsgBoxTest, TheBoxSizesItselfToItsTextAndCaption)
         {L"短文本", L"提示", {320, 160}},
         {L"", L"", {320, 160}},
         {L"短文本", nullptr, {320, 160}},
-        {longLine, L"提示", {text(longLine).cx + 100, 160}},
-        {lines, L"提示", {320, text(lines).cy + 120}},
-        {L"短文本", longCaption, {caption(longCaption).cx + 100, 160}},
+        {kLongLine, L"提示", {kLongLineSize.cx + 100, 160}},
+        {kSevenLines, L"提示", {320, kSevenLinesSize.cy + 120}},
+        {L"短文本", kLongCaption, {kLongCaptionTitleSize.cx + 100, 160}},
     };
     for (const Case& c : cases) {
         SIZE size = {};
@@ -233,6 +286,72 @@ TEST_F(MsgBoxTest, TheBoxSizesItselfToItsTextAndCaption)
         EXPECT_EQ(owner, nullptr);
         EXPECT_NEAR((rect.left + rect.right) / 2, (work.left + work.right) / 2, 1) << c.text;
         EXPECT_NEAR((rect.top + rect.bottom) / 2, (work.top + work.bottom) / 2, 1) << c.text;
+    }
+}
+
+// However long the text, the box stays inside the work area with its buttons
+// on screen: a text too wide wraps (every shown line fits the box), one too
+// high scrolls in a text field of its own, and Enter still answers.
+TEST_F(MsgBoxTest, ALongTextStaysInsideTheWorkArea)
+{
+    const RECT work = PrimaryWorkArea();
+    std::wstring wide;
+    while (wide.size() < 2000)
+        wide += L"这是一条没有空格的很长的消息";
+    std::wstring high;
+    for (int i = 0; i < 300; ++i)
+        high += L"第" + std::to_wstring(i) + L"行\n";
+    struct Case {
+        const char* name;
+        std::wstring text;
+        bool scrolls;
+    };
+    const Case cases[] = {{"2000 characters", wide, false}, {"300 lines", high, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RECT rect = {};
+        std::vector<ShownButton> shown;
+        RECT view = {};
+        bool scrolls = false;
+        bool textShown = false;
+        int widestLine = 0;
+        CBoxAnswer answer([&](CCorvaneMsgBox& box) {
+            GetWindowRect(box.m_hWnd, &rect);
+            GetWindowRect(box.m_view.m_hWnd, &view);
+            shown = RowButtons(box);
+            scrolls = box.m_scrollText && IsWindowVisible(box.m_scrollText) &&
+                      (GetWindowLongPtrW(box.m_scrollText, GWL_STYLE) & WS_VSCROLL);
+            CSkWindow* text = box.m_view.FindItem(IDC_MSGBOX_TEXT);
+            textShown = !text->IsHiddenInTree();
+            if (textShown) {
+                // Each line of what the box shows fits its text area.
+                std::wstring lines = text->m_text.GetString();
+                size_t start = 0;
+                for (size_t end;
+                     (end = lines.find(L'\n', start)) != std::wstring::npos || start < lines.size();) {
+                    if (end == std::wstring::npos)
+                        end = lines.size();
+                    widestLine = std::max<int>(
+                        widestLine, IndependentTextSize(lines.substr(start, end - start).c_str()).cx);
+                    start = end + 1;
+                }
+                EXPECT_LE(widestLine, text->m_rect.right - text->m_rect.left);
+            }
+            SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+            if (!box.m_end)
+                ClickBoxItem(box, IDC_MSGBOX_CLOSE); // Enter was not taken
+        });
+        EXPECT_EQ(CCorvaneMsgBox::Show(c.text.c_str(), L"提示", MB_OK), IDOK);
+        EXPECT_GE(rect.left, work.left);
+        EXPECT_GE(rect.top, work.top);
+        EXPECT_LE(rect.right, work.right);
+        EXPECT_LE(rect.bottom, work.bottom);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_GE(view.left + shown[0].rect.left, work.left);
+        EXPECT_LE(view.left + shown[0].rect.right, work.right);
+        EXPECT_LE(view.top + shown[0].rect.bottom, work.bottom);
+        EXPECT_EQ(scrolls, c.scrolls);
+        EXPECT_EQ(textShown, !c.scrolls);
     }
 }
 
@@ -259,29 +378,53 @@ TEST_F(MsgBoxTest, TheTextAndCaptionGoWhereTheyBelong)
     EXPECT_EQ(CCorvaneMsgBox::Show(L"文本", nullptr, MB_OK), IDOK);
 }
 
-// Only the buttons end the box: Enter, Escape and WM_CLOSE do nothing.
-TEST_F(MsgBoxTest, EnterEscapeAndCloseAreIgnoredAndTheFlagFollowsTheBox)
+// Enter answers the default button (the first unless the type names
+// another), Escape and WM_CLOSE answer Cancel, OK when OK is the only
+// button, else what the close button answers; a box without buttons takes
+// no Enter. The flag follows the box.
+TEST_F(MsgBoxTest, EnterEscapeAndCloseAnswerTheBox)
 {
-    bool onScreen = false, stillUp = false;
-    CBoxAnswer answer([&](CCorvaneMsgBox& box) {
-        onScreen = MsgBoxOnScreen != FALSE;
-        SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-        SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        SendMessageW(box.m_hWnd, WM_CLOSE, 0, 0);
-        stillUp = !box.m_end && IsWindowVisible(box.m_hWnd);
-        ClickBoxItem(box, IDNO);
-    });
-    EXPECT_EQ(CCorvaneMsgBox::Show(L"您确定吗？", L"提示", MB_YESNO | MB_ICONQUESTION), IDNO);
-    EXPECT_TRUE(onScreen);
-    EXPECT_TRUE(stillUp);
-    EXPECT_FALSE(MsgBoxOnScreen);
+    struct Case {
+        UINT type;
+        UINT msg;
+        WPARAM key;
+        int answer; // 0: the box stays up
+    };
+    const Case cases[] = {
+        {MB_YESNO | MB_ICONQUESTION, WM_KEYDOWN, VK_RETURN, IDYES},
+        {MB_YESNO | MB_DEFBUTTON2, WM_KEYDOWN, VK_RETURN, IDNO},
+        {MB_YESNOCANCEL | MB_DEFBUTTON3, WM_KEYDOWN, VK_RETURN, IDCANCEL},
+        {MB_OK | MB_DEFBUTTON4, WM_KEYDOWN, VK_RETURN, IDOK},
+        {MB_YESNO, WM_KEYDOWN, VK_ESCAPE, IDC_MSGBOX_CLOSE},
+        {MB_OKCANCEL, WM_KEYDOWN, VK_ESCAPE, IDCANCEL},
+        {MB_OK, WM_KEYDOWN, VK_ESCAPE, IDOK},
+        {MB_RETRYCANCEL, WM_CLOSE, 0, IDCANCEL},
+        {MB_YESNO, WM_CLOSE, 0, IDC_MSGBOX_CLOSE},
+        {7, WM_KEYDOWN, VK_RETURN, 0},
+        {7, WM_KEYDOWN, VK_ESCAPE, IDC_MSGBOX_CLOSE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.msg) + " " + std::to_string(c.key));
+        bool onScreen = false, stillUp = false;
+        CBoxAnswer answer([&](CCorvaneMsgBox& box) {
+            onScreen = MsgBoxOnScreen != FALSE;
+            SendMessageW(box.m_hWnd, c.msg, c.key, 0);
+            stillUp = !box.m_end && IsWindowVisible(box.m_hWnd);
+            if (stillUp)
+                ClickBoxItem(box, IDC_MSGBOX_CLOSE);
+        });
+        EXPECT_EQ(CCorvaneMsgBox::Show(L"您确定吗？", L"提示", c.type),
+                  c.answer ? c.answer : IDC_MSGBOX_CLOSE);
+        EXPECT_EQ(stillUp, c.answer == 0);
+        EXPECT_TRUE(onScreen);
+        EXPECT_FALSE(MsgBoxOnScreen);
+    }
 }
 
 TEST_F(MsgBoxTest, TheDeleteConfirmationAsksWithItsOwnLines)
 {
     const SkStyle& msgtext = FindStyle("msgtext");
-    const int lineWidth =
-        CCorvaneMsgBox::MeasureText(L"您确定删除吗？", "msgtext", msgtext.textmode, 1000, 1000).cx;
+    const int lineWidth = IndependentTextSize(L"您确定删除吗？").cx;
     for (UINT click : {UINT{IDYES}, UINT{IDNO}, IDC_MSGBOX_CLOSE}) {
         std::vector<ShownButton> shown;
         CBoxAnswer answer([&](CCorvaneMsgBox& box) {

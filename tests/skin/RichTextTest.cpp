@@ -175,12 +175,34 @@ TEST_F(RichTextTest, ItemWithNoRoomAtAllStillEndsItsLayout)
     EXPECT_TRUE(Rich(layout)->LaidOut());
 }
 
+// An empty link shows nothing but keeps its spacing, on the first paint
+// (when the runs are made) and on every later one.
+TEST_F(RichTextTest, AnEmptyLinkKeepsItsSpacing)
+{
+    for (const char* content : {"ab<a id=\"3\"/>cd", "ab<a></a>cd"}) {
+        SCOPED_TRACE(content);
+        TestLayout layout(RichXml(content, 200, 40), 200, 40);
+        CSkRichText* rich = Rich(layout);
+        DibCanvas expected(200, 40);
+        DrawPieces(expected.Dc(),
+                   {{L"ab", kX, kY, 0, kBlack}, {L"cd", kX + Width(L"ab") + 2 * kSpacing, kY, 0, kBlack}},
+                   {kX, kY, 200 - kX, 40 - kY});
+        for (const char* paint : {"first paint", "later paint"}) {
+            DibCanvas drawn(200, 40);
+            Paint(rich, drawn);
+            EXPECT_EQ(DifferentPixels(drawn, expected), 0) << paint;
+        }
+        ASSERT_EQ(rich->Runs().size(), 1u);
+        EXPECT_EQ(rich->Runs()[0].text, L"");
+    }
+}
+
 TEST_F(RichTextTest, LinksAreWholeRunsInTheLinkStyleAndReportTheirIds)
 {
     const int ab = Width(L"ab"), link = Width(L"link", 2), h = Extent(L"link", 2).cy;
     const int width = kX + ab + kSpacing + link + kSpacing + Width(L"free", 2) - 1 + kX, height = 60;
-    // The second link does not fit after the first; the empty ones and the
-    // one without a text of its own are passed over.
+    // The second link does not fit after the first; the empty one and the
+    // one without a text of its own are empty runs that show nothing.
     TestLayout layout(
         RichXml("ab<a id=\"7\">link</a><a>free</a><a id=\"8\"/><a id=\"9\"><b>x</b></a>", width, height),
         width, height);
@@ -188,13 +210,20 @@ TEST_F(RichTextTest, LinksAreWholeRunsInTheLinkStyleAndReportTheirIds)
     EXPECT_TRUE(rich->Runs().empty());
     DibCanvas first(width, height);
     Paint(rich, first);
-    ASSERT_EQ(rich->Runs().size(), 2u);
+    ASSERT_EQ(rich->Runs().size(), 4u);
     EXPECT_EQ(rich->Runs()[0].linkId, 7);
     EXPECT_EQ(rich->Runs()[0].text, L"link");
     EXPECT_EQ(rich->Runs()[0].rect, (RECT{kX + ab + kSpacing, kY, kX + ab + kSpacing + link, kY + h}));
     EXPECT_EQ(rich->Runs()[1].linkId, 0);
     EXPECT_EQ(rich->Runs()[1].rect.left, kX);
     EXPECT_EQ(rich->Runs()[1].rect.top, kY + kLine);
+    const int afterFree = kX + Width(L"free", 2) + kSpacing;
+    EXPECT_EQ(rich->Runs()[2].linkId, 8);
+    EXPECT_EQ(rich->Runs()[2].text, L"");
+    EXPECT_EQ(rich->Runs()[2].rect.left, afterFree);
+    EXPECT_EQ(rich->Runs()[2].rect.right, afterFree);
+    EXPECT_EQ(rich->Runs()[3].linkId, 9);
+    EXPECT_EQ(rich->Runs()[3].rect.left, afterFree + kSpacing);
 
     const RECT clip = {kX, kY, width - kX, height - kY};
     DibCanvas expected(width, height);
@@ -264,6 +293,20 @@ TEST_F(RichTextTest, HoverPressAndReleaseOnLinks)
         {SKM_LBUTTONUP, outside, {}, None, None, 0},
         {SKM_MOUSEMOVE, At(two), {two}, 1, None, 0},
         {SKM_MOUSELEAVE, 0, {two}, None, None, 0},
+        // Pressed on a link, dragged out and released elsewhere: the item
+        // never hears of the release. A later press on the plain text and a
+        // release on that link click nothing.
+        {SKM_MOUSEMOVE, At(one), {one}, 0, None, 0},
+        {SKM_LBUTTONDOWN, At(one), {}, 0, 0, 0},
+        {SKM_MOUSELEAVE, 0, {one}, None, 0, 0},
+        {SKM_MOUSEMOVE, outside, {}, None, 0, 0},
+        {SKM_LBUTTONDOWN, outside, {}, None, None, 0},
+        {SKM_MOUSEMOVE, At(one), {one}, 0, None, 0},
+        {SKM_LBUTTONUP, At(one), {}, 0, None, 0},
+        // A press finds its link by itself, without a move before it.
+        {SKM_MOUSELEAVE, 0, {one}, None, None, 0},
+        {SKM_LBUTTONDOWN, At(two), {two}, 1, 1, 0},
+        {SKM_LBUTTONUP, At(two), {}, 1, None, 2},
     };
     int index = 0;
     for (const Step& step : steps) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 #include "skin/SkImageSkin.h"
 #include "skin/SkPngSkin.h"
@@ -260,6 +261,62 @@ TEST_F(SkinsTest, CenterFramePartHasOnlyTopAndBottomBands)
     ExpectCanvas(canvas,
                  [&](int x, int y) { return FramePoint(rect, 3, 10, 0x07, RGB(0x40, 0x50, 0x60), x, y); });
     EXPECT_EQ(canvas.Pixel(0, 0), FramePixel(3, 0)); // no corner: the band runs to the edge
+}
+
+// Borders past the bitmap are held to it: left and top of 20000 (or below 0)
+// draw as the bitmap's last (or first) column and row, in either mode.
+TEST_F(SkinsTest, FrameBordersAreHeldToTheBitmap)
+{
+    struct Case {
+        const char* left;
+        const char* top;
+        const char* mode;
+        int l, t;
+    };
+    const Case cases[] = {
+        {"20000", "20000", "mask", 6, 34},
+        {"20000", "3", "none", 6, 3},
+        {"-5", "-5", "none", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + "," + c.top + " " + c.mode);
+        CSkSkinImgFrame frame;
+        frame.ApplyAttribute("src", "33", TRUE);
+        frame.ApplyAttribute("mode", c.mode, TRUE);
+        frame.ApplyAttribute("left", c.left, TRUE);
+        frame.ApplyAttribute("top", c.top, TRUE);
+        frame.ApplyAttribute("crbg", "102030", TRUE);
+        const RECT rect{3, 2, 43, 62};
+        DibCanvas canvas(48, 66, kBack);
+        frame.Draw(canvas.Dc(), rect, 0);
+        ExpectCanvas(canvas, [&](int x, int y) {
+            return FramePoint(rect, c.l, c.t, 0x2F, RGB(0x10, 0x20, 0x30), x, y);
+        });
+    }
+}
+
+// A sub-image width past the bitmap is the bitmap's width: sub-image 0 is the
+// whole strip and nothing beside it, sub-image 1 lies past the bitmap.
+TEST_F(SkinsTest, SubImageWidthIsHeldToTheBitmap)
+{
+    for (const char* mode : {"none", "mask"}) {
+        SCOPED_TRACE(mode);
+        CSkImageSkin strip;
+        strip.ApplyAttribute("src", "5", TRUE);
+        strip.ApplyAttribute("mode", mode, TRUE);
+        strip.ApplyAttribute("subwidth", "20000", TRUE);
+        EXPECT_EQ(strip.GetSkinSize().cx, 216);
+        DibCanvas canvas(260, 10, kBack);
+        strip.Draw(canvas.Dc(), RECT{0, 1, 260, 9}, 0);
+        ExpectCanvas(canvas, [](int x, int y) -> std::optional<COLORREF> {
+            if (x < 216 && y >= 1 && y < 9)
+                return StripPixel(x, y - 1);
+            return std::nullopt;
+        });
+        DibCanvas past(260, 10, kBack);
+        strip.Draw(past.Dc(), RECT{0, 1, 260, 9}, 1);
+        EXPECT_EQ(past.CountOtherThan(kBack), 0);
+    }
 }
 
 TEST_F(SkinsTest, FrameWithoutBitmapOrWithAlphaDrawsOnlyWhatItCan)

@@ -2,12 +2,15 @@
 #include "app/common/XmlText.h"
 
 #include "base/XmlNesting.h"
+#include "tests/support/DeepXml.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -103,6 +106,22 @@ TEST_F(XmlList, MissingEmptyOrBrokenFilesLeaveNothingToWorkOn)
     }
 }
 
+TEST_F(XmlList, DeepFilesOfEveryKindAreRefused)
+{
+    for (const DeepXmlKind& kind : DeepXmlKinds()) {
+        SCOPED_TRACE(kind.name);
+        const std::string list =
+            "<?xml version=\"1.0\" encoding=\"utf-8\" ?><list><item id=\"1\" name=\"deep\">";
+        Write(list + DeepXml(kind, 100000) + "</item></list>");
+        EXPECT_EQ(nullptr, CXmlReader(path).CurrentElement());
+        // list and item take two levels
+        Write(list + DeepXml(kind, kMaxXmlNesting - 2) + "</item></list>");
+        EXPECT_NE(nullptr, CXmlReader(path).CurrentElement());
+        Write(list + DeepXml(kind, kMaxXmlNesting - 1) + "</item></list>");
+        EXPECT_EQ(nullptr, CXmlReader(path).CurrentElement());
+    }
+}
+
 TEST_F(XmlList, AFileNestedUpToTheLimitIsRead)
 {
     Write(DeepList(kMaxXmlNesting - 2)); // list and item take two levels
@@ -116,6 +135,139 @@ TEST_F(XmlList, AFileNestedUpToTheLimitIsRead)
 
     Write(DeepList(kMaxXmlNesting - 1));
     EXPECT_EQ(nullptr, CXmlReader(path).CurrentElement());
+}
+
+// Each change operation, on a reader of the list, saving to the list.
+std::vector<std::pair<const char*, std::function<bool(CXmlReader&, const CString&)>>> ChangeOperations()
+{
+    return {
+        {"add",
+         [](CXmlReader& reader, const CString& file) {
+             const XmlNodeRecord records[] = {{"nextnode", "item", L""}, {"attribute", "id", L"5"}};
+             return reader.AddNodes(records, 2, file);
+         }},
+        {"remove",
+         [](CXmlReader& reader, const CString& file) { return reader.RemoveItem(file, "item", "id", L"7"); }},
+        {"rewrite",
+         [](CXmlReader& reader, const CString& file) {
+             return reader.ReplaceJsonValue(file, "item", "id", L"1", "jsons", "\"status\":", "3", 1);
+         }},
+    };
+}
+
+TEST_F(XmlList, ASaveThatCannotReachTheFileIsReportedAndChangesNothing)
+{
+    const struct {
+        const char* name;
+        DWORD attributes;
+        DWORD share;          // of a handle another program holds on the list, or
+        bool holdReplacement; // of the one it holds on the file a save writes first
+    } cases[] = {
+        {"read-only list", FILE_ATTRIBUTE_READONLY, 0, false},
+        {"held open, reading shared", FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ, false},
+        {"held open, nothing shared", FILE_ATTRIBUTE_NORMAL, 0, false},
+        {"another save under way", FILE_ATTRIBUTE_NORMAL, 0, true},
+    };
+    for (const auto& c : cases) {
+        for (const auto& operation : ChangeOperations()) {
+            SCOPED_TRACE(testing::Message() << c.name << ", " << operation.first);
+            Write(kList);
+            const CString held = c.holdReplacement ? path + L".new" : path;
+            if (c.holdReplacement)
+                WriteFileBytes(held, "being written");
+            CXmlReader reader(path);
+            ASSERT_NE(nullptr, reader.CurrentElement());
+            ASSERT_TRUE(SetFileAttributesW(path, c.attributes));
+            HANDLE handle =
+                c.attributes == FILE_ATTRIBUTE_READONLY
+                    ? INVALID_HANDLE_VALUE
+                    : CreateFileW(held, GENERIC_READ, c.share, nullptr, OPEN_EXISTING, 0, nullptr);
+            EXPECT_FALSE(operation.second(reader, path));
+            if (handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
+            SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ(kList, ReadFileBytes(path));
+            const std::vector<std::string> left =
+                c.holdReplacement ? std::vector<std::string>{"MyThemes.xml", "MyThemes.xml.new"}
+                                  : std::vector<std::string>{"MyThemes.xml"};
+            EXPECT_EQ(left, folder.Files());
+            DeleteFileW(path + L".new");
+
+            // Once the list is free again the same change is saved, and
+            // nothing else is left beside it.
+            CXmlReader again(path);
+            EXPECT_TRUE(operation.second(again, path));
+            EXPECT_NE(kList, ReadFileBytes(path));
+            EXPECT_NE(nullptr, CXmlReader(path).CurrentElement());
+            EXPECT_EQ(std::vector<std::string>{"MyThemes.xml"}, folder.Files());
+        }
+    }
+}
+
+// A program killed while it saves a large list, again and again at other
+// moments of its saves, leaves the list before or after that save, whole.
+TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
+{
+    std::string list = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<list>\n";
+    const int initial = 10000;
+    for (int id = initial; id >= 1; --id) {
+        const std::string n = std::to_string(id);
+        list += "<item id=\"" + n + "\" name=\"条目 " + n + "\"><jsons>{\"id\":\"" + n +
+                "\",\"status\":2,\"progress\":\"0\"}</jsons><file>Ravonyx\\download\\" + n +
+                ".zip</file></item>\n";
+    }
+    Write(list + "</list>\n");
+
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    CString probe = self;
+    probe = probe.Left(probe.ReverseFind(L'\\') + 1) + L"list_save_probe.exe";
+    HANDLE saved = CreateEventW(nullptr, FALSE, FALSE, L"RavonyxListSavedTest");
+    ASSERT_NE(nullptr, saved);
+    SetEnvironmentVariableW(L"RAVONYX_LIST_PATH", path);
+    SetEnvironmentVariableW(L"RAVONYX_LIST_SAVED", L"RavonyxListSavedTest");
+
+    int count = initial;
+    for (int round = 0; round < 16; ++round) {
+        SCOPED_TRACE(round);
+        // The last probe may have set the event again before it was killed.
+        ResetEvent(saved);
+        STARTUPINFOW startup = {sizeof(startup)};
+        PROCESS_INFORMATION process = {};
+        CString command = L"\"" + probe + L"\"";
+        ASSERT_TRUE(CreateProcessW(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                                   nullptr, nullptr, &startup, &process));
+        command.ReleaseBuffer();
+        // Once it has saved, kill it at another moment of its work each round.
+        const HANDLE waits[] = {saved, process.hProcess};
+        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 120000);
+        if (woke == WAIT_OBJECT_0)
+            Sleep(static_cast<DWORD>(round * 37 % 300));
+        TerminateProcess(process.hProcess, 9);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        ASSERT_EQ(WAIT_OBJECT_0, woke) << "the probe never saved the list";
+
+        // Whole: it parses, and holds every item from the newest down to 1.
+        TiXmlDocument document;
+        const std::string text = ReadFileBytes(path);
+        document.Parse(text.c_str());
+        ASSERT_FALSE(document.Error()) << document.ErrorDesc() << " in a list of " << text.size() << " bytes";
+        const TiXmlElement* item = document.RootElement()->FirstChildElement("item");
+        ASSERT_NE(nullptr, item);
+        const int newest = std::stoi(item->Attribute("id"));
+        EXPECT_GT(newest, count) << "the saves of this round are lost";
+        int expected = newest;
+        for (; item; item = item->NextSiblingElement("item"), --expected) {
+            ASSERT_EQ(std::to_string(expected), item->Attribute("id"));
+            ASSERT_NE(nullptr, item->FirstChildElement("jsons"));
+            ASSERT_NE(nullptr, item->FirstChildElement("file"));
+        }
+        EXPECT_EQ(0, expected);
+        count = newest;
+    }
+    CloseHandle(saved);
 }
 
 TEST_F(XmlList, FindElementSearchesDepthFirstFromTheStart)

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/dialogs/AdPopupSchedule.h"
 #include "app/dialogs/WebDlg.h"
@@ -14,6 +15,7 @@
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
 #include "tests/app/browser/BrowserTestSupport.h"
+#include "tests/support/Responsiveness.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 
@@ -26,6 +28,19 @@ int DayMarkFromToday(int days)
     struct tm local = {};
     _localtime64_s(&local, &when);
     return (local.tm_mon + 1) * 100 + local.tm_mday;
+}
+
+// Closes the web dialogs of this thread.
+void CloseWebDialogs()
+{
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM) {
+            if (dynamic_cast<CWebDlg*>(CWindowImpl::FromHandle(hwnd)))
+                DestroyWindow(hwnd);
+            return TRUE;
+        },
+        0);
 }
 
 class AdPopupTest : public ::testing::Test {
@@ -70,14 +85,33 @@ protected:
     CMenuTarget mainWnd;
 };
 
-TEST_F(AdPopupTest, DayMarkIsMonthAndDay)
+// Once a day means once a calendar day of the user's clock: the mark stored
+// is the month and the day written together ("303" for 3 March, "1212" for 12
+// December), and a stored mark of today keeps the day claimed.
+TEST_F(AdPopupTest, TheDayStampClaimsTheCalendarDayOnce)
 {
-    EXPECT_EQ(DayMarkFromToday(0), TodayDayMark());
-    const int mark = TodayDayMark();
-    EXPECT_GE(mark % 100, 1);
-    EXPECT_LE(mark % 100, 31);
-    EXPECT_GE(mark / 100, 1);
-    EXPECT_LE(mark / 100, 12);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    wchar_t today[8] = {};
+    swprintf(today, 8, L"%u%02u", now.wMonth, now.wDay);
+    struct Case {
+        const wchar_t* stored; // null: absent
+        const wchar_t* show;
+        bool alreadyClaimed;
+        const wchar_t* after;
+    };
+    const Case cases[] = {
+        {nullptr, L"1", false, today},  {L"1301", L"1", false, today},     {today, L"1", true, today},
+        {L"1301", L"0", true, L"1301"}, {nullptr, L"11", true, L"<none>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(CString(c.stored ? c.stored : L"absent").ToUtf8() + " / " + CString(c.show).ToUtf8());
+        DeleteFileW(AdSettingsFile());
+        if (c.stored)
+            Store(L"AdToDay", c.stored);
+        EXPECT_EQ(c.alreadyClaimed, TakeDayStamp(L"AdToDay", AdSettingsFile(), c.show));
+        EXPECT_EQ(CString(c.after), Stored(L"AdToDay"));
+    }
 }
 
 TEST_F(AdPopupTest, StateReplies)
@@ -119,6 +153,10 @@ TEST_F(AdPopupTest, StateReplies)
         {"no success", kAdStateNews, "fail | show=1 | time=30 | ms=1 | mt=600 | isday=1", nullptr, false, 0,
          0, L"<none>", L"<none>", false},
         {"empty reply", kAdStateNews, "", nullptr, false, 0, 0, L"<none>", L"<none>", false},
+        {"a reply that ends with a line break", kAdStateStart,
+         "success | show=1 | time=30 | ms=1 | mt=600 | isday=1\\r\\n", L"today", true, 0, 0, L"1", L"600",
+         true},
+        {"a line break alone", kAdStateNews, "\\r\\n", nullptr, false, 0, 0, L"<none>", L"<none>", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,6 +226,29 @@ TEST_F(AdPopupTest, StateQueryArmsTheKindsTimerOnlyWhenDue)
     EXPECT_EQ(TIMER_START_POPUP, msg.wParam);
     EXPECT_GE(GetTickCount() - start, 900u);
     KillTimer(mainWnd.m_hWnd, TIMER_START_POPUP);
+}
+
+// A delay of more seconds than a timer can count in milliseconds waits as
+// long as a timer can, never a few milliseconds of the wrapped product.
+TEST_F(AdPopupTest, AVeryLongDelayIsNotCutShort)
+{
+    // 4294968 s is 4294968000 ms: 704 ms once cut to 32 bits.
+    Reply("success | show=1 | time=4294968 | a=1 | b=2 | isday=0");
+    QueryAdState(mainWnd.m_hWnd, kAdStateStart, Url());
+    Store(L"Min_state", L"1");
+    Store(L"Min_time", L"4294968");
+    Store(L"MinToDay", L"1301");
+    ScheduleAdPopup(mainWnd.m_hWnd, kSchedulePopupMin);
+    const DWORD start = GetTickCount();
+    MSG msg = {};
+    bool fired = false;
+    while (!fired && GetTickCount() - start < 2500) {
+        fired = PeekMessageW(&msg, mainWnd.m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE) != FALSE;
+        Sleep(20);
+    }
+    EXPECT_FALSE(fired) << "timer " << msg.wParam << " fired after " << GetTickCount() - start << " ms";
+    EXPECT_TRUE(TimerArmed(TIMER_START_POPUP));
+    EXPECT_TRUE(TimerArmed(TIMER_MIN_POPUP));
 }
 
 TEST_F(AdPopupTest, InfoReplies)
@@ -337,6 +398,44 @@ TEST_F(AdPopupTest, ShowWebPopupOpensTheKindAndSetsItsFlagOnlyOnSuccess)
     PumpPending();
     EXPECT_FALSE(g_bAdPopupOpen);
     EXPECT_FALSE(g_bNewsDlgOpen);
+}
+
+// The info request runs on a worker: the main window answers while the web
+// site is slow, and the pop-up opens once the site has answered. When the
+// main window is gone by then, nothing opens.
+TEST_F(AdPopupTest, AnInfoRequestLeavesTheWindowAnswering)
+{
+    static const bool started = [] {
+        StartSkinLibrary();
+        return true;
+    }();
+    (void)started;
+    CComApartment com;
+    CTestServer::Instance().Reset();
+    CTestServer::Instance().AddRoute(
+        R"({"path": "/slowad", "stall": 4, )"
+        R"("body": "success | Width=300 | Height=200 | Url=http://127.0.0.1:9/a"})");
+    const CString url = CTestServer::Instance().Url("/slowad");
+    EXPECT_TRUE(WindowAnswersWhileRequestRuns(
+        mainWnd.m_hWnd, "/slowad", [&] { RequestWebPopupAt(mainWnd.m_hWnd, url, 132, kWebPopupAd); }));
+    EXPECT_TRUE(PumpMessagesUntil([] { return g_bAdPopupOpen != FALSE; }));
+    EXPECT_EQ(300, g_nAdPopupWidth);
+    CloseWebDialogs();
+    EXPECT_FALSE(g_bAdPopupOpen);
+
+    CTestServer::Instance().Reset();
+    CTestServer::Instance().AddRoute(
+        R"({"path": "/slowad", "stall": 1, )"
+        R"("body": "success | Width=300 | Height=200 | Url=http://127.0.0.1:9/a"})");
+    CMenuTarget gone;
+    ASSERT_TRUE(gone.CreateTop(20, 20));
+    ASSERT_TRUE(RequestWebPopupAt(gone.m_hWnd, url, 132, kWebPopupAd));
+    gone.DestroyWindow();
+    ASSERT_TRUE(WaitForBackgroundWork(20000));
+    PumpMessagesUntil([] { return false; }, 200);
+    EXPECT_EQ(1u, CTestServer::Instance().Requests("/slowad").size());
+    EXPECT_FALSE(g_bAdPopupOpen) << "no pop-up for a main window that has gone";
+    CloseWebDialogs();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// Photographs both pages of the settings dialog as the user sees them:
+// Photographs both pages of the settings dialog as the user sees them, and
+// checks what the pictures show:
 // <build>/settings-general.png and <build>/settings-download.png. Runs in a
 // ctest entry that runs alone, so that no other window covers the dialog.
 
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/dialogs/SetupFixture.h"
+#include "tests/support/Picture.h"
 #include "tools/skinsample/Screenshot.h"
 
 namespace {
@@ -37,11 +39,24 @@ TEST_F(SetupTest, PhotographBothPages)
         SetForegroundWindow(dialog.m_hWnd);
         RECT window;
         GetWindowRect(dialog.m_hWnd, &window);
-        PaintNow(dialog.m_hWnd);
-        EXPECT_TRUE(SaveScreenArea(window, folder + L"/settings-general.png"));
+        EXPECT_EQ(window.right - window.left, 523);
+        EXPECT_EQ(window.bottom - window.top, 336);
+        // Each picture shows the blue header band and, on it, a close
+        // button that stands out.
+        CSkWindow* close = dialog.m_view.FindItem(60001);
+        ASSERT_NE(close, nullptr);
+        auto photograph = [&](const wchar_t* name) {
+            PaintNow(dialog.m_hWnd);
+            CPicture picture;
+            ASSERT_TRUE(TakeScreenPicture(window, picture)) << name;
+            const COLORREF band = picture.At(4, 15);
+            EXPECT_GT(GetBValue(band), GetRValue(band) + 60) << name << ": the header band is blue";
+            EXPECT_GE(ContrastWithin(picture.Area(close->m_rect)), 3.0) << name << ": the close button";
+            EXPECT_TRUE(SaveScreenArea(window, folder + L"/" + name));
+        };
+        photograph(L"settings-general.png");
         ClickTab(dialog, 1);
-        PaintNow(dialog.m_hWnd);
-        EXPECT_TRUE(SaveScreenArea(window, folder + L"/settings-download.png"));
+        photograph(L"settings-download.png");
         ClickItem(dialog, IDC_SETUP_CANCEL);
     });
 }

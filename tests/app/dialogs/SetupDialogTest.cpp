@@ -59,6 +59,23 @@ TEST_F(SetupTest, ShowsTheStoredValuesAndClosingWritesNothing)
     };
     const Case cases[] = {
         {"empty file", {}, L"", L"2", L"3", {11008, 11011, 11013, 11014}, L"", IDC_SETUP_CANCEL},
+        // The installed file's defaults: HotKey "0" without a key code is no key.
+        {"fresh install",
+         {{L"Common", L"UseHotKey", L"0"}, {L"Common", L"HotKey", L"0"}, {L"Common", L"HotKey_V", L"0"}},
+         L"",
+         L"2",
+         L"3",
+         {11008, 11011, 11013, 11014},
+         L"",
+         IDC_SETUP_CANCEL},
+        {"boss key turned off",
+         {{L"Common", L"UseHotKey", L"0"}, {L"Common", L"HotKey", L" "}, {L"Common", L"HotKey_V", L"75"}},
+         L"",
+         L"2",
+         L"3",
+         {11008, 11011, 11013, 11014},
+         L"",
+         IDC_SETUP_CANCEL},
         {"out of range",
          {{L"DownLoad", L"Task", L"0"}, {L"DownLoad", L"Thread", L"9"}, {L"Common", L"MinOrClose", L"0"}},
          L"",
@@ -75,6 +92,7 @@ TEST_F(SetupTest, ShowsTheStoredValuesAndClosingWritesNothing)
           {L"Common", L"AutoStart", L"0"},
           {L"Common", L"UseHotKey", L"1"},
           {L"Common", L"HotKey", L"Ctrl+Alt+K"},
+          {L"Common", L"HotKey_V", L"75"},
           {L"Common", L"AlertDown", L"1"},
           {L"Common", L"MinOrClose", L"1"},
           {L"Common", L"Subscription", L"0"},
@@ -325,4 +343,39 @@ TEST_F(SetupTest, BossKeyTurnedOnAgainKeepsTheStoredKeyAndCode)
     EXPECT_EQ(CString(L"120"), Stored(L"Common", L"HotKey_V"));
     EXPECT_TRUE(HotKeyTaken(MOD_SHIFT, VK_F9));
     EXPECT_TRUE(UnregisterHotKey(mainWindow, HotKeyId()));
+}
+
+// Opened again from the tray while it is up, the dialog comes forward
+// instead of a second one; the boss key goes to the main window, whatever
+// window the dialog was opened over.
+TEST_F(SetupTest, OneDialogAtATimeAndTheBossKeyGoesToTheMainWindow)
+{
+    Store(L"Common", L"UseHotKey", L"0");
+    HWND other = CreateWindowExW(0, L"STATIC", L"其他窗口", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"另一个窗口", WS_POPUP | WS_VISIBLE, 500, 300, 200, 100,
+                                     nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(elsewhere, nullptr);
+    const int id = HotKeyId();
+    int again = -1;
+    RunDialog(
+        [&](CGBSetup& dialog) {
+            SetActiveWindow(elsewhere);
+            ASSERT_EQ(elsewhere, GetActiveWindow());
+            again = CGBSetup::Open(mainWindow);
+            EXPECT_EQ(dialog.m_hWnd, GetActiveWindow());
+            ClickItem(dialog, IDC_SETUP_USEHOTKEY);
+            SetWindowTextW(dialog.m_hotKeyEdit.m_hWnd, L"Ctrl+Alt+K");
+            dialog.m_hotKeyEdit.m_nVirtualKey = 'K';
+            ClickItem(dialog, IDC_SETUP_OK);
+        },
+        other);
+    EXPECT_EQ(0, again);
+    EXPECT_EQ(1, setupDialogsUp);
+    EXPECT_TRUE(HotKeyTaken(MOD_CONTROL | MOD_ALT, 'K'));
+    EXPECT_FALSE(UnregisterHotKey(other, id));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, id));
+    DestroyWindow(elsewhere);
+    DestroyWindow(other);
 }

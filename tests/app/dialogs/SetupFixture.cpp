@@ -74,13 +74,13 @@ void SetupTest::TearDown()
     EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " message box answers were not used";
 }
 
-int SetupTest::RunDialog(const std::function<void(CGBSetup&)>& action)
+int SetupTest::RunDialog(const std::function<void(CGBSetup&)>& action, HWND over)
 {
     m_action = action;
-    SetActiveWindow(mainWindow);
+    m_over = over ? over : mainWindow;
+    SetActiveWindow(m_over);
     SetTimer(m_helper, kWatchdog, kWatchdogMs, nullptr);
-    CGBSetup setup;
-    const int code = setup.DoModal();
+    const int code = CGBSetup::Open(mainWindow);
     KillTimer(m_helper, kWatchdog);
     m_action = nullptr;
     return code;
@@ -151,11 +151,19 @@ void SetupTest::OnDialogUp(HWND hwnd)
         return;
     }
     if (auto* setup = dynamic_cast<CGBSetup*>(object)) {
-        EXPECT_EQ(mainWindow, GetWindow(hwnd, GW_OWNER));
+        ++setupDialogsUp;
+        if (m_inAction) {
+            ADD_FAILURE() << "a second settings dialog came up";
+            setup->EndDialog(-1);
+            return;
+        }
+        EXPECT_EQ(m_over, GetWindow(hwnd, GW_OWNER));
+        m_inAction = true;
         if (m_action)
             m_action(*setup);
         else
             setup->EndDialog(-1);
+        m_inAction = false;
     }
 }
 

@@ -40,9 +40,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Runs the dialog; action runs inside its loop once it is up and must
-    // end it (a click on 确定, 取消 or the close button, or WM_CLOSE).
-    int RunDialog(const std::function<void(CGBSetup&)>& action);
+    // Opens the dialog for the main window as the menus do, over the window
+    // over (the main window when null); action runs inside its loop once it
+    // is up and must end it (a click on 确定, 取消 or the close button, or
+    // WM_CLOSE). A second settings dialog that comes up while the action
+    // runs is counted and ended at once.
+    int RunDialog(const std::function<void(CGBSetup&)>& action, HWND over = nullptr);
     // The buttons the next message boxes get, in order (IDOK, IDYES, IDNO).
     void AnswerBoxes(std::vector<int> buttons) { m_answers.assign(buttons.begin(), buttons.end()); }
 
@@ -62,6 +65,7 @@ protected:
     HWND mainWindow = nullptr;
     std::vector<UINT> hotKeysSeen; // WM_HOTKEY ids the main window got
     std::vector<SeenBox> boxes;    // every message box that came up
+    int setupDialogsUp = 0;        // settings dialogs that came up
 
 private:
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
@@ -74,4 +78,6 @@ private:
     HHOOK m_hook = nullptr;
     std::function<void(CGBSetup&)> m_action;
     std::deque<int> m_answers;
+    HWND m_over = nullptr;
+    bool m_inAction = false;
 };

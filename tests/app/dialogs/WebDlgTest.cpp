@@ -3,7 +3,9 @@
 // window goes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "app/startup/RunApplication.h"
 #include "tests/app/browser/BrowserTestSupport.h"
 #include "tests/app/mainwnd/DialogAction.h"
+#include "tests/support/Picture.h"
 #include "tools/skinsample/Screenshot.h"
 
 namespace {
@@ -178,6 +181,34 @@ TEST_F(WebDlgTest, AdWindowTakesTheServersSizeAtTheCornerTopmostAndOutOfTheTaskB
     EXPECT_EQ(0, memcmp(&before, &rect, sizeof(rect)));
 }
 
+// However large the server asks for, the advertising pop-up stays inside the
+// work area, so its page's close button can be reached.
+TEST_F(WebDlgTest, AdWindowLargerThanTheScreenStaysInsideTheWorkArea)
+{
+    RECT work = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    const struct {
+        int width, height;
+    } sizes[] = {{5000, 3000}, {5000, 100}, {100, 3000}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+        g_nAdPopupWidth = size.width;
+        g_nAdPopupHeight = size.height;
+        CWebDlg* ad = Open(Kind::Ad);
+        ASSERT_NE(ad, nullptr);
+        SendMessageW(ad->m_hWnd, WM_TIMER, CWebDlg::TIMER_SHOW_AD, 0);
+        RECT rect = {};
+        GetWindowRect(ad->m_hWnd, &rect);
+        EXPECT_GE(rect.left, work.left);
+        EXPECT_GE(rect.top, work.top);
+        EXPECT_LE(rect.right, work.right);
+        EXPECT_LE(rect.bottom, work.bottom);
+        EXPECT_EQ(rect.right - rect.left, std::min<LONG>(size.width, work.right - work.left));
+        EXPECT_EQ(rect.bottom - rect.top, std::min<LONG>(size.height, work.bottom - work.top));
+        DestroyWindow(ad->m_hWnd);
+    }
+}
+
 // Each way a window goes clears its kind's flag, so the next one may open.
 TEST_F(WebDlgTest, FlagsClearHoweverTheWindowGoes)
 {
@@ -283,21 +314,35 @@ TEST_F(WebDlgTest, FeedbackRunsModallyAndIsEndedByItsPage)
 
 // Pictures of the three windows as the user sees them:
 // <build>/webdlg-news.png, webdlg-ad.png and webdlg-feedback.png.
+// The pictures show each window at its size, its page area light (the
+// browser's white or the container's background) and its close button, where
+// it has one, standing out from the band it sits on.
 TEST_F(WebDlgTest, PhotographTheWindows)
 {
     const CString folder = RAVONYX_SCREENSHOT_DIR;
-    auto photograph = [&](HWND hwnd, const wchar_t* name) {
+    auto photograph = [&](CWebDlg& dialog, const wchar_t* name, SIZE size) {
+        const HWND hwnd = dialog.m_hWnd;
         UpdateWindow(hwnd);
         PumpPending();
         RECT rect = {};
         GetWindowRect(hwnd, &rect);
+        EXPECT_EQ(rect.right - rect.left, size.cx) << name;
+        EXPECT_EQ(rect.bottom - rect.top, size.cy) << name;
+        CPicture picture;
+        ASSERT_TRUE(TakeScreenPicture(rect, picture)) << name;
+        const COLORREF centre = picture.At(picture.width / 2, picture.height / 2);
+        EXPECT_GE(std::min({GetRValue(centre), GetGValue(centre), GetBValue(centre)}), 0xF0) << name;
+        if (CSkWindow* close = dialog.m_view.FindItem(CWebDlg::IDC_CLOSE_BUTTON)) {
+            EXPECT_GE(ContrastWithin(picture.Area(close->m_rect)), 3.0) << name << ": the close button";
+        }
         EXPECT_TRUE(SaveScreenArea(rect, folder + L"/" + name));
     };
     CWebDlg* news = Open(Kind::News);
     ASSERT_NE(news, nullptr);
     SendMessageW(news->m_hWnd, WM_TIMER, CWebDlg::TIMER_SHOW_NEWS, 0);
     SetWindowPos(news->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    photograph(news->m_hWnd, L"webdlg-news.png");
+    ASSERT_NE(news->m_view.FindItem(CWebDlg::IDC_CLOSE_BUTTON), nullptr);
+    photograph(*news, L"webdlg-news.png", SIZE{700, 450});
     DestroyWindow(news->m_hWnd);
 
     g_nAdPopupWidth = 280;
@@ -305,11 +350,12 @@ TEST_F(WebDlgTest, PhotographTheWindows)
     CWebDlg* ad = Open(Kind::Ad);
     ASSERT_NE(ad, nullptr);
     SendMessageW(ad->m_hWnd, WM_TIMER, CWebDlg::TIMER_SHOW_AD, 0);
-    photograph(ad->m_hWnd, L"webdlg-ad.png");
+    photograph(*ad, L"webdlg-ad.png", SIZE{280, 166});
     DestroyWindow(ad->m_hWnd);
 
     CDialogAction<CWebDlgForFeedback> action([&](CWebDlgForFeedback& feedback) {
-        photograph(feedback.m_hWnd, L"webdlg-feedback.png");
+        EXPECT_NE(feedback.m_view.FindItem(CWebDlg::IDC_CLOSE_BUTTON), nullptr);
+        photograph(feedback, L"webdlg-feedback.png", SIZE{502, 388});
         ClickItem(feedback, CWebDlg::IDC_CLOSE_BUTTON);
     });
     CWebDlgForFeedback feedback(L"http://127.0.0.1:9/feedback.html", L"C:\\Ravonyx\\error.html");

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/catalog/CatalogSites.h"
+#include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/common/ServerAddresses.h"
 #include "app/dialogs/WebDlg.h"
@@ -244,6 +245,7 @@ TEST_F(MainDlgTest, ReportTimersSendTheRunAndShowReports)
         CTestServer::Instance().Reset();
         _Module.m_bAutoRun = row.autoRun;
         SendMessageW(hwnd, WM_TIMER, row.timer, 0);
+        ASSERT_TRUE(WaitForBackgroundWork(20000)); // the reports go from workers
         const std::vector<std::string> requests = CTestServer::Instance().Requests();
         ASSERT_EQ(requests.size(), 1u);
         const std::string line = requests[0].substr(0, requests[0].find("\r\n"));

@@ -1,8 +1,11 @@
 // The running Ravonyx.exe from outside: the tray icon comes and goes with
 // the hot key in Wine's system tray window, the tray menu opens and its
 // first item hides the window, both menus quit, the start timer registers the hot
-// key until the program ends, and the window's size is kept between runs.
+// key until the program ends, the window's size is kept between runs, and
+// the settings dialog opens once however often it is asked for.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "tests/app/startup/RavonyxProcess.h"
 
@@ -61,6 +64,31 @@ bool HotKeyFree(UINT modifiers, UINT vk)
         return false;
     UnregisterHotKey(nullptr, 0x55);
     return true;
+}
+
+struct TitledWindows {
+    DWORD pid;
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+// The visible top-level windows of a process with a title.
+std::vector<HWND> WindowsTitled(DWORD pid, const wchar_t* title)
+{
+    TitledWindows search = {pid, title, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            auto& s = *reinterpret_cast<TitledWindows*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t text[64] = {};
+            GetWindowTextW(hwnd, text, 64);
+            if (owner == s.pid && IsWindowVisible(hwnd) && wcscmp(text, s.title) == 0)
+                s.found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 SIZE WindowSize(HWND hwnd)
@@ -156,4 +184,36 @@ TEST(RunningProgram, TheWindowSizeIsKeptBetweenRuns)
         EXPECT_EQ(size.cy, 660);
         EXPECT_EQ(run.CloseMainWindow(), 0u);
     }
+}
+
+TEST(RunningProgram, TheTrayOpensOneSettingsDialogAtATime)
+{
+    constexpr UINT kTraySettings = 40013;
+    const wchar_t kSettingsTitle[] = L"设置面板";
+    CProgramCopy program;
+    CRavonyxRun run(program.Exe(), L"");
+    HWND main = run.WaitForMainWindow(kTimeoutMs);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, kTraySettings, 0); // runs the dialog's modal loop
+    ASSERT_TRUE(WaitUntil([&] { return WindowsTitled(run.ProcessId(), kSettingsTitle).size() == 1; }));
+    HWND settings = WindowsTitled(run.ProcessId(), kSettingsTitle)[0];
+
+    // Asked again, from the tray while the window is hidden behind it: the
+    // command returns at once, with the open dialog brought forward.
+    ShowWindow(main, SW_HIDE);
+    DWORD_PTR result = 0;
+    EXPECT_NE(0, SendMessageTimeoutW(main, WM_COMMAND, kTraySettings, 0, SMTO_NORMAL, 5000, &result))
+        << "a second modal loop runs";
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(WindowsTitled(run.ProcessId(), kSettingsTitle), std::vector<HWND>{settings});
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == settings; }));
+
+    // Closed, it can be opened again.
+    PostMessageW(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return WindowsTitled(run.ProcessId(), kSettingsTitle).empty(); }));
+    PostMessageW(main, WM_COMMAND, kTraySettings, 0);
+    ASSERT_TRUE(WaitUntil([&] { return WindowsTitled(run.ProcessId(), kSettingsTitle).size() == 1; }));
+    PostMessageW(WindowsTitled(run.ProcessId(), kSettingsTitle)[0], WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return WindowsTitled(run.ProcessId(), kSettingsTitle).empty(); }));
+    EXPECT_EQ(run.CloseMainWindow(), 0u);
 }

@@ -1,6 +1,7 @@
 // The corner pop-ups with the program's own layouts under Xvfb: placement,
 // their buttons, and that each object is freed once its window is gone.
 #include "app/catalog/CatalogSites.h"
+#include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/common/ScreenGeometry.h"
 #include "app/install/PackageInstall.h"
@@ -14,8 +15,11 @@
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
 #include "tests/app/startup/RegistryHelpers.h"
+#include "tests/support/Picture.h"
+#include "tests/support/Responsiveness.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
+#include "tools/skinsample/Screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +64,13 @@ template <typename T> std::vector<T*> OpenPopups()
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The requests run on workers: waits for them and takes their replies.
+void Settle()
+{
+    ASSERT_TRUE(WaitForBackgroundWork(20000));
+    PumpMessages();
 }
 
 // Waits, pumping messages, until no object of the class is left.
@@ -115,6 +126,21 @@ LRESULT CALLBACK RecordPositions(int code, WPARAM wParam, LPARAM lParam)
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGING)
         g_positions.push_back(*reinterpret_cast<const WINDOWPOS*>(call->lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Windows of this thread that no window is made for (as when the system
+// runs out of window handles), or that go away as soon as they have
+// initialised.
+LRESULT CALLBACK RefuseWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+LRESULT CALLBACK DestroyAfterInit(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG)
+        DestroyWindow(call->hwnd);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -217,6 +243,34 @@ TEST_F(PopupsTest, SeveralFinishedPopupsSitAtTheCornerAndGoAwayWhenClosed)
     EXPECT_TRUE(AllReleased<CGBPopups>());
 }
 
+// The close button must be seen: the picture of the pop-up shows, inside the
+// button, pixels that stand out from the white body (the band the button
+// sits on) and pixels that stand out from those (its cross).
+TEST_F(PopupsTest, TheFinishedPopupsCloseButtonStandsOutFromTheBody)
+{
+    ShowDownloadFinishedPopup(L"海风", 12, 1);
+    const std::vector<CGBPopups*> popups = OpenPopups<CGBPopups>();
+    ASSERT_EQ(popups.size(), 1u);
+    CGBPopups& popup = *popups[0];
+    CPicture picture;
+    ASSERT_TRUE(TakePrintedPicture(popup.m_view.m_hWnd, picture));
+    ASSERT_EQ(picture.width, 281);
+    ASSERT_EQ(picture.height, 88);
+
+    CSkWindow* button = popup.m_view.FindItem(60001);
+    ASSERT_NE(button, nullptr);
+    const RECT area = button->m_rect;
+    ASSERT_GT(area.right - area.left, 10);
+    ASSERT_GT(area.bottom - area.top, 10);
+    // The body's own colour: below the text, left of the apply button.
+    const COLORREF body = picture.At(150, 50);
+    const std::vector<COLORREF> inside = picture.Area(area);
+    EXPECT_GE(MostContrastAgainst(inside, body), 3.0) << "the button is lost in the body";
+    EXPECT_GE(ContrastWithin(inside), 3.0) << "the button shows no cross";
+    EXPECT_EQ(popup.m_view.FindItem(60006)->m_text, L"海风 下载完毕！");
+    EXPECT_TRUE(SavePrintedWindow(popup.m_view.m_hWnd, RAVONYX_SCREENSHOT_DIR L"/popup-finished.png"));
+}
+
 TEST_F(PopupsTest, NoMoreNoticeIsWrittenAtEachClick)
 {
     ASSERT_NE(WriteConfigValue(L"Common", L"AlertDown", L"1", Ini()), 0);
@@ -258,6 +312,33 @@ TEST_F(PopupsTest, ApplyRunsTheItemAndCloses)
     EXPECT_EQ(g_boxTexts.size(), 1u);
     EXPECT_TRUE(OpenPopups<CGBPopups>().empty());
     EXPECT_TRUE(AllReleased<CGBPopups>());
+}
+
+// A pop-up that gets no window, or loses it while it is made, is freed
+// there and then: nothing is left behind for a window that never closes.
+TEST_F(PopupsTest, APopupWithoutAWindowIsFreed)
+{
+    struct Case {
+        const char* name;
+        int hookType;
+        HOOKPROC hook;
+    };
+    const Case cases[] = {
+        {"no window made", WH_CBT, &RefuseWindows},
+        {"the window went away while made", WH_CALLWNDPROCRET, &DestroyAfterInit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HHOOK hook = SetWindowsHookExW(c.hookType, c.hook, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+        ShowDownloadFinishedPopup(L"海风", 12, 1);
+        ShowSetHomePopup();
+        UnhookWindowsHookEx(hook);
+        EXPECT_TRUE(OpenPopups<CGBPopups>().empty());
+        EXPECT_TRUE(OpenPopups<CGBPopSetHome>().empty());
+        EXPECT_EQ(CGBPopups::LiveCount(), 0);
+        EXPECT_EQ(CGBPopSetHome::LiveCount(), 0);
+    }
 }
 
 TEST(FinishedPopupItem, KeptOnlyWithANameAndAPositiveId)
@@ -316,13 +397,15 @@ protected:
 TEST_F(SetHomeTest, ReminderShowsOnlyWhenThePageIsNotOurs)
 {
     SetUserPage(L"http://x.example/home");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
+    Settle();
     EXPECT_TRUE(OpenPopups<CGBPopSetHome>().empty());
     EXPECT_NE(Stored(L"CheckHomeDate"), L"2001|1|1");
 
     ASSERT_NE(WriteConfigValue(L"Common", L"CheckHomeDate", L"2001|1|1", Ini()), 0);
     SetUserPage(L"http://elsewhere.example/");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
+    Settle();
     const std::vector<CGBPopSetHome*> popups = OpenPopups<CGBPopSetHome>();
     ASSERT_EQ(popups.size(), 1u);
     ExpectAtTheCorner(popups[0]->m_hWnd);
@@ -332,21 +415,45 @@ TEST_F(SetHomeTest, ReminderShowsOnlyWhenThePageIsNotOurs)
     EXPECT_EQ(client.bottom, 142);
 
     ClickItem(*popups[0], 60005);
-    EXPECT_EQ(UserPage(), L"http://nav.example/");
     EXPECT_TRUE(OpenPopups<CGBPopSetHome>().empty());
+    Settle();
+    EXPECT_EQ(UserPage(), L"http://nav.example/");
     EXPECT_TRUE(AllReleased<CGBPopSetHome>());
 }
 
 TEST_F(SetHomeTest, NoLeavesThePageAlone)
 {
     SetUserPage(L"http://elsewhere.example/");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
+    Settle();
     const std::vector<CGBPopSetHome*> popups = OpenPopups<CGBPopSetHome>();
     ASSERT_EQ(popups.size(), 1u);
     ClickItem(*popups[0], 60006);
     EXPECT_EQ(UserPage(), L"http://elsewhere.example/");
     EXPECT_TRUE(OpenPopups<CGBPopSetHome>().empty());
     EXPECT_TRUE(AllReleased<CGBPopSetHome>());
+}
+
+// "确定" with a slow web site: the pop-up goes at once and the window keeps
+// answering; the page is written once the site has answered.
+TEST_F(SetHomeTest, YesWithASlowSiteClosesAtOnceAndWritesLater)
+{
+    SetUserPage(L"http://elsewhere.example/");
+    RemindSetHomePage(nullptr);
+    Settle();
+    const std::vector<CGBPopSetHome*> popups = OpenPopups<CGBPopSetHome>();
+    ASSERT_EQ(popups.size(), 1u);
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    CTestServer::Instance().Reset();
+    CTestServer::Instance().AddRoute(R"({"path": "/api.php?op=gethome_box&act=gethome", "stall": 4, )"
+                                     R"("body": "success | _start:http://late.example/::0"})");
+    EXPECT_TRUE(WindowAnswersWhileRequestRuns(window, "/api.php", [&] { ClickItem(*popups[0], 60005); }));
+    EXPECT_TRUE(OpenPopups<CGBPopSetHome>().empty());
+    Settle();
+    EXPECT_EQ(UserPage(), L"http://late.example/");
+    DestroyWindow(window);
 }
 
 } // namespace

@@ -395,6 +395,34 @@ TEST_F(ConfigurationTest, InstallerMerge)
     EXPECT_FALSE(MergeInstallerSettings(temp, unwritable));
     EXPECT_TRUE(FileExists(temp));
 
+    // A Path the next start could not use as it stands is not merged, and
+    // the file is kept: one longer than the merge reads, one longer than
+    // the settings readers take back (259 symbols, 192 bytes), a relative
+    // one. The longest that fits is merged.
+    const std::string root = "e:\\";
+    struct Kept {
+        const char* name;
+        std::string path;
+    };
+    const Kept kept[] = {
+        {"longer than the buffer", root + std::string(300, 'a')},
+        {"just longer than the buffer", root + std::string(MAX_PATH - 3, 'a')},
+        {"longer than the readers take", root + std::string(193 - root.size(), 'a')},
+        {"relative", "games"},
+    };
+    for (const Kept& k : kept) {
+        SCOPED_TRACE(k.name);
+        Set(L"DownLoad", L"Path", m_root);
+        WriteFileBytes(temp, "[DownLoad]\r\nPath=" + k.path + "\r\n");
+        EXPECT_FALSE(MergeInstallerSettings(temp, Ini()));
+        EXPECT_TRUE(FileExists(temp));
+        EXPECT_EQ(Get(L"DownLoad", L"Path"), m_root);
+    }
+    const std::string longest = root + std::string(192 - root.size(), 'a');
+    WriteFileBytes(temp, "[DownLoad]\r\nPath=" + longest + "\r\n");
+    EXPECT_TRUE(MergeInstallerSettings(temp, Ini()));
+    EXPECT_EQ(Get(L"DownLoad", L"Path"), CString::FromAnsi(longest.c_str()));
+
     // LoadConfiguration merges before it reads the root.
     const CString chosen = m_temp / L"chosen\\";
     WriteFileBytes(temp, "[DownLoad]\r\nPath=" + chosen.ToAnsi() + "\r\n");

@@ -2,17 +2,20 @@
 // the start page in the registry, against the test server and Wine's real
 // registry. Dates are written relative to the day the test runs.
 #include "app/catalog/CatalogSites.h"
+#include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/stats/StartPage.h"
 #include "app/stats/UsageStats.h"
 #include "tests/app/startup/RegistryHelpers.h"
+#include "tests/support/Responsiveness.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -133,6 +136,14 @@ protected:
         ReadConfigValue(L"Common", key, Ini(), L"<none>", 260, value);
         return value;
     }
+    // The requests run on workers: waits for them and takes their replies.
+    static void Settle()
+    {
+        ASSERT_TRUE(WaitForBackgroundWork(20000));
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
     static void ServeStartPages(const std::string& body)
     {
         CTestServer::Instance().AddRoute(R"({"path": "/api.php?op=gethome_box&act=gethome", "body": ")" +
@@ -178,6 +189,7 @@ TEST_F(StatsTest, ReportCarriesTheChannelValuesOrTheirDefaults)
         else
             m_mac.Remove();
         ReportAdInfo(L"normalrun");
+        Settle();
         EXPECT_EQ(ApiRequestLines(),
                   std::vector<std::string>{ReportLine("normalrun", row.expectedSid, row.expectedMac)});
     }
@@ -196,7 +208,9 @@ TEST_F(StatsTest, ActiveDaysAreCountedOnceADayAndReportedOnTheFirstThirdAndSeven
 
     // A fresh file: the first day is reported, a second call that day is not.
     CountActiveDay();
+    Settle();
     CountActiveDay();
+    Settle();
     EXPECT_EQ(ApiRequestLines(), std::vector<std::string>{ReportLine("active1", "5", "M")});
     EXPECT_EQ(Stored(L"acttime"), today);
     EXPECT_EQ(Stored(L"actnum"), L"1");
@@ -216,6 +230,7 @@ TEST_F(StatsTest, ActiveDaysAreCountedOnceADayAndReportedOnTheFirstThirdAndSeven
         Store(L"acttime", L"1301"); // no real day
         Store(L"actnum", row.actnum);
         CountActiveDay();
+        Settle();
         std::vector<std::string> expected;
         if (row.report)
             expected.push_back(ReportLine(row.report, "5", "M"));
@@ -261,7 +276,8 @@ TEST_F(StatsTest, StartPageCheckRunsOnceAWeekAndNeverOnTheInstallDay)
             Store(L"InstallDate", row.install);
         if (!row.check.IsEmpty())
             Store(L"CheckHomeDate", row.check);
-        RemindSetHomePage();
+        RemindSetHomePage(nullptr);
+        Settle();
         EXPECT_EQ(ApiRequestLines().size(), row.asks ? 1u : 0u);
         if (row.asks) {
             EXPECT_EQ(ApiRequestLines()[0], "GET /api.php?op=gethome_box&act=gethome HTTP/1.1");
@@ -269,6 +285,55 @@ TEST_F(StatsTest, StartPageCheckRunsOnceAWeekAndNeverOnTheInstallDay)
         EXPECT_EQ(Stored(L"InstallDate"), row.installAfter);
         EXPECT_EQ(Stored(L"CheckHomeDate"), row.checkAfter);
     }
+}
+
+// A slow web site never holds up the window that reports or checks: the
+// requests run on workers, and what follows the reply (the check date) comes
+// once the site has answered.
+TEST_F(StatsTest, ASlowSiteLeavesTheWindowAnswering)
+{
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"reports", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    const CString yesterday = DateText(DaysFromToday(-1));
+    const CString today = DateText(DaysFromToday(0));
+    const struct {
+        const char* name;
+        std::function<void()> call;
+    } calls[] = {
+        {"usage report", [] { ReportAdInfo(L"showrun"); }},
+        {"start-page check", [&] { RemindSetHomePage(window); }},
+    };
+    for (const auto& c : calls) {
+        SCOPED_TRACE(c.name);
+        CTestServer::Instance().Reset();
+        CTestServer::Instance().AddRoute(R"({"path": "/api.php", "stall": 4, "body": "0"})");
+        Store(L"InstallDate", yesterday);
+        Store(L"CheckHomeDate", L"2001|1|1");
+        EXPECT_TRUE(WindowAnswersWhileRequestRuns(window, "/api.php", c.call));
+        Settle();
+        EXPECT_EQ(ApiRequestLines().size(), 1u);
+    }
+    EXPECT_EQ(Stored(L"CheckHomeDate"), today);
+    DestroyWindow(window);
+}
+
+// The main window closes while the site is still answering the start-page
+// check: the answer is dropped, no pop-up opens for a program that is
+// ending, and the check is not marked done, so the next start makes it again.
+TEST_F(StatsTest, AStartPageAnswerAfterTheWindowClosedIsDropped)
+{
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ServeStartPages("success | _start:http://nav.example/::0");
+    Store(L"InstallDate", DateText(DaysFromToday(-1)));
+    Store(L"CheckHomeDate", L"2001|1|1");
+    RemindSetHomePage(window);
+    DestroyWindow(window);
+    Settle();
+    EXPECT_EQ(ApiRequestLines().size(), 1u);
+    EXPECT_EQ(Stored(L"CheckHomeDate"), L"2001|1|1");
 }
 
 TEST(StartPageList, RepliesAreParsedIntoDefaultAndCandidates)

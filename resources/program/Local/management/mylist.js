@@ -44,44 +44,97 @@ function queryValue(name) {
 }
 
 // The records the program hands out, {"key":"value",...} joined with ",",
-// read without running them: an array of objects of string values.
+// read without running them: an array of objects of string values. A
+// damaged record (a stray quote, a missing "}", anything but keys and
+// values) is left out, and reading goes on with the next record.
 function parseRecords(text) {
     var records = [];
-    var pair = /"((?:[^"\\]|\\.)*)"\s*:\s*("((?:[^"\\]|\\.)*)"|[^,}\s]*)/g;
-    var depth = 0;
-    var inString = false;
-    var start = -1;
+    var at = 0;
     text = text ? String(text) : "";
-    for (var i = 0; i < text.length; i++) {
-        var c = text.charAt(i);
-        if (inString) {
-            if (c == "\\") {
-                i++;
-            } else if (c == "\"") {
-                inString = false;
-            }
-        } else if (c == "\"") {
-            inString = true;
-        } else if (c == "{") {
-            if (depth == 0) {
-                start = i;
-            }
-            depth++;
-        } else if (c == "}" && depth > 0) {
-            depth--;
-            if (depth == 0) {
-                var body = text.substring(start, i + 1);
-                var record = {};
-                var m;
-                pair.lastIndex = 0;
-                while ((m = pair.exec(body)) !== null) {
-                    record[unescapeText(m[1])] = m[3] !== undefined && m[2].charAt(0) == "\"" ? unescapeText(m[3]) : m[2];
-                }
-                records[records.length] = record;
-            }
+    for (;;) {
+        var start = text.indexOf("{", at);
+        if (start < 0) {
+            return records;
+        }
+        var read = readRecord(text, start);
+        if (read.record) {
+            records[records.length] = read.record;
+            at = read.end;
+        } else {
+            at = start + 1;
         }
     }
-    return records;
+}
+
+function skipSpace(text, i) {
+    while (i < text.length && /\s/.test(text.charAt(i))) {
+        i++;
+    }
+    return i;
+}
+
+// The end of the quoted text that starts at i, after its closing quote; -1
+// when it does not end.
+function stringEnd(text, i) {
+    for (var k = i + 1; k < text.length; k++) {
+        var c = text.charAt(k);
+        if (c == "\\") {
+            k++;
+        } else if (c == "\"") {
+            return k + 1;
+        }
+    }
+    return -1;
+}
+
+// One record from the "{" at start: { record, end } or { record: null }.
+function readRecord(text, start) {
+    var record = {};
+    var i = skipSpace(text, start + 1);
+    if (text.charAt(i) == "}") {
+        return { record: record, end: i + 1 };
+    }
+    for (;;) {
+        if (text.charAt(i) != "\"") {
+            return { record: null };
+        }
+        var keyEnd = stringEnd(text, i);
+        if (keyEnd < 0) {
+            return { record: null };
+        }
+        var key = unescapeText(text.substring(i + 1, keyEnd - 1));
+        i = skipSpace(text, keyEnd);
+        if (text.charAt(i) != ":") {
+            return { record: null };
+        }
+        i = skipSpace(text, i + 1);
+        var value;
+        if (text.charAt(i) == "\"") {
+            var valueEnd = stringEnd(text, i);
+            if (valueEnd < 0) {
+                return { record: null };
+            }
+            value = unescapeText(text.substring(i + 1, valueEnd - 1));
+            i = valueEnd;
+        } else {
+            var bare = /^[-+.0-9A-Za-z_]+/.exec(text.substring(i, i + 64));
+            if (!bare) {
+                return { record: null };
+            }
+            value = bare[0];
+            i += value.length;
+        }
+        record[key] = value;
+        i = skipSpace(text, i);
+        var c = text.charAt(i);
+        if (c == "}") {
+            return { record: record, end: i + 1 };
+        }
+        if (c != ",") {
+            return { record: null };
+        }
+        i = skipSpace(text, i + 1);
+    }
 }
 
 function unescapeText(text) {
@@ -94,16 +147,27 @@ function isFinished(record) {
     return record.status == "2";
 }
 
-function validId(record) {
-    return /^\d+$/.test(record.id || "");
+// A record to show: a numeric id and its status digit.
+function validRecord(record) {
+    return /^\d{1,9}$/.test(record.id || "") && /^\d$/.test(record.status || "");
 }
 
-// A preview path below the download root ("C:/...") as an address.
+// A preview path below the download root ("C:/...") or a web address, as an
+// address; anything else (script addresses among them) gives none.
 function imageAddress(path) {
-    if (!path) {
-        return "";
+    path = path ? String(path) : "";
+    if (/^[A-Za-z]:\//.test(path)) {
+        return "file:///" + path;
     }
-    return /^[A-Za-z]:\//.test(path) ? "file:///" + path : path;
+    return /^https?:\/\//i.test(path) ? path : "";
+}
+
+// Puts text into an element as text, never as markup.
+function setText(element, text) {
+    while (element.firstChild) {
+        element.removeChild(element.firstChild);
+    }
+    element.appendChild(document.createTextNode(String(text)));
 }
 
 function stateText(record) {
@@ -113,7 +177,8 @@ function stateText(record) {
     if (record.status == "1") {
         return "等待下载";
     }
-    return record.progress && record.progress != "0" ? "已暂停 " + record.progress + "%" : "已暂停";
+    var progress = parseInt(record.progress, 10);
+    return progress > 0 ? "已暂停 " + Math.min(progress, 100) + "%" : "已暂停";
 }
 
 function percentOf(record) {
@@ -134,7 +199,7 @@ function itemHtml(record) {
         "<div class=\"thumb\">" + (image ? "<img src=\"" + escapeHtml(image) + "\" alt=\"\" />" : "") + "</div>" +
         "<div class=\"name\" title=\"" + escapeHtml(record.title || "") + "\">" + escapeHtml(record.title || record.id) + "</div>" +
         "<div class=\"bar\"><div class=\"fill\" id=\"fill_" + id + "\" style=\"width:" + percentOf(record) + "%\"></div></div>" +
-        "<div class=\"state\" id=\"state_" + id + "\">" + stateText(record) + "</div>" +
+        "<div class=\"state\" id=\"state_" + id + "\">" + escapeHtml(stateText(record)) + "</div>" +
         "<div class=\"actions\">";
     if (finished) {
         html += button(id, "apply", "应用", "applyItem", false) + button(id, "delete", "删除", "deleteItem", false);
@@ -167,7 +232,7 @@ function loadRecords(page) {
     }
     var unfinished = [];
     for (var i = 0; i < all.length; i++) {
-        if (!isFinished(all[i])) {
+        if (validRecord(all[i]) && !isFinished(all[i])) {
             unfinished[unfinished.length] = all[i];
         }
     }
@@ -189,14 +254,14 @@ function showPage(page) {
     var html = [];
     shownIds = [];
     for (var i = 0; i < records.length; i++) {
-        if (validId(records[i])) {
+        if (validRecord(records[i])) {
             html[html.length] = itemHtml(records[i]);
             shownIds[shownIds.length] = parseInt(records[i].id, 10);
         }
     }
     byId("items").innerHTML = html.join("");
     byId("empty").style.display = html.length ? "none" : "block";
-    byId("count").innerHTML = "共 " + itemCount + " 个";
+    setText(byId("count"), "共 " + itemCount + " 个");
     showPager();
     return false;
 }
@@ -227,7 +292,7 @@ function setDisabled(name, id, disabled) {
 function setState(id, text) {
     var state = byId("state_" + id);
     if (state) {
-        state.innerHTML = text;
+        setText(state, text);
     }
 }
 
@@ -300,7 +365,7 @@ function displayDownloadProgress(text) {
         setDisabled("start", id, true);
         setDisabled("pause", id, true);
     } else {
-        setState(id, percent + "% " + escapeHtml(record.speed || "0") + "KB/s");
+        setState(id, percent + "% " + (record.speed || "0") + "KB/s");
         setDisabled("start", id, true);
         setDisabled("pause", id, false);
     }
@@ -319,8 +384,8 @@ function EnableStartBnt(text) {
 
 function startList() {
     listMode = queryValue("item") == "2" ? 2 : 1;
-    byId("title").innerHTML = LIST_NAMES[listMode - 1];
-    byId("empty_text").innerHTML = LIST_NAMES[listMode + 1];
+    setText(byId("title"), LIST_NAMES[listMode - 1]);
+    setText(byId("empty_text"), LIST_NAMES[listMode + 1]);
     showPage(1);
 }
 

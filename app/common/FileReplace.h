@@ -1,0 +1,18 @@
+// Rewriting a whole file so that a failed write, a full disk or a kill at
+// any moment leaves either the old file or the complete new one.
+#pragma once
+
+#include "base/RefString.h"
+
+#include <cstdio>
+#include <functional>
+
+// Writes the new contents through write (a text-mode stream on a temporary
+// file in path's folder), flushes them to the disk and puts the file in
+// path's place in one step. False when any step fails, write returning false
+// among them: path is then as it was, and the temporary file is gone.
+bool ReplaceFileContents(const CString& path, const std::function<bool(std::FILE*)>& write);
+
+// The temporary file ReplaceFileContents writes for path. One at a time:
+// while one is being written, a second rewrite of the same path fails.
+CString ReplacementFilePath(const CString& path);
