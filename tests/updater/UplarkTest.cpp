@@ -7,6 +7,7 @@
 #include "app/common/Md5Checksum.h"
 
 #include "tests/app/common/ZipFixture.h"
+#include "tests/support/ExitMark.h"
 #include "tests/support/ProcessDialog.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
@@ -137,8 +138,11 @@ public:
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started = {};
-        if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                            nullptr, folder.Path(), &startup, &started)) {
+        m_exitMark.Arm();
+        const BOOL ran = CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr,
+                                        FALSE, 0, nullptr, folder.Path(), &startup, &started);
+        CExitMark::Disarm();
+        if (!ran) {
             ADD_FAILURE() << "cannot start Uplark.exe: " << GetLastError();
             return;
         }
@@ -171,16 +175,15 @@ public:
         }
     }
 
-    // Waits for the end; the exit code, or 999 when it did not end.
+    // Waits for the end; the exit code, 999 when it did not end, or
+    // kEndedWithoutMark when it did not end normally.
     DWORD Finish()
     {
         if (!WaitAnswering(kPatience)) {
             ADD_FAILURE() << "Uplark.exe did not end";
             return 999;
         }
-        DWORD code = 999;
-        GetExitCodeProcess(m_process, &code);
-        return code;
+        return CheckedExitCode(m_process, m_exitMark, "Uplark.exe");
     }
 
     const std::vector<std::wstring>& Boxes() const { return m_boxes; }
@@ -199,6 +202,7 @@ private:
             Sleep(10);
     }
 
+    CExitMark m_exitMark;
     CHandle m_process;
     DWORD m_processId = 0;
     std::vector<std::wstring> m_boxes;
