@@ -31,6 +31,12 @@ CString OwnFolder()
     return CString();
 }
 
+void MarkUpdateDone(const CUpdateJob& job)
+{
+    WriteConfigValue(L"Update", L"AutoUpdate", L"0", job.m_strProgramFolder + L"Config\\common.ini");
+    ForgetUpdate(job);
+}
+
 } // namespace
 
 int UpdaterMain(const wchar_t* commandLine)
@@ -48,7 +54,21 @@ int UpdaterMain(const wchar_t* commandLine)
         return 0;
 
     const CUpdateJob job(folder, digest);
-    if (DownloadAndVerify(job) && InstallUpdate(job))
-        WriteConfigValue(L"Update", L"AutoUpdate", L"0", job.m_strProgramFolder + L"Config\\common.ini");
+    // An update that an earlier run began is finished (or undone) first.
+    CString resumed;
+    switch (ResumeUpdate(job, resumed)) {
+    case UpdateOutcome::Finished:
+        MarkUpdateDone(job);
+        // This order's package is in already.
+        if (resumed == digest)
+            return 0;
+        break;
+    case UpdateOutcome::Pending:
+        return 0;
+    default:
+        break;
+    }
+    if (DownloadAndVerify(job) && InstallUpdate(job) == UpdateOutcome::Finished)
+        MarkUpdateDone(job);
     return 0;
 }

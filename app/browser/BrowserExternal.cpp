@@ -20,39 +20,55 @@ const ScriptName kNames[] = {
     {L"Ex_RefContent", CBrowserExternal::DISPID_RefContent},
 };
 
-bool IsKnown(DISPID id) noexcept
+// Each method's arguments, one letter each ('i' whole number, 's' text),
+// and its result: its type (VT_EMPTY: none), and the text a refused call
+// answers where the result is a text.
+struct Method {
+    DISPID id;
+    const char* args;
+    VARTYPE result;
+    const wchar_t* refusedText;
+};
+
+const Method kMethods[] = {
+    {CBrowserExternal::DISPID_StartDownLoad, "ii", VT_INT, nullptr},
+    {CBrowserExternal::DISPID_GetPageCount, "iii", VT_BSTR, L"0|0"},
+    {CBrowserExternal::DISPID_LoadDLFile, "iii", VT_BSTR, L""},
+    {CBrowserExternal::DISPID_DelTask, "iii", VT_BOOL, nullptr},
+    {CBrowserExternal::DISPID_RunGame, "ii", VT_BOOL, nullptr},
+    {CBrowserExternal::DISPID_PauseTask, "i", VT_BOOL, nullptr},
+    {CBrowserExternal::DISPID_DLGameInfo, "iii", VT_BOOL, nullptr},
+    {CBrowserExternal::DISPID_GetLocalGameIDs, "si", VT_BSTR, L""},
+    {CBrowserExternal::DISPID_OpenContentPage, "ss", VT_EMPTY, nullptr},
+    {CBrowserExternal::DISPID_ControlPageMove, "is", VT_EMPTY, nullptr},
+    {CBrowserExternal::DISPID_RefContent, "i", VT_BSTR, L""},
+};
+
+const Method* MethodOf(DISPID id) noexcept
 {
-    for (const ScriptName& entry : kNames) {
-        if (entry.id == id)
-            return true;
+    for (const Method& method : kMethods) {
+        if (method.id == id)
+            return &method;
     }
-    return false;
+    return nullptr;
 }
 
-// What a property read of the method gives, and what a call starts from.
-void SetPropertyDefault(DISPID id, VARIANT* result) noexcept
+// What a property read of the method gives and what a call starts from
+// (0, an empty text, 1), or what a refused call answers: no download
+// queued (-1 is no scheduler code), nothing listed, nothing done.
+void SetStartingResult(const Method& method, bool refused, VARIANT* result) noexcept
 {
-    switch (id) {
-    case CBrowserExternal::DISPID_StartDownLoad:
-        VariantInit(result);
-        result->vt = VT_INT;
-        result->intVal = 0;
+    switch (method.result) {
+    case VT_INT:
+        SetIntResult(result, refused ? -1 : 0);
         break;
-    case CBrowserExternal::DISPID_GetPageCount:
-    case CBrowserExternal::DISPID_LoadDLFile:
-    case CBrowserExternal::DISPID_GetLocalGameIDs:
-    case CBrowserExternal::DISPID_RefContent:
-        VariantInit(result);
-        result->vt = VT_BSTR;
-        result->bstrVal = SysAllocString(L"");
+    case VT_BSTR: {
+        const wchar_t* text = refused ? method.refusedText : L"";
+        SetTextResult(result, text, static_cast<int>(wcslen(text)));
         break;
-    case CBrowserExternal::DISPID_DelTask:
-    case CBrowserExternal::DISPID_RunGame:
-    case CBrowserExternal::DISPID_PauseTask:
-    case CBrowserExternal::DISPID_DLGameInfo:
-        VariantInit(result);
-        result->vt = VT_BOOL;
-        result->boolVal = 1;
+    }
+    case VT_BOOL:
+        SetBoolResult(result, refused ? FALSE : TRUE);
         break;
     default:
         break;
@@ -92,14 +108,36 @@ HRESULT CBrowserExternal::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
 }
 
 HRESULT CBrowserExternal::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                 EXCEPINFO*, UINT*)
+                                 EXCEPINFO*, UINT* argError)
 {
-    if (!IsKnown(id))
+    const Method* method = MethodOf(id);
+    if (!method)
         return S_OK;
+    // No method is a property that can be set.
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
+        return DISP_E_MEMBERNOTFOUND;
+    // The result is the caller's [out] VARIANT: whatever it holds is not ours.
+    if (result)
+        VariantInit(result);
+    if (!(flags & DISPATCH_METHOD)) {
+        if ((flags & DISPATCH_PROPERTYGET) && result)
+            SetStartingResult(*method, false, result);
+        return S_OK;
+    }
+    const CScriptArguments args(params);
+    const HRESULT shape = args.Check(method->args, argError);
+    if (FAILED(shape))
+        return shape;
+    // Only the program's own pages may use the catalogue; the page's
+    // address is asked at every call, as a page may have moved on.
+    CBrowserExternalHandlers& handlers = Handlers();
+    if (!handlers.IsProgramPage(handlers.CallerAddress())) {
+        SetStartingResult(*method, true, result);
+        return S_OK;
+    }
     if ((flags & DISPATCH_PROPERTYGET) && result)
-        SetPropertyDefault(id, result);
-    if (flags & DISPATCH_METHOD)
-        RunHandler(id, CScriptArguments(params), result);
+        SetStartingResult(*method, false, result);
+    RunHandler(id, args, result);
     return S_OK;
 }
 

@@ -27,6 +27,12 @@ public:
     virtual void ControlPageMove(HWND /*owner*/, int /*command*/, const CString& /*keyword*/) {}
     virtual CString GetRecommendedContent(int /*type*/) { return CString(); }
 
+    // The address of the document whose script calls (the content page's),
+    // and whether that is one of the program's own pages. A call from any
+    // other page runs no handler and answers the method's failure value.
+    virtual CString CallerAddress() { return CString(); }
+    virtual bool IsProgramPage(const CString& /*address*/) { return false; }
+
 protected:
     ~CBrowserExternalHandlers() = default;
 };

@@ -2,6 +2,7 @@
 
 #include "app/browser/ScriptArguments.h"
 #include "app/browser/ScriptNames.h"
+#include "app/browser/ScriptResult.h"
 
 namespace {
 
@@ -23,17 +24,26 @@ HRESULT CBrowserExternalRB::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, L
 }
 
 HRESULT CBrowserExternalRB::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO*, UINT*)
+                                   EXCEPINFO*, UINT* argError)
 {
     if (id != DISPID_CloseRbPopDlg)
         return S_OK;
-    if ((flags & DISPATCH_PROPERTYGET) && result) {
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
+        return DISP_E_MEMBERNOTFOUND;
+    // The caller's [out] VARIANT: emptied, never freed here.
+    if (result)
         VariantInit(result);
-        result->vt = VT_BOOL;
-        result->boolVal = 1;
+    const CScriptArguments args(params);
+    if (flags & DISPATCH_METHOD) {
+        // Any page a pop-up shows may close it, with a whole number.
+        const HRESULT shape = args.Check("i", argError);
+        if (FAILED(shape))
+            return shape;
     }
+    if ((flags & DISPATCH_PROPERTYGET) && result)
+        SetBoolResult(result, TRUE);
     int value = 0;
-    if ((flags & DISPATCH_METHOD) && m_owner && CScriptArguments(params).Int(1, value))
+    if ((flags & DISPATCH_METHOD) && m_owner && args.Int(1, value))
         m_owner->ClosePopup(value);
     return S_OK;
 }

@@ -1,5 +1,7 @@
-// Writing a script method's result VARIANT. Each replaces what the VARIANT
-// holds (freeing a default text first); a null result is left alone.
+// Writing a script method's result VARIANT. The caller's VARIANT is an [out]
+// one: Invoke empties it first (VariantInit, never VariantClear on what the
+// caller left there), and each of these then replaces what this code put
+// in it (freeing a default text first); a null result is left alone.
 #pragma once
 
 #include <windows.h>

@@ -142,6 +142,18 @@ CComPtr<IDispatch> CUiHtmlContainerWindow::GetDocument()
     return document;
 }
 
+CString CUiHtmlContainerWindow::DocumentAddress()
+{
+    CComPtr<IDispatch> document = GetDocument();
+    CComPtr<IHTMLDocument2> html;
+    if (!document || FAILED(document.QueryInterface(&html)) || !html)
+        return CString();
+    CComBSTR url;
+    if (FAILED(html->get_URL(&url)) || !static_cast<BSTR>(url))
+        return CString();
+    return CString(url, static_cast<int>(url.Length()));
+}
+
 HRESULT CUiHtmlContainerWindow::SetExternalDispatch(IDispatch* external) noexcept
 {
     return m_browser.SetExternalDispatch(external);

@@ -48,6 +48,8 @@ public:
 
     // The control's current document, or none.
     virtual CComPtr<IDispatch> GetDocument();
+    // The address of the current document (its URL); empty without one.
+    CString DocumentAddress();
 
     void SetBackgroundColor(COLORREF color) noexcept { m_crBackground = color; }
     COLORREF BackgroundColor() const noexcept { return m_crBackground; }

@@ -73,11 +73,22 @@ bool ParseItemInfoReply(const CString& reply, ItemInfo& info)
     return true;
 }
 
+bool RequestItemReply(const CString& id, CString& reply)
+{
+    CString text;
+    bool whole = false;
+    if (!HttpGetText(GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + id, text,
+                     kItemInfoReadSize, whole) ||
+        !whole)
+        return false;
+    reply = text;
+    return true;
+}
+
 ItemInfoResult RequestItemInfo(int itemId, ItemInfo& info)
 {
     CString reply;
-    const CString url = GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + IdText(itemId);
-    if (!HttpGetText(url, reply, kItemInfoReadSize))
+    if (!RequestItemReply(IdText(itemId), reply))
         return ItemInfoResult::NoConnection;
     return ParseItemInfoReply(reply, info) ? ItemInfoResult::Ok : ItemInfoResult::Failed;
 }
@@ -153,7 +164,12 @@ int StartDownLoadTask(int itemId, int kind)
     CString folder = ParentDirectory(_Module.m_strDownloadDir + file);
     if (folder.IsEmpty())
         folder = DownloadFolder();
-    SetItemStatus(kind, id, 1);
+    // A listed item whose status cannot be recorded is not downloaded: the
+    // list would not know of the download.
+    CString jsons;
+    const bool hasStatus = ReadItemJsons(kind, id, jsons) && jsons.Find(L"\"status\":") >= 0;
+    if (!SetItemStatus(kind, id, 1) && hasStatus)
+        return kListNotWritten;
     return DownLoadByTask(PackageUrl(itemId), folder, kind);
 }
 

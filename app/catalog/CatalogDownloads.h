@@ -20,6 +20,10 @@ enum class ItemInfoResult { Ok, NoConnection, Failed };
 // Reads an item-info reply: " | "-separated, at most six fields (the last
 // keeps any " | " of its own), field 0 exactly "success" and all six there.
 bool ParseItemInfoReply(const CString& reply, ItemInfo& info);
+// The web site's item-info reply for the id (decimal text). False when the
+// request failed or the reply did not fit the request's 2,000-byte read: a
+// record cut short is never used, and reply is left as it was.
+bool RequestItemReply(const CString& id, CString& reply);
 // Asks the web site for the item's record.
 ItemInfoResult RequestItemInfo(int itemId, ItemInfo& info);
 
@@ -34,7 +38,9 @@ CString PreviewImageUrl(const CString& imagePath);
 BOOL AddItemAndDownload(HWND mainWnd, int itemId, int listKind, int questionKind);
 
 // Queues the item's package again and marks it downloading; the queue's
-// answer (0 to 3).
+// answer (0 to 3). kListNotWritten, and nothing queued, when the item is
+// listed but its new status cannot be written.
+constexpr int kListNotWritten = -1;
 int StartDownLoadTask(int itemId, int kind);
 
 // Asks the download library to stop the item's download. Always TRUE.

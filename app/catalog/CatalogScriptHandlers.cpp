@@ -1,10 +1,15 @@
 #include "app/catalog/CatalogScriptHandlers.h"
 
+#include "app/browser/ProgramPages.h"
+#include "app/browser/UiHtmlContainerWindow.h"
 #include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/CatalogSites.h"
 #include "app/catalog/ContentNavigation.h"
+#include "app/catalog/ContentPage.h"
 #include "app/catalog/DeleteTask.h"
 #include "app/catalog/DownloadListing.h"
 #include "app/install/PackageInstall.h"
+#include "app/startup/CorvaneModule.h"
 
 CCatalogScriptHandlers& CCatalogScriptHandlers::Instance()
 {
@@ -65,4 +70,17 @@ void CCatalogScriptHandlers::ControlPageMove(HWND owner, int command, const CStr
 CString CCatalogScriptHandlers::GetRecommendedContent(int type)
 {
     return ::GetRecommendedContent(type);
+}
+
+CString CCatalogScriptHandlers::CallerAddress()
+{
+    CUiHtmlContainerWindow* content = ContentBrowser();
+    return content ? content->DocumentAddress() : CString();
+}
+
+bool CCatalogScriptHandlers::IsProgramPage(const CString& address)
+{
+    const CatalogSites& sites = GetCatalogSites();
+    return IsProgramPageAddress(address, {sites.webSite, sites.contentSite, sites.downloadBase},
+                                _Module.m_strAppDir + L"Local\\");
 }

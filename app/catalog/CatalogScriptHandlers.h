@@ -20,4 +20,9 @@ public:
     void OpenContentPage(HWND owner, const CString& id, const CString& section) override;
     void ControlPageMove(HWND owner, int command, const CString& keyword) override;
     CString GetRecommendedContent(int type) override;
+
+    // The content page's document; the program's pages are those of its
+    // three sites and the files under "Local\" in its folder.
+    CString CallerAddress() override;
+    bool IsProgramPage(const CString& address) override;
 };

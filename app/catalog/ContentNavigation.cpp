@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/browser/UiHtmlListWindow.h"
+#include "app/catalog/CatalogDownloads.h"
 #include "app/catalog/CatalogSites.h"
 #include "app/catalog/ContentPage.h"
 #include "app/common/HttpText.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr DWORD kItemInfoReadSize = 2000;
 constexpr DWORD kRecommendReadSize = 4096;
 // Names no page of the strip: the tab switch loads nothing for it.
 constexpr int kNoPageTab = 4;
@@ -85,8 +85,7 @@ void Search(HWND mainWnd, int action, const wchar_t* type, const CString& keywor
 void OpenContentPage(HWND mainWnd, const CString& id, const CString& type)
 {
     CString reply;
-    if (!HttpGetText(GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + id, reply,
-                     kItemInfoReadSize)) {
+    if (!RequestItemReply(id, reply)) {
         CCorvaneMsgBox::Show(L"无法连接服务器，请检查您的网络！", L"错误信息", 0);
         return;
     }

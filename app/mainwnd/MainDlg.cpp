@@ -219,7 +219,7 @@ void CCorvaneMainDlg::OnTimer(UINT_PTR id)
     case TIMER_RUN_REPORT:
         KillTimer(m_hWnd, id);
         ReportAdInfo(_Module.m_bAutoRun ? L"hiderun" : L"normalrun");
-        RemindSetHomePage();
+        RemindSetHomePage(m_hWnd);
         break;
     case TIMER_SHOW_REPORT:
         KillTimer(m_hWnd, id);

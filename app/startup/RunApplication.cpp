@@ -4,6 +4,7 @@
 #include "app/startup/Configuration.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/SingleInstance.h"
+#include "app/update/UpdaterStart.h"
 #include "skin/CorvaneMsgBox.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
@@ -46,6 +47,9 @@ int RunApplication()
 {
     if (!ActivateRunningInstance())
         return 0;
+    // An update that did not end is handed to the updater again; it goes on
+    // once this program lets go of its files.
+    ResumeUpdateAtStart(_Module.m_strAppDir);
     StartSkinLibrary();
     if (ReportConfigurationError(LoadConfiguration()))
         return 0;

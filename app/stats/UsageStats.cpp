@@ -96,7 +96,7 @@ void CountActiveDay()
     WriteCommon(L"actnum", Decimal(actnum + 1));
 }
 
-void RemindSetHomePage()
+void RemindSetHomePage(HWND owner)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -131,7 +131,7 @@ void RemindSetHomePage()
 
     // The list comes from the web site on a worker; the pop-up opens here.
     const CString listUrl = StartPageListUrl();
-    const bool asked = RunInBackground(nullptr, [listUrl, today] {
+    const bool asked = RunInBackground(owner, [listUrl, today] {
         auto choice = std::make_shared<StartPageChoice>();
         FetchStartPageList(listUrl, *choice);
         return [choice, today] {

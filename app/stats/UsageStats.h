@@ -19,8 +19,9 @@ void CountActiveDay();
 // At most once a week (never on the day of installation) offers to set the
 // browser's start page when it is not already one of ours. The list is
 // fetched on a worker; the pop-up and the check date follow in this thread's
-// message loop.
-void RemindSetHomePage();
+// message loop, unless owner (the main window) is gone by then: the check is
+// then made again at the next start.
+void RemindSetHomePage(HWND owner);
 
 // Local date as "y|m|d" without leading zeros.
 CString DateText(const SYSTEMTIME& time);

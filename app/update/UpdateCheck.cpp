@@ -6,10 +6,9 @@
 #include "app/common/ServerAddresses.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/update/UpdatePackage.h"
+#include "app/update/UpdaterStart.h"
 #include "app/update/VersionFile.h"
 #include "skin/CorvaneMsgBox.h"
-
-#include <shellapi.h>
 
 namespace {
 
@@ -41,20 +40,21 @@ CString SettingsFile()
     return _Module.m_strAppDir + L"Config\\common.ini";
 }
 
-// Asks or tells about a new main version; clears the flag when the user
-// says no.
-void ConfirmMainUpdate(int mode)
+// Asks or tells about a new main version; true when it is to be installed.
+// The answer is this check's own: another check that runs meanwhile asks
+// its user for itself.
+bool ConfirmMainUpdate(int mode)
 {
     CString autoUpdate;
     ReadConfigValue(L"Update", L"AutoUpdate", SettingsFile(), L"0", MAX_PATH, autoUpdate);
     if (autoUpdate == L"0") {
-        if (CCorvaneMsgBox::Show(L"发现有新版本，是否自动升级！", kUpdateCaption, MB_YESNO) == IDYES)
-            WriteConfigValue(L"Update", L"AutoUpdate", L"1", SettingsFile());
-        else
-            _Module.m_bNewVersion = 0;
+        if (CCorvaneMsgBox::Show(L"发现有新版本，是否自动升级！", kUpdateCaption, MB_YESNO) != IDYES)
+            return false;
+        WriteConfigValue(L"Update", L"AutoUpdate", L"1", SettingsFile());
     } else if (mode == kUpdateCheckManual) {
         CCorvaneMsgBox::Show(L"发现有新版本,自动升级已经启动！", kUpdateCaption, MB_OK);
     }
+    return true;
 }
 
 void UpdateTheUpdater(const VersionFile& listed, const UpdateServers& servers)
@@ -76,23 +76,11 @@ void UpdateTheUpdater(const VersionFile& listed, const UpdateServers& servers)
         package.Install();
 }
 
-void StartUpdater()
-{
-    const CString updater = _Module.m_strAppDir + kUpdaterFile;
-    const CString parameters = UpdaterCommandLine(_Module.m_strMainMd5);
-    ShellExecuteW(nullptr, L"open", updater, parameters, nullptr, SW_HIDE);
-}
-
 } // namespace
 
 UpdateServers DefaultUpdateServers()
 {
     return UpdateServers{RAVONYX_CONTENT_SITE, RAVONYX_DOWNLOAD_SITE};
-}
-
-CString UpdaterCommandLine(const CString& mainMd5)
-{
-    return L"TAG=Zenro_Run_Update|MD5=" + mainMd5;
 }
 
 unsigned CheckForUpdate(int mode)
@@ -116,14 +104,18 @@ unsigned CheckForUpdate(int mode, const UpdateServers& servers)
         return 0;
     }
 
-    if (listed.hasMainVersion && listed.hasMainMd5 && listed.mainVersion != _Module.m_strVersion) {
-        _Module.m_bNewVersion = 1;
+    // What this check found and what its user said decide for it alone.
+    const bool found =
+        listed.hasMainVersion && listed.hasMainMd5 && listed.mainVersion != _Module.m_strVersion;
+    bool accepted = false;
+    if (found) {
         _Module.m_strMainMd5 = listed.mainMd5;
-    }
-    if (_Module.m_bNewVersion)
-        ConfirmMainUpdate(mode);
-    else if (manual)
+        accepted = ConfirmMainUpdate(mode);
+        if (accepted)
+            _Module.m_bNewVersion = 1;
+    } else if (manual) {
         CCorvaneMsgBox::Show(L"您的版本已是最新，感谢您保持主动升级的良好习惯！", kUpdateCaption, MB_OK);
+    }
 
     // A check that finds another one at work leaves the updater to it.
     CUpdateClaim claim;
@@ -131,7 +123,7 @@ unsigned CheckForUpdate(int mode, const UpdateServers& servers)
         return 0;
     // The new updater is in place before it is started for the main update.
     UpdateTheUpdater(listed, servers);
-    if (_Module.m_bNewVersion)
-        StartUpdater();
+    if (accepted)
+        StartUpdater(_Module.m_strAppDir, listed.mainMd5);
     return 0;
 }

@@ -20,6 +20,3 @@ UpdateServers DefaultUpdateServers();
 // Runs on a thread of its own; mode silent or manual. The result is not used.
 unsigned CheckForUpdate(int mode);
 unsigned CheckForUpdate(int mode, const UpdateServers& servers);
-
-// The parameters the updater is started with for the main package's MD5.
-CString UpdaterCommandLine(const CString& mainMd5);

@@ -2,6 +2,7 @@
 
 #include "app/common/FileUtils.h"
 #include "app/common/Md5Checksum.h"
+#include "app/common/ProgramImage.h"
 #include "app/common/ServerAddresses.h"
 #include "app/common/UnpackArchive.h"
 #include "app/update/ProgramQuitting.h"
@@ -28,12 +29,18 @@ CString WithoutTrailingBackslash(const CString& folder)
     return folder;
 }
 
-// Puts source in the place of target so that the old target is back when
-// the new file cannot follow: the old one goes aside first.
+// Puts source in the place of target: in one rename over the old file where
+// the system allows it, so that there is no moment without an updater; else
+// the old one goes aside first and comes back when the new one cannot
+// follow (and at the program's next start, should the program end between).
 bool ReplaceKeepingOld(const CString& source, const CString& target, const CString& aside)
 {
     if (!PathExists(target))
         return MoveFileExW(source, target, MOVEFILE_COPY_ALLOWED) != 0;
+    // Without MOVEFILE_COPY_ALLOWED: a copy to another volume is no single
+    // step.
+    if (MoveFileExW(source, target, MOVEFILE_REPLACE_EXISTING))
+        return true;
     if (PathExists(aside))
         DeletePath(aside);
     if (!MoveFileExW(target, aside, 0))
@@ -76,11 +83,27 @@ int CUpdatePackage::Download()
             return 0;
         if (!DownLoadForSingle(url, m_strWorkDir))
             continue;
-        if (ComputeFileMd5(package).Compare(m_strMd5) == 0 && UnpackIntoEmptyFolder(package))
-            return 1;
+        if (ComputeFileMd5(package).Compare(m_strMd5) == 0 && UnpackIntoEmptyFolder(package)) {
+            if (TargetIsWhole())
+                return 1;
+            // The listed package itself holds no working program: fetching
+            // it again brings the same.
+            RemoveWorkFiles();
+            return 0;
+        }
         DeletePath(package);
     }
     return 0;
+}
+
+// A target the package brings must be a program that can run here.
+bool CUpdatePackage::TargetIsWhole() const
+{
+    const CString unpacked = UnpackFolder() + m_strTarget;
+    if (!PathExists(unpacked))
+        return true;
+    const bool library = m_strTarget.GetLength() >= 4 && m_strTarget.Right(4).CompareNoCase(L".dll") == 0;
+    return IsWholeProgramImage(unpacked, library ? ProgramImageKind::Library : ProgramImageKind::Program);
 }
 
 // Files an earlier run left in the folder must not pass for this package's.

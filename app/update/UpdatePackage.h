@@ -14,10 +14,12 @@ public:
     CUpdatePackage(const CString& programFolder, const CString& downloadSite);
 
     // 1 when the package was downloaded, matched the MD5 and was unpacked,
-    // else 0 after ten tries (or sooner when the program is quitting).
+    // else 0 after ten tries (or sooner when the program is quitting). A
+    // package whose target is no whole program of this machine with a
+    // version resource gives 0 at once, its files deleted.
     int Download();
     // Waits until the target can be replaced, then replaces it with the
-    // unpacked file in one step, and clears away the package and the
+    // unpacked file (in one step where the system allows), and clears away the package and the
     // unpacked files. The wait ends when the program is quitting, leaving
     // the target as it was. True when the target was replaced.
     bool Install();
@@ -37,5 +39,6 @@ public:
 
 private:
     bool UnpackIntoEmptyFolder(const CString& package) const;
+    bool TargetIsWhole() const;
     void RemoveWorkFiles() const;
 };

@@ -19,6 +19,24 @@ bool SplitPair(const CString& field, CString& name, CString& value)
     return true;
 }
 
+bool IsLineBreak(wchar_t ch)
+{
+    return ch == L'\r' || ch == L'\n';
+}
+
+// A field without the line breaks around it: the file may end with one, or
+// be written one field to a line.
+CString WithoutLineBreaks(const CString& field)
+{
+    int start = 0;
+    int end = field.GetLength();
+    while (start < end && IsLineBreak(field[start]))
+        ++start;
+    while (end > start && IsLineBreak(field[end - 1]))
+        --end;
+    return field.Mid(start, end - start);
+}
+
 } // namespace
 
 bool ParseVersionFile(const CString& reply, VersionFile& out)
@@ -45,7 +63,7 @@ bool ParseVersionFile(const CString& reply, VersionFile& out)
     VersionFile parsed;
     for (int i = 0; i < kFieldCount - 1; ++i) {
         CString name, value;
-        if (!SplitPair(fields[i + 1], name, value))
+        if (!SplitPair(WithoutLineBreaks(fields[i + 1]), name, value))
             return false;
         // Names are compared exactly; a field under another name is ignored.
         if (name == slots[i].name) {

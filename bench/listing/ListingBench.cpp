@@ -112,8 +112,15 @@ int main()
     _Module.m_strAppDir = root + L"program\\";
     _Module.m_strDownloadDir = L"C:\\Users\\bench\\Downloads\\";
 
+    // The calls come from the "我的下载" page, which Wine cannot load.
+    struct CListPageHandlers : CCatalogScriptHandlers {
+        CString CallerAddress() override
+        {
+            return L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html";
+        }
+    } handlers;
     CBrowserExternal& external = CBrowserExternal::Instance();
-    external.SetOwner(nullptr, &CCatalogScriptHandlers::Instance());
+    external.SetOwner(nullptr, &handlers);
     const DISPID count = IdOf(external, L"Ex_GetPageCount");
     const DISPID load = IdOf(external, L"Ex_LoadDLFile");
 

@@ -217,6 +217,38 @@ TEST_F(MsgBoxTest, TheIconFollowsTheType)
     }
 }
 
+// Known texts with their sizes in the box's fonts, measured once and kept
+// here: the skin's default face ("宋体", drawn here by WenQuanYi Zen Hei) sets
+// an ideograph 12 pixels wide at 12 pixels and 14 wide at 13 pixels bold, a
+// line of the text 16 pixels high.
+const wchar_t kLongLine[] = L"这是一条很长的消息，用来检查消息框会按照文字的宽度把自己变宽，而不会把每个词"
+                            L"放到新的一行里 words and more words";
+const wchar_t kSevenLines[] = L"第一行\n第二行\n第三行\n第四行\n第五行\n第六行\n第七行";
+const wchar_t kLongCaption[] = L"一个比消息文字宽得多的标题，让消息框跟着标题变宽";
+const SIZE kLongLineSize = {660, 16};
+const SIZE kSevenLinesSize = {36, 112};
+const SIZE kLongCaptionTitleSize = {336, 17};
+
+// The sizes kept above still hold for the fonts of this machine; when this
+// fails, the box tests below measure against another font.
+TEST(MsgBoxKnownTexts, MeasureAsKept)
+{
+    ASSERT_TRUE(LoadStringTable());
+    const struct {
+        const wchar_t* text;
+        SIZE size;
+        SIZE measured;
+    } texts[] = {
+        {kLongLine, kLongLineSize, IndependentTextSize(kLongLine)},
+        {kSevenLines, kSevenLinesSize, IndependentTextSize(kSevenLines)},
+        {kLongCaption, kLongCaptionTitleSize, IndependentTextSize(kLongCaption, kTitleHeight, FW_BOLD)},
+    };
+    for (const auto& t : texts) {
+        EXPECT_EQ(t.measured.cx, t.size.cx) << CString(t.text).ToUtf8();
+        EXPECT_EQ(t.measured.cy, t.size.cy) << CString(t.text).ToUtf8();
+    }
+}
+
 // The box is as wide as its text plus 100 or its caption plus 100, and as
 // high as its text plus 120, at least 320 x 160. Without an owner it
 // measures in the primary monitor's work area, so a line that fits there
@@ -224,14 +256,7 @@ TEST_F(MsgBoxTest, TheIconFollowsTheType)
 TEST_F(MsgBoxTest, TheBoxSizesItselfToItsTextAndCaption)
 {
     const RECT work = PrimaryWorkArea();
-    const wchar_t* longLine = L"这是一条很长的消息，用来检查消息框会按照文字的宽度把自己变宽，而不会把每个词"
-                              L"放到新的一行里 words and more words";
-    const wchar_t* lines = L"第一行\n第二行\n第三行\n第四行\n第五行\n第六行\n第七行";
-    const wchar_t* longCaption = L"一个比消息文字宽得多的标题，让消息框跟着标题变宽";
-    ASSERT_GT(IndependentTextSize(longLine).cx + 100, 320);
-    ASSERT_LT(IndependentTextSize(longLine).cx + 100, work.right - work.left);
-    ASSERT_GT(IndependentTextSize(longCaption, kTitleHeight, FW_BOLD).cx + 100, 320);
-    ASSERT_GT(IndependentTextSize(lines).cy + 120, 160);
+    ASSERT_LT(kLongLineSize.cx + 100, work.right - work.left);
     struct Case {
         const wchar_t* text;
         const wchar_t* caption;
@@ -241,9 +266,9 @@ TEST_F(MsgBoxTest, TheBoxSizesItselfToItsTextAndCaption)
         {L"短文本", L"提示", {320, 160}},
         {L"", L"", {320, 160}},
         {L"短文本", nullptr, {320, 160}},
-        {longLine, L"提示", {IndependentTextSize(longLine).cx + 100, 160}},
-        {lines, L"提示", {320, IndependentTextSize(lines).cy + 120}},
-        {L"短文本", longCaption, {IndependentTextSize(longCaption, kTitleHeight, FW_BOLD).cx + 100, 160}},
+        {kLongLine, L"提示", {kLongLineSize.cx + 100, 160}},
+        {kSevenLines, L"提示", {320, kSevenLinesSize.cy + 120}},
+        {L"短文本", kLongCaption, {kLongCaptionTitleSize.cx + 100, 160}},
     };
     for (const Case& c : cases) {
         SIZE size = {};
@@ -313,6 +338,8 @@ TEST_F(MsgBoxTest, ALongTextStaysInsideTheWorkArea)
                 EXPECT_LE(widestLine, text->m_rect.right - text->m_rect.left);
             }
             SendMessageW(box.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
+            if (!box.m_end)
+                ClickBoxItem(box, IDC_MSGBOX_CLOSE); // Enter was not taken
         });
         EXPECT_EQ(CCorvaneMsgBox::Show(c.text.c_str(), L"提示", MB_OK), IDOK);
         EXPECT_GE(rect.left, work.left);

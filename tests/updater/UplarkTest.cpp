@@ -5,6 +5,10 @@
 #include "app/common/ConfigCodec.h"
 #include "app/common/FileVersion.h"
 #include "app/common/Md5Checksum.h"
+#include "app/common/ProgramImage.h"
+
+#include "app/update/UpdaterStart.h"
+#include "tools/uplarkhook/StepHook.h"
 
 #include "tests/app/common/ZipFixture.h"
 #include "tests/support/ExitMark.h"
@@ -41,8 +45,38 @@ CString BinFolder()
     return program.Left(program.ReverseFind(L'\\') + 1);
 }
 
-// Every file under folder (relative path with "\" → contents), leaving out
-// the sub-folder skip when given.
+// What a comparison shows of a file: programs are told apart by size and a
+// hash, so that a failure does not print them.
+std::string Shown(const std::string& bytes)
+{
+    if (bytes.size() <= 256)
+        return bytes;
+    return "(" + std::to_string(bytes.size()) + " bytes, hash " +
+           std::to_string(std::hash<std::string>()(bytes)) + ")";
+}
+
+std::string BinFile(const wchar_t* name)
+{
+    return ReadFileBytes(BinFolder() + name);
+}
+
+// The installed builds of the stand-in program and library, and the builds
+// an update brings.
+struct Builds {
+    std::string oldProgram = BinFile(L"updater_running_program.exe");
+    std::string newProgram = BinFile(L"updater_running_program_new.exe");
+    std::string oldLibrary = BinFile(L"updater_library_old.dll");
+    std::string newLibrary = BinFile(L"updater_library_new.dll");
+};
+
+const Builds& Programs()
+{
+    static const Builds builds;
+    return builds;
+}
+
+// Every file under folder (relative path with "\" → contents as Shown),
+// leaving out the sub-folder skip when given.
 void ReadTree(const CString& folder, const CString& relative, const CString& skip, Tree& tree)
 {
     WIN32_FIND_DATAW found;
@@ -58,13 +92,7 @@ void ReadTree(const CString& folder, const CString& relative, const CString& ski
             if (path.CompareNoCase(skip) != 0)
                 ReadTree(folder, path + L"\\", skip, tree);
         } else {
-            // Programs are told apart by size and a hash, so that a failure
-            // does not print them.
-            std::string bytes = ReadFileBytes(folder + path);
-            if (bytes.size() > 256)
-                bytes = "(" + std::to_string(bytes.size()) + " bytes, hash " +
-                        std::to_string(std::hash<std::string>()(bytes)) + ")";
-            tree[path.ToUtf8()] = bytes;
+            tree[path.ToUtf8()] = Shown(ReadFileBytes(folder + path));
         }
     } while (FindNextFileW(find, &found));
 }
@@ -127,12 +155,50 @@ private:
     CTempFolder m_folder;
 };
 
+// The events through which the test build's Uplark.exe shows its waits for
+// a file and is told to look again (StepHook.h), named for this process
+// and handed to every run through the environment.
+class UplarkWaitEvents {
+public:
+    UplarkWaitEvents()
+    {
+        CString name;
+        name.Format(L"ravonyx-updater-tests-%lu", GetCurrentProcessId());
+        m_waiting.Reset(CreateEventW(nullptr, FALSE, FALSE, name + L".waiting"));
+        m_look.Reset(CreateEventW(nullptr, FALSE, FALSE, name + L".look"));
+        SetEnvironmentVariableW(kUplarkWaitEventsVariable, name);
+    }
+
+    // Before a run: what an earlier run signalled counts for nothing.
+    void Forget()
+    {
+        ResetEvent(m_waiting);
+        ResetEvent(m_look);
+    }
+    HANDLE Waiting() const { return m_waiting; }
+    void LookAgain() { SetEvent(m_look); }
+
+private:
+    CHandle m_waiting;
+    CHandle m_look;
+};
+
+UplarkWaitEvents& WaitEvents()
+{
+    static UplarkWaitEvents events;
+    return events;
+}
+
+// Made before any test starts the updater.
+const bool g_waitEventsReady = (WaitEvents(), true);
+
 // One run of Uplark.exe in a program folder. Every message box it shows is
 // read and answered with OK.
 class UplarkRun {
 public:
     UplarkRun(const ProgramFolder& folder, const CString& arguments)
     {
+        WaitEvents().Forget();
         const CString program = folder / L"Uplark.exe";
         CString command = L"\"" + program + L"\" " + arguments;
         STARTUPINFOW startup = {};
@@ -149,6 +215,18 @@ public:
         m_process.Reset(started.hProcess);
         CloseHandle(started.hThread);
         m_processId = started.dwProcessId;
+    }
+
+    // A run started as the program starts the updater; an empty handle is a
+    // failure of the test.
+    UplarkRun(const ProgramFolder&, CHandle process)
+    {
+        if (!process) {
+            ADD_FAILURE() << "Uplark.exe was not started";
+            return;
+        }
+        m_processId = GetProcessId(process);
+        m_process = std::move(process);
     }
 
     ~UplarkRun()
@@ -186,6 +264,28 @@ public:
         return CheckedExitCode(m_process, m_exitMark, "Uplark.exe");
     }
 
+    // Waits for the end of a run that the step hook stops: its exit code.
+    // A stop leaves no mark of a normal end.
+    DWORD FinishStopped()
+    {
+        if (!WaitAnswering(kPatience)) {
+            ADD_FAILURE() << "Uplark.exe did not end";
+            return 999;
+        }
+        DWORD code = 999;
+        GetExitCodeProcess(m_process, &code);
+        EXPECT_FALSE(m_exitMark.Seen()) << "Uplark.exe ended normally where it was to be stopped";
+        return code;
+    }
+
+    // Waits until the updater waits for a file to be let go; false when it
+    // ended instead.
+    bool WaitsForAFile()
+    {
+        const HANDLE either[] = {WaitEvents().Waiting(), m_process};
+        return WaitForMultipleObjects(2, either, FALSE, kPatience) == WAIT_OBJECT_0;
+    }
+
     const std::vector<std::wstring>& Boxes() const { return m_boxes; }
 
 private:
@@ -216,30 +316,76 @@ DWORD RunToEnd(const ProgramFolder& folder, const CString& arguments)
 }
 
 // The old installation that every test starts from.
-const Entries kInstalled = {
-    {"Ravonyx.exe", "old program"},         {"Dunmere.dll", "old library"},
-    {"Skins/blue.xml", "old skin"},         {"Skins/mine.xml", "the user's own skin"},
-    {"readme.txt", "old read-only readme"},
-};
+const Entries& Installed()
+{
+    static const Entries entries = {
+        {"Ravonyx.exe", Programs().oldProgram}, {"Dunmere.dll", Programs().oldLibrary},
+        {"Skins/blue.xml", "old skin"},         {"Skins/mine.xml", "the user's own skin"},
+        {"readme.txt", "old read-only readme"},
+    };
+    return entries;
+}
 
 // The update: both program files, a changed and a new file in a sub-folder,
 // a file and a folder whose names begin with ".", and a file that is
 // read-only in the installation.
-const Entries kUpdate = {
-    {"Ravonyx.exe", "new program"}, {"Dunmere.dll", "new library"},
-    {"Skins/blue.xml", "new skin"}, {"Skins/Extra/green.xml", "new folder's skin"},
-    {".version", "dot file"},       {".svn/entries", "dot folder"},
-    {"readme.txt", "new readme"},
-};
+const Entries& Update()
+{
+    static const Entries entries = {
+        {"Ravonyx.exe", Programs().newProgram},
+        {"Dunmere.dll", Programs().newLibrary},
+        {"Skins/blue.xml", "new skin"},
+        {"Skins/Extra/green.xml", "new folder's skin"},
+        {".version", "dot file"},
+        {".svn/entries", "dot folder"},
+        {"readme.txt", "new readme"},
+    };
+    return entries;
+}
+
+// Lays out the old installation in a program folder.
+void InstallOld(const ProgramFolder& folder)
+{
+    for (const auto& entry : Installed())
+        folder.Put(entry.first.c_str(), entry.second);
+    SetFileAttributesW(folder / L"readme.txt", FILE_ATTRIBUTE_READONLY);
+}
+
+// The folder holds the old installation overlaid with Update() (without the
+// dot folder), the setting says the update is done and the work files are
+// gone.
+void ExpectUpdated(const ProgramFolder& folder)
+{
+    Tree expected;
+    for (const auto& entry : Installed())
+        expected[entry.first] = Shown(entry.second);
+    for (const auto& entry : Update())
+        if (entry.first.compare(0, 5, ".svn/") != 0)
+            expected[entry.first] = Shown(entry.second);
+    Tree normalised;
+    for (const auto& file : folder.Files()) {
+        std::string name = file.first;
+        for (char& c : name)
+            if (c == '\\')
+                c = '/';
+        normalised[name] = file.second;
+    }
+    expected["Uplark.exe"] = normalised["Uplark.exe"];
+    expected["Extract.dll"] = normalised["Extract.dll"];
+    expected["Config/common.ini"] = normalised["Config/common.ini"];
+    EXPECT_EQ(expected, normalised);
+    EXPECT_EQ("0", folder.AutoUpdate());
+    for (const wchar_t* work :
+         {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.zip", L"Temp\\Tessaly.state", L"Temp\\TessalyOld"})
+        EXPECT_FALSE(FileExists(folder / work)) << CString(work).ToUtf8();
+}
 
 class Uplark : public ::testing::Test {
 protected:
     void SetUp() override
     {
         server.Reset();
-        for (const auto& entry : kInstalled)
-            program.Put(entry.first.c_str(), entry.second);
-        SetFileAttributesW(program / L"readme.txt", FILE_ATTRIBUTE_READONLY);
+        InstallOld(program);
     }
 
     void Serve(const Package& package) { server.PutFile(kPackagePath, package.bytes); }
@@ -253,31 +399,7 @@ protected:
         EXPECT_EQ("1", program.AutoUpdate());
     }
 
-    // The installation became kInstalled overlaid with kUpdate (without the
-    // dot folder), the setting says the update is done and the work files
-    // are gone.
-    void ExpectUpdated()
-    {
-        Tree expected(kInstalled.begin(), kInstalled.end());
-        for (const auto& entry : kUpdate)
-            if (entry.first.compare(0, 5, ".svn/") != 0)
-                expected[entry.first] = entry.second;
-        Tree normalised;
-        for (const auto& file : program.Files()) {
-            std::string name = file.first;
-            for (char& c : name)
-                if (c == '\\')
-                    c = '/';
-            normalised[name] = file.second;
-        }
-        expected["Uplark.exe"] = normalised["Uplark.exe"];
-        expected["Extract.dll"] = normalised["Extract.dll"];
-        expected["Config/common.ini"] = normalised["Config/common.ini"];
-        EXPECT_EQ(expected, normalised);
-        EXPECT_EQ("0", program.AutoUpdate());
-        EXPECT_FALSE(FileExists(program / L"Temp\\TessalyUpdate"));
-        EXPECT_FALSE(FileExists(program / L"Temp\\Tessaly.zip"));
-    }
+    void ExpectUpdated() { ::ExpectUpdated(program); }
 
     CTestServer& server = CTestServer::Instance();
     ProgramFolder program;
@@ -285,7 +407,7 @@ protected:
 
 TEST_F(Uplark, AnythingButAnUpdateOrderEndsAtOnce)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     const CString rows[] = {
         L"",
@@ -311,7 +433,7 @@ TEST_F(Uplark, AnythingButAnUpdateOrderEndsAtOnce)
 
 TEST_F(Uplark, ASecondInstanceEndsAtOnce)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     const Tree before = program.Files();
     CHandle mutex(CreateMutexW(nullptr, FALSE, L"ZENROVAX_UPDATE_SOFT"));
@@ -324,7 +446,7 @@ TEST_F(Uplark, ASecondInstanceEndsAtOnce)
 
 TEST_F(Uplark, ARightPackageReplacesTheInstallation)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     UplarkRun run(program, OrderFor(package));
     EXPECT_EQ(0u, run.Finish());
@@ -340,7 +462,7 @@ TEST_F(Uplark, ARightPackageReplacesTheInstallation)
 
 TEST_F(Uplark, TheRequestIsWellFormed)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
     const std::vector<std::string> requests = server.Requests(kPackagePath);
@@ -367,14 +489,14 @@ TEST_F(Uplark, APackageWithoutProgramFilesStillMovesItsTree)
     Serve(package);
     EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
     EXPECT_EQ("new skin", ReadFileBytes(program / L"Skins\\blue.xml"));
-    EXPECT_EQ("old program", ReadFileBytes(program / L"Ravonyx.exe"));
-    EXPECT_EQ("old library", ReadFileBytes(program / L"Dunmere.dll"));
+    EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
+    EXPECT_EQ(Shown(Programs().oldLibrary), Shown(ReadFileBytes(program / L"Dunmere.dll")));
     EXPECT_EQ("0", program.AutoUpdate());
 }
 
 TEST_F(Uplark, AWrongDigestIsTriedTenTimesAndChangesNothing)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     CString upper = package.md5;
     upper.MakeUpper();
@@ -396,7 +518,7 @@ TEST_F(Uplark, AWrongDigestIsTriedTenTimesAndChangesNothing)
 
 TEST_F(Uplark, APackageFileThatCannotBeCreatedFailsEachTry)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     // A folder where the package file belongs.
     ASSERT_TRUE(CreateDirectoryW(program / L"Temp", nullptr));
@@ -410,7 +532,7 @@ TEST_F(Uplark, APackageFileThatCannotBeCreatedFailsEachTry)
 
 TEST_F(Uplark, CutDownloadsAreTriedAgain)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     server.AddRoute(R"({"path": "/update/Tessaly.zip", "drop_after": 100, "drop_times": 3})");
     EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
@@ -420,7 +542,7 @@ TEST_F(Uplark, CutDownloadsAreTriedAgain)
 
 TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     // The first request stalls until the server stops: before its reply, or
     // after its header and part of the package.
@@ -432,13 +554,12 @@ TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
         SCOPED_TRACE(route);
         server.Reset();
         ProgramFolder fresh;
-        for (const auto& entry : kInstalled)
-            fresh.Put(entry.first.c_str(), entry.second);
+        InstallOld(fresh);
         server.AddRoute(route);
         const DWORD start = GetTickCount();
         EXPECT_EQ(0u, RunToEnd(fresh, OrderFor(package)));
         EXPECT_EQ(2u, PackageRequests());
-        EXPECT_EQ("new program", ReadFileBytes(fresh / L"Ravonyx.exe"));
+        EXPECT_EQ(Shown(Programs().newProgram), Shown(ReadFileBytes(fresh / L"Ravonyx.exe")));
         EXPECT_EQ("0", fresh.AutoUpdate());
         // The stalled try was given up after the updater's own time-out.
         EXPECT_LT(GetTickCount() - start, 90000u);
@@ -447,7 +568,7 @@ TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
 
 TEST_F(Uplark, StaleUnpackedFilesAreNotInstalled)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     // Left by a run that was ended while it unpacked.
     program.Put("Temp/TessalyUpdate/stale.dll", "stale");
@@ -461,7 +582,7 @@ TEST_F(Uplark, StaleUnpackedFilesAreNotInstalled)
 
 TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     {
         // Held without FILE_SHARE_DELETE, so it can be neither deleted nor
@@ -472,34 +593,37 @@ TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
         EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
         EXPECT_EQ("1", program.AutoUpdate());
         EXPECT_EQ("old skin", ReadFileBytes(program / L"Skins\\blue.xml"));
-        EXPECT_EQ("new program", ReadFileBytes(program / L"Ravonyx.exe"));
+        EXPECT_EQ(Shown(Programs().newProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
         // Every file is its old or its new version, and nothing was set aside
         // for good.
         Tree installed = program.Files();
-        for (const auto& entry : kUpdate) {
+        for (const auto& entry : Update()) {
             if (entry.first.compare(0, 5, ".svn/") == 0)
                 continue;
             CString name = CString::FromUtf8(entry.first.c_str());
             name.Replace(L'/', L'\\');
             const auto now = installed.find(name.ToUtf8());
-            const auto was = std::find_if(kInstalled.begin(), kInstalled.end(),
+            const auto was = std::find_if(Installed().begin(), Installed().end(),
                                           [&](const auto& before) { return before.first == entry.first; });
             if (now == installed.end()) {
-                EXPECT_TRUE(was == kInstalled.end()) << entry.first << " was lost";
+                EXPECT_TRUE(was == Installed().end()) << entry.first << " was lost";
             } else {
-                EXPECT_TRUE(now->second == entry.second ||
-                            (was != kInstalled.end() && now->second == was->second))
+                EXPECT_TRUE(now->second == Shown(entry.second) ||
+                            (was != Installed().end() && now->second == Shown(was->second)))
                     << entry.first << ": " << now->second;
             }
         }
         for (const auto& file : installed)
             EXPECT_EQ(std::string::npos, file.first.find(".uplark-old")) << file.first;
-        // The work files stay for the next run.
+        // The work files stay for the next start.
         EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.zip"));
         EXPECT_TRUE(FileExists(program / L"Temp\\TessalyUpdate\\Skins\\blue.xml"));
     }
-    // Once the file is free, the next run finishes the update.
-    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    // The new program reports the new version, so its update check starts
+    // nothing; its start hands the noted update to the updater, which
+    // finishes it once the file is free.
+    UplarkRun next(program, ResumeUpdateAtStart(program.Path()));
+    EXPECT_EQ(0u, next.Finish());
     ExpectUpdated();
 }
 
@@ -536,24 +660,29 @@ TEST_F(Uplark, WaitsUntilTheRunningProgramHasEnded)
     CloseHandle(started.hThread);
     ASSERT_EQ(0u, WaitForInputIdle(running, kPatience));
 
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     UplarkRun run(program, OrderFor(package));
     ASSERT_TRUE(WaitUntilUnpacked(program, run));
-    EXPECT_FALSE(run.WaitAnswering(3000));
+    // It looks, finds the program running and waits; told to look again, it
+    // finds the same.
+    ASSERT_TRUE(run.WaitsForAFile());
+    WaitEvents().LookAgain();
+    ASSERT_TRUE(run.WaitsForAFile());
     EXPECT_EQ(runningProgram, ReadFileBytes(program / L"Ravonyx.exe"));
     EXPECT_EQ(runningLibrary, ReadFileBytes(program / L"Dunmere.dll"));
     EXPECT_EQ("1", program.AutoUpdate());
 
     TerminateProcess(running, 0);
     WaitForSingleObject(running, kPatience);
+    WaitEvents().LookAgain();
     EXPECT_EQ(0u, run.Finish());
     ExpectUpdated();
 }
 
 TEST_F(Uplark, WaitsWhileAnotherProgramHoldsTheProgramFile)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     Serve(package);
     // Shared for reading and deleting but not for writing.
     CFileHandle held(CreateFileW(program / L"Ravonyx.exe", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -561,14 +690,207 @@ TEST_F(Uplark, WaitsWhileAnotherProgramHoldsTheProgramFile)
     ASSERT_TRUE(held);
     UplarkRun run(program, OrderFor(package));
     ASSERT_TRUE(WaitUntilUnpacked(program, run));
-    EXPECT_FALSE(run.WaitAnswering(3000));
-    EXPECT_EQ("old program", ReadFileBytes(program / L"Ravonyx.exe"));
-    EXPECT_EQ("old library", ReadFileBytes(program / L"Dunmere.dll"));
+    ASSERT_TRUE(run.WaitsForAFile());
+    WaitEvents().LookAgain();
+    ASSERT_TRUE(run.WaitsForAFile());
+    EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
+    EXPECT_EQ(Shown(Programs().oldLibrary), Shown(ReadFileBytes(program / L"Dunmere.dll")));
     EXPECT_EQ("old skin", ReadFileBytes(program / L"Skins\\blue.xml"));
 
     held.Reset();
+    WaitEvents().LookAgain();
     EXPECT_EQ(0u, run.Finish());
     ExpectUpdated();
+}
+
+// The program's bytes as built for another machine.
+std::string ForAnotherMachine(std::string program)
+{
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(program.data());
+    auto* header = reinterpret_cast<IMAGE_FILE_HEADER*>(&program[dos->e_lfanew + 4]);
+    header->Machine =
+        header->Machine == IMAGE_FILE_MACHINE_AMD64 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+    return program;
+}
+
+TEST_F(Uplark, PackagesWhoseProgramFilesAreNoProgramsChangeNothing)
+{
+    const Builds& builds = Programs();
+    const std::string page = "<html><body>502 Bad Gateway</body></html>";
+    const struct {
+        const char* name;
+        Entries programFiles; // beside the rest of Update()
+    } rows[] = {
+        {"a folder named like the program",
+         {{"Ravonyx.exe/index.html", page}, {"Dunmere.dll", builds.newLibrary}}},
+        {"a folder named like the library",
+         {{"Ravonyx.exe", builds.newProgram}, {"Dunmere.dll/index.html", page}}},
+        {"a folder named like the updater",
+         {{"Ravonyx.exe", builds.newProgram}, {"Uplark.exe/index.html", page}}},
+        {"an empty program", {{"Ravonyx.exe", ""}, {"Dunmere.dll", builds.newLibrary}}},
+        {"a web page as the program", {{"Ravonyx.exe", page}, {"Dunmere.dll", builds.newLibrary}}},
+        {"a web page as the library", {{"Ravonyx.exe", builds.newProgram}, {"Dunmere.dll", page}}},
+        {"a web page as the updater", {{"Uplark.exe", page}}},
+        {"a web page under a name in capitals", {{"RAVONYX.EXE", page}}},
+        {"a cut-off program",
+         {{"Ravonyx.exe", builds.newProgram.substr(0, builds.newProgram.size() / 2)},
+          {"Dunmere.dll", builds.newLibrary}}},
+        {"a cut-off library",
+         {{"Ravonyx.exe", builds.newProgram}, {"Dunmere.dll", builds.newLibrary.substr(0, 1024)}}},
+        {"another machine's program",
+         {{"Ravonyx.exe", ForAnotherMachine(builds.newProgram)}, {"Dunmere.dll", builds.newLibrary}}},
+        {"a library as the program",
+         {{"Ravonyx.exe", builds.newLibrary}, {"Dunmere.dll", builds.newLibrary}}},
+        {"a program as the library",
+         {{"Ravonyx.exe", builds.newProgram}, {"Dunmere.dll", builds.newProgram}}},
+        {"a program without a version resource",
+         {{"Ravonyx.exe", BinFile(L"extract_stub.exe")}, {"Dunmere.dll", builds.newLibrary}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        server.Reset();
+        ProgramFolder fresh;
+        InstallOld(fresh);
+        Entries entries = row.programFiles;
+        for (const auto& entry : Update()) {
+            if (entry.first != "Ravonyx.exe" && entry.first != "Dunmere.dll")
+                entries.push_back(entry);
+        }
+        const Package package = MakePackage(entries);
+        Serve(package);
+        const Tree before = fresh.Files();
+        UplarkRun run(fresh, OrderFor(package));
+        EXPECT_EQ(0u, run.Finish());
+        EXPECT_EQ(std::vector<std::wstring>{L"发生严重错误，无法进行解压！"}, run.Boxes());
+        EXPECT_EQ(before, fresh.Files());
+        EXPECT_EQ("1", fresh.AutoUpdate());
+        // The listed package itself is refused: it is not fetched again.
+        EXPECT_EQ(1u, PackageRequests());
+        for (const wchar_t* work : {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.zip", L"Temp\\Tessaly.state"})
+            EXPECT_FALSE(FileExists(fresh / work)) << CString(work).ToUtf8();
+    }
+}
+
+TEST_F(Uplark, ALibraryThatCannotBeReplacedPutsTheProgramBack)
+{
+    const Package package = MakePackage(Update());
+    Serve(package);
+    const Tree before = program.Files();
+    {
+        // Open for writing by anyone, so the wait for it ends at once, but
+        // neither to be renamed nor deleted.
+        CFileHandle held(CreateFileW(program / L"Dunmere.dll", GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+        ExpectUnchanged(before);
+        for (const wchar_t* work : {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.state", L"Temp\\TessalyOld"})
+            EXPECT_FALSE(FileExists(program / work)) << CString(work).ToUtf8();
+        // Nothing is pending, so the program's start hands nothing over.
+        EXPECT_FALSE(ResumeUpdateAtStart(program.Path()));
+    }
+    // The old program still finds the new version and starts the updater.
+    UplarkRun next(program, StartUpdater(program.Path(), package.md5));
+    EXPECT_EQ(0u, next.Finish());
+    ExpectUpdated();
+}
+
+// The lines of a file, without their line breaks.
+std::vector<std::string> Lines(const CString& path)
+{
+    std::vector<std::string> lines;
+    const std::string text = FileExists(path) ? ReadFileBytes(path) : std::string();
+    for (size_t at = 0, next; (next = text.find('\n', at)) != std::string::npos; at = next + 1)
+        lines.push_back(text.substr(at, next - at));
+    return lines;
+}
+
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const CString& value) : m_name(name)
+    {
+        SetEnvironmentVariableW(name, value);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() { SetEnvironmentVariableW(m_name, nullptr); }
+
+private:
+    const wchar_t* m_name;
+};
+
+TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
+{
+    const Builds& builds = Programs();
+    const Package package = MakePackage(Update());
+    Serve(package);
+    // One run to the end names every change the updater makes to the files.
+    CTempFolder logs;
+    const CString log = logs / L"steps.txt";
+    {
+        ScopedEnvironment logging(kUplarkStepLogVariable, log);
+        EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    }
+    ExpectUpdated();
+    const std::vector<std::string> steps = Lines(log);
+    ASSERT_FALSE(steps.empty());
+
+    const std::string updater = ReadFileBytes(program / L"Uplark.exe");
+    for (size_t n = 1; n <= steps.size(); ++n) {
+        SCOPED_TRACE(testing::Message() << "killed before step " << n << ": " << steps[n - 1]);
+        server.Reset();
+        Serve(package);
+        ProgramFolder folder;
+        InstallOld(folder);
+        const CString stepLog = logs / L"killed.txt";
+        DeleteFileW(stepLog);
+        {
+            CString at;
+            at.Format(L"%u", static_cast<unsigned>(n));
+            ScopedEnvironment stop(kUplarkStopAtVariable, at);
+            ScopedEnvironment logging(kUplarkStepLogVariable, stepLog);
+            UplarkRun run(folder, OrderFor(package));
+            EXPECT_EQ(kUplarkStoppedExitCode, run.FinishStopped());
+        }
+        // It ended just before the step, after the same steps as the run to
+        // the end.
+        const std::vector<std::string> done = Lines(stepLog);
+        ASSERT_EQ(n, done.size());
+        ASSERT_EQ(steps[n - 1].substr(0, steps[n - 1].find(' ')),
+                  done.back().substr(0, done.back().find(' ')));
+
+        // The program and its library are one pair, old or new; only while
+        // the work folder notes the update may the new program stand beside
+        // the old library, and nothing runs with it before the next start
+        // has ended the update.
+        const std::string exe = ReadFileBytes(folder / L"Ravonyx.exe");
+        const std::string dll = ReadFileBytes(folder / L"Dunmere.dll");
+        const bool noted = FileExists(folder / L"Temp\\Tessaly.state");
+        const bool oldPair = exe == builds.oldProgram && dll == builds.oldLibrary;
+        const bool newPair = exe == builds.newProgram && dll == builds.newLibrary;
+        const bool halfway = noted && exe == builds.newProgram && dll == builds.oldLibrary;
+        EXPECT_TRUE(oldPair || newPair || halfway) << Shown(exe) << " beside " << Shown(dll);
+        EXPECT_TRUE(ReadFileBytes(folder / L"Uplark.exe") == updater);
+        if (!newPair) {
+            EXPECT_EQ("1", folder.AutoUpdate());
+        }
+
+        // The next start of the program hands a noted update to the updater;
+        // an update not yet noted is found again by its update check.
+        CHandle resumed = ResumeUpdateAtStart(folder.Path());
+        EXPECT_EQ(noted, resumed.IsValid());
+        if (resumed) {
+            UplarkRun next(folder, std::move(resumed));
+            EXPECT_EQ(0u, next.Finish());
+        }
+        if (folder.AutoUpdate() != "0") {
+            UplarkRun next(folder, StartUpdater(folder.Path(), package.md5));
+            EXPECT_EQ(0u, next.Finish());
+        }
+        ::ExpectUpdated(folder);
+        if (HasFailure())
+            break;
+    }
 }
 
 // The main program's update check reads the updater's ProductVersion through
@@ -583,6 +905,16 @@ TEST(UplarkFile, CarriesItsVersionAndIcon)
     ASSERT_TRUE(file);
     EXPECT_TRUE(FindResourceW(file, MAKEINTRESOURCEW(1), RT_GROUP_ICON));
     FreeLibrary(file);
+}
+
+// This build's program files pass the updater's check, so that an update
+// made of them is taken.
+TEST(UplarkFile, ThisBuildsProgramFilesAreWholePrograms)
+{
+    const CString bin = BinFolder();
+    EXPECT_TRUE(IsWholeProgramImage(bin + L"Ravonyx.exe", ProgramImageKind::Program));
+    EXPECT_TRUE(IsWholeProgramImage(bin + L"Dunmere.dll", ProgramImageKind::Library));
+    EXPECT_TRUE(IsWholeProgramImage(bin + L"Uplark.exe", ProgramImageKind::Program));
 }
 
 // The stand-in extractor gives every exit code; it logs its command line.
@@ -602,7 +934,7 @@ protected:
 
 TEST_F(UplarkWithStandInExtractor, EachFailureIsToldOnEveryTry)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     server.PutFile(kPackagePath, package.bytes);
     program.Put("Ravonyx.exe", "old program");
     const Tree before = program.Files();
@@ -634,7 +966,7 @@ TEST_F(UplarkWithStandInExtractor, EachFailureIsToldOnEveryTry)
 
 TEST_F(UplarkWithStandInExtractor, RunsTheExtractorWithoutAPassword)
 {
-    const Package package = MakePackage(kUpdate);
+    const Package package = MakePackage(Update());
     server.PutFile(kPackagePath, package.bytes);
     SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", L"0");
     SetEnvironmentVariableW(L"RAVONYX_STUB_COMMAND_LOG", logs / L"command.txt");

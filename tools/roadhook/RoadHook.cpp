@@ -8,8 +8,20 @@
 #include <vector>
 
 #include "app/browser/BrowserExternal.h"
+#include "app/catalog/CatalogScriptHandlers.h"
+#include "app/startup/CorvaneModule.h"
 
 namespace {
+
+// The content page's object answers only the program's own pages; the hook
+// speaks for the "我的下载" page, which Wine cannot load.
+class CHookHandlers : public CCatalogScriptHandlers {
+public:
+    CString CallerAddress() override
+    {
+        return L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html";
+    }
+};
 
 LRESULT CallScriptObject(const std::wstring& request)
 {
@@ -22,7 +34,13 @@ LRESULT CallScriptObject(const std::wstring& request)
             break;
         start = bar + 1;
     }
-    IDispatch& external = CBrowserExternal::Instance();
+    // Once the main window gave the program's object its owner.
+    const HWND owner = CBrowserExternal::Instance().OwnerWindow();
+    if (!owner)
+        return -1;
+    static CHookHandlers handlers;
+    static CBrowserExternal external;
+    external.SetOwner(owner, &handlers);
     LPOLESTR names[] = {const_cast<LPOLESTR>(words[0].c_str())};
     DISPID id = 0;
     if (FAILED(external.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))

@@ -3,6 +3,12 @@
 // arguments and wrong types, with recording handlers.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <dispex.h>
+
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -64,7 +70,17 @@ public:
         Record(L"GetRecommendedContent", type);
         return L"<li>";
     }
+    // The calling page; only kOwnPage is the program's.
+    CString CallerAddress() override
+    {
+        ++callerAsked;
+        return caller;
+    }
+    bool IsProgramPage(const CString& address) override { return address == kOwnPage; }
 
+    static constexpr const wchar_t* kOwnPage = L"http://own.example/zhuti/";
+    CString caller = kOwnPage;
+    int callerAsked = 0;
     std::vector<HWND> owners;
 
 private:
@@ -274,40 +290,101 @@ TEST_F(BrowserExternalTest, ArgumentsAreReadThroughReferencesAndConverted)
               handlers.calls);
 }
 
-TEST_F(BrowserExternalTest, BadCallsRunNoHandlerAndKeepTheDefault)
+// A call in script order; the block it makes holds the arguments last-first,
+// after the named ones.
+struct CCall {
+    std::vector<CComVariant> args;
+    std::vector<DISPID> named = {};
+    std::vector<CComVariant> namedValues = {};
+
+    HRESULT Invoke(IDispatch& object, DISPID id, WORD flags, VARIANT* result, UINT* argError = nullptr)
+    {
+        block.assign(namedValues.begin(), namedValues.end());
+        block.insert(block.end(), args.rbegin(), args.rend());
+        DISPPARAMS params = {block.empty() ? nullptr : block.data(), named.empty() ? nullptr : named.data(),
+                             static_cast<UINT>(block.size()), static_cast<UINT>(named.size())};
+        return object.Invoke(id, IID_NULL, 0, flags, &params, result, nullptr, argError);
+    }
+    std::vector<CComVariant> block;
+};
+
+// A VARIANT holding the object, as a page passes one (the VARIANT's own
+// reference).
+CComVariant Object(IDispatch* object)
+{
+    VARIANT v;
+    v.vt = VT_DISPATCH;
+    v.pdispVal = object;
+    return CComVariant(v); // copies, taking a reference
+}
+
+CComVariant Double(double value)
+{
+    CComVariant v;
+    v.vt = VT_R8;
+    v.dblVal = value;
+    return v;
+}
+
+const std::wstring kLongText(10000, L'7');
+
+TEST_F(BrowserExternalTest, MalformedCallsAreRefusedWithTheirErrorAndRunNothing)
 {
     CComVariant undefinedArg; // VT_EMPTY: what a page's undefined gives
     VARIANT nullArg;
     nullArg.vt = VT_NULL;
+    CComVariant object = Object(&external);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
         const char* what;
         DISPID id;
         std::vector<CComVariant> args;
+        HRESULT hr;
+        UINT argError; // index in the block, last-first
     };
     const Case table[] = {
-        {"no arguments", 2, {}},
-        {"one of two", 2, {CComVariant(1)}},
-        {"two of three", 8, {CComVariant(1), CComVariant(2)}},
-        {"text for a number", 7, {CComVariant(L"abc")}},
-        {"undefined", 5, {CComVariant(1), undefinedArg, CComVariant(1)}},
-        {"null", 13, {CComVariant(nullArg)}},
-        {"a missing text", 11, {CComVariant(L"5")}},
+        {"no arguments", 2, {}, DISP_E_BADPARAMCOUNT, 99},
+        {"one of two", 2, {CComVariant(1)}, DISP_E_BADPARAMCOUNT, 99},
+        {"two of three", 8, {CComVariant(1), CComVariant(2)}, DISP_E_BADPARAMCOUNT, 99},
+        {"one too many", 7, {CComVariant(1), CComVariant(2)}, DISP_E_BADPARAMCOUNT, 99},
+        {"text for a number", 7, {CComVariant(L"abc")}, DISP_E_TYPEMISMATCH, 0},
+        {"empty text for a number", 13, {CComVariant(L"")}, DISP_E_TYPEMISMATCH, 0},
+        {"undefined", 5, {CComVariant(1), undefinedArg, CComVariant(1)}, DISP_E_TYPEMISMATCH, 1},
+        {"null", 13, {CComVariant(nullArg)}, DISP_E_TYPEMISMATCH, 0},
+        {"an object", 7, {object}, DISP_E_TYPEMISMATCH, 0},
+        {"an object for a text", 9, {object, CComVariant(1)}, DISP_E_TYPEMISMATCH, 1},
+        {"a missing text", 11, {CComVariant(L"5")}, DISP_E_BADPARAMCOUNT, 99},
+        {"NaN", 2, {Double(nan), CComVariant(1)}, DISP_E_TYPEMISMATCH, 1},
+        {"infinity", 4, {CComVariant(1), CComVariant(1), Double(INFINITY)}, DISP_E_TYPEMISMATCH, 0},
+        {"2^31", 7, {Double(2147483648.0)}, DISP_E_TYPEMISMATCH, 0},
+        {"-2^31 - 1", 6, {Double(-2147483649.0), CComVariant(1)}, DISP_E_TYPEMISMATCH, 1},
+        {"2^31 as text",
+         3,
+         {CComVariant(L"2147483648"), CComVariant(1), CComVariant(1)},
+         DISP_E_TYPEMISMATCH,
+         2},
+        {"a fraction", 12, {Double(1.5), CComVariant(L"k")}, DISP_E_TYPEMISMATCH, 1},
+        {"a long text for a number",
+         5,
+         {CComVariant(1), CComVariant(kLongText.c_str()), CComVariant(1)},
+         DISP_E_TYPEMISMATCH,
+         1},
     };
     for (const Case& c : table) {
-        std::vector<CComVariant> reversed(c.args.rbegin(), c.args.rend());
-        DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
-                             static_cast<UINT>(reversed.size()), 0};
         CComVariant result;
-        EXPECT_EQ(S_OK, external.Invoke(c.id, IID_NULL, 0, kCall, &params, &result, nullptr, nullptr))
-            << c.what;
-        CComVariant expected;
-        CScriptCall().Invoke(external, c.id, DISPATCH_PROPERTYGET, &expected);
-        EXPECT_EQ(expected.vt, result.vt) << c.what;
+        UINT argError = 99;
+        EXPECT_EQ(c.hr, CCall{c.args}.Invoke(external, c.id, kCall, &result, &argError)) << c.what;
+        EXPECT_EQ(c.argError, argError) << c.what;
+        EXPECT_EQ(VT_EMPTY, result.vt) << c.what;
     }
-    // A null parameter block, and DISPIDs outside the table.
+    // A null parameter block is a call without arguments.
     CComVariant result;
-    EXPECT_EQ(S_OK, external.Invoke(2, IID_NULL, 0, kCall, nullptr, &result, nullptr, nullptr));
-    EXPECT_EQ(VT_INT, result.vt);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT,
+              external.Invoke(2, IID_NULL, 0, kCall, nullptr, &result, nullptr, nullptr));
+    const DISPPARAMS broken = {nullptr, nullptr, 2, 0};
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, external.Invoke(2, IID_NULL, 0, kCall, const_cast<DISPPARAMS*>(&broken),
+                                                    &result, nullptr, nullptr));
+    // DISPIDs outside the table change nothing.
     for (DISPID id : {1, 10, 14, -1}) {
         CComVariant untouched;
         EXPECT_EQ(S_OK, CScriptCall({1, 2, 3}).Invoke(external, id, kCall, &untouched));
@@ -316,40 +393,183 @@ TEST_F(BrowserExternalTest, BadCallsRunNoHandlerAndKeepTheDefault)
     EXPECT_TRUE(handlers.calls.empty());
 }
 
+TEST_F(BrowserExternalTest, AbsurdValuesReachTheHandlersAsTheyAre)
+{
+    // Whole numbers of any size and texts of any length are the handlers' to
+    // judge; they arrive exactly.
+    const std::wstring longText(kLongText);
+    const struct {
+        DISPID id;
+        std::vector<CComVariant> args;
+        std::wstring call;
+    } table[] = {
+        {2, {CComVariant(-1), CComVariant(-2147483647 - 1)}, L"StartDownLoadTask -1 -2147483648"},
+        {3, {CComVariant(2147483647), CComVariant(-5), Double(0.0)}, L"GetDownloadPageCount 2147483647 -5 0"},
+        {4,
+         {Double(-2147483648.0), CComVariant(L" 12 "), CComVariant(0)},
+         L"LoadDownloadPage -2147483648 12 0"},
+        {5, {CComVariant(0), CComVariant(-1), CComVariant(99)}, L"DeleteTask 0 -1 99"},
+        {6, {Double(3.0), CComVariant(L"-7")}, L"RunItem 3 -7"},
+        {9, {CComVariant(L""), CComVariant(1)}, L"GetLocalItemStates  1"},
+        {9, {CComVariant(longText.c_str()), CComVariant(2)}, L"GetLocalItemStates " + longText + L" 2"},
+        {11, {CComVariant(L""), CComVariant(longText.c_str())}, L"OpenContentPage  " + longText},
+        {12, {CComVariant(-2147483647 - 1), CComVariant(L"<b>\"'")}, L"ControlPageMove -2147483648 <b>\"'"},
+        {13, {CComVariant(2147483647)}, L"GetRecommendedContent 2147483647"},
+    };
+    for (const auto& entry : table) {
+        handlers.calls.clear();
+        CComVariant result;
+        EXPECT_EQ(S_OK, CCall{entry.args}.Invoke(external, entry.id, kCall, &result)) << entry.id;
+        EXPECT_EQ(std::vector<std::wstring>{entry.call}, handlers.calls) << entry.id;
+    }
+}
+
+TEST_F(BrowserExternalTest, NamedArgumentsAreRefusedButTheEnginesThis)
+{
+    // rgvarg holds the named arguments first.
+    CComVariant result;
+    CCall named{{CComVariant(9)}, {5}, {CComVariant(1)}};
+    EXPECT_EQ(DISP_E_NONAMEDARGS, named.Invoke(external, 7, kCall, &result));
+    CCall namedOnly{{}, {0}, {CComVariant(9)}};
+    EXPECT_EQ(DISP_E_NONAMEDARGS, namedOnly.Invoke(external, 7, kCall, &result));
+    EXPECT_TRUE(handlers.calls.empty());
+    // The script engine's `this` is no argument of the method.
+    CCall withThis{{CComVariant(17), CComVariant(2)}, {DISPID_THIS}, {Object(&external)}};
+    EXPECT_EQ(S_OK, withThis.Invoke(external, 2, kCall, &result));
+    EXPECT_EQ(std::vector<std::wstring>{L"StartDownLoadTask 17 2"}, handlers.calls);
+    // A property put names its value DISPID_PROPERTYPUT; no method can be set.
+    for (WORD put : {DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF}) {
+        CCall assign{{}, {DISPID_PROPERTYPUT}, {CComVariant(3)}};
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, assign.Invoke(external, 7, put, nullptr));
+    }
+    EXPECT_EQ(1u, handlers.calls.size());
+}
+
+// An object whose releases are counted: what a caller may leave in its
+// result VARIANT.
+class CCountedObject : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        ++releases;
+        return --refs;
+    }
+    ULONG refs = 1;
+    int releases = 0;
+};
+
+TEST_F(BrowserExternalTest, TheCallersResultVariantIsNeverFreed)
+{
+    const struct {
+        DISPID id;
+        std::vector<CComVariant> args;
+        VARTYPE vt;
+    } table[] = {
+        {2, {CComVariant(1), CComVariant(1)}, VT_INT},
+        {3, {1, 0, 1}, VT_BSTR},
+        {5, {1, 2, 1}, VT_BOOL},
+        {7, {1}, VT_BOOL},
+        {9, {CComVariant(L"1"), CComVariant(1)}, VT_BSTR},
+        {11, {CComVariant(L"1"), CComVariant(L"theme")}, VT_EMPTY},
+    };
+    for (WORD flags : {static_cast<WORD>(DISPATCH_METHOD), kCall}) {
+        for (const auto& entry : table) {
+            CCountedObject left;
+            VARIANT result;
+            result.vt = VT_UNKNOWN;
+            result.punkVal = &left;
+            EXPECT_EQ(S_OK, CCall{entry.args}.Invoke(external, entry.id, flags, &result)) << entry.id;
+            EXPECT_EQ(0, left.releases) << entry.id << " flags " << flags;
+            EXPECT_EQ(entry.vt, result.vt) << entry.id;
+            VariantClear(&result);
+        }
+    }
+}
+
+TEST_F(BrowserExternalTest, AForeignPageFindsEveryCallRefused)
+{
+    // Asked at every call: the page may have moved on since the last one.
+    CComVariant result;
+    EXPECT_EQ(S_OK, CScriptCall({CComVariant(9)}).Invoke(external, 7, kCall, &result));
+    EXPECT_EQ(1u, handlers.calls.size());
+    for (const wchar_t* foreign : {L"http://other.example/zhuti/", L"", L"about:blank"}) {
+        handlers.caller = foreign;
+        handlers.calls.clear();
+        const struct {
+            DISPID id;
+            std::vector<CComVariant> args;
+            VARTYPE vt;
+            int value;
+            const wchar_t* text;
+        } table[] = {
+            {2, {CComVariant(17), CComVariant(2)}, VT_INT, -1, nullptr},
+            {3, {10, 1, 2}, VT_BSTR, 0, L"0|0"},
+            {4, {2, 0, 1}, VT_BSTR, 0, L""},
+            {5, {9, 2, 1}, VT_BOOL, 0, nullptr},
+            {6, {9, 2}, VT_BOOL, 0, nullptr},
+            {7, {9}, VT_BOOL, 0, nullptr},
+            {8, {5, 2, 1}, VT_BOOL, 0, nullptr},
+            {9, {CComVariant(L"3,4"), CComVariant(1)}, VT_BSTR, 0, L""},
+            {11, {CComVariant(L"88"), CComVariant(L"bizhi")}, VT_EMPTY, 0, nullptr},
+            {12, {CComVariant(4), CComVariant(L"k")}, VT_EMPTY, 0, nullptr},
+            {13, {CComVariant(2)}, VT_BSTR, 0, L""},
+        };
+        for (const auto& entry : table) {
+            const int asked = handlers.callerAsked;
+            for (WORD flags : {static_cast<WORD>(DISPATCH_METHOD), kCall}) {
+                CComVariant refused;
+                EXPECT_EQ(S_OK, CCall{entry.args}.Invoke(external, entry.id, flags, &refused)) << entry.id;
+                ASSERT_EQ(entry.vt, refused.vt) << entry.id;
+                if (entry.vt == VT_INT || entry.vt == VT_BOOL) {
+                    EXPECT_EQ(entry.value, entry.vt == VT_INT ? refused.intVal : refused.boolVal) << entry.id;
+                }
+                if (entry.vt == VT_BSTR) {
+                    EXPECT_STREQ(entry.text, refused.bstrVal) << entry.id;
+                }
+            }
+            EXPECT_EQ(asked + 2, handlers.callerAsked) << entry.id;
+        }
+        EXPECT_TRUE(handlers.calls.empty()) << CString(foreign).ToAnsi();
+    }
+}
+
 TEST_F(BrowserExternalTest, ACallWithoutAResultVariantStillRunsTheHandler)
 {
     CScriptCall({CComVariant(3)}).Invoke(external, 7, DISPATCH_METHOD, nullptr);
     EXPECT_EQ(std::vector<std::wstring>{L"PauseTask 3"}, handlers.calls);
 }
 
-TEST(BrowserExternalOwnerless, HandlersDoNothingYetAndAnswerTheDefaults)
+TEST(BrowserExternalOwnerless, EveryCallIsRefusedUntilTheMainWindowIsThere)
 {
-    // Without an owner every call answers exactly what a property read gives.
+    // Without an owner no page is the program's: every call answers the
+    // method's failure value.
     CBrowserExternal external;
     const struct {
         DISPID id;
         std::vector<CComVariant> args;
+        VARTYPE vt;
     } table[] = {
-        {2, {CComVariant(1), CComVariant(1)}},
-        {3, {1, 0, 1}},
-        {4, {1, 0, 1}},
-        {5, {1, 2, 1}},
-        {7, {1}},
-        {8, {1, 2, 1}},
-        {9, {CComVariant(L"1"), CComVariant(1)}},
-        {13, {1}},
+        {2, {CComVariant(1), CComVariant(1)}, VT_INT},
+        {3, {1, 0, 1}, VT_BSTR},
+        {5, {1, 2, 1}, VT_BOOL},
+        {6, {1, 2}, VT_BOOL},
+        {8, {1, 2, 1}, VT_BOOL},
+        {9, {CComVariant(L"1"), CComVariant(1)}, VT_BSTR},
+        {13, {1}, VT_BSTR},
     };
     for (const auto& entry : table) {
-        std::vector<CComVariant> reversed(entry.args.rbegin(), entry.args.rend());
-        DISPPARAMS params = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
         CComVariant called;
-        external.Invoke(entry.id, IID_NULL, 0, kCall, &params, &called, nullptr, nullptr);
-        CComVariant read;
-        CScriptCall().Invoke(external, entry.id, DISPATCH_PROPERTYGET, &read);
-        EXPECT_EQ(read.vt, called.vt) << entry.id;
-        EXPECT_TRUE(called.vt != VT_INT || called.intVal == read.intVal) << entry.id;
-        EXPECT_TRUE(called.vt != VT_BOOL || called.boolVal == read.boolVal) << entry.id;
-        EXPECT_TRUE(called.vt != VT_BSTR || SysStringLen(called.bstrVal) == 0) << entry.id;
+        EXPECT_EQ(S_OK, CCall{entry.args}.Invoke(external, entry.id, kCall, &called));
+        EXPECT_EQ(entry.vt, called.vt) << entry.id;
+        EXPECT_TRUE(called.vt != VT_INT || called.intVal == -1) << entry.id;
+        EXPECT_TRUE(called.vt != VT_BOOL || called.boolVal == 0) << entry.id;
+        EXPECT_TRUE(called.vt != VT_BSTR || SysStringLen(called.bstrVal) <= 3) << entry.id;
     }
 }
 
@@ -375,18 +595,52 @@ TEST(BrowserExternalRB, CloseRequestReachesTheLastOwnerOnly)
     external.SetOwner(&first);
     external.SetOwner(&second);
     CScriptCall({CComVariant(L"0")}).Invoke(external, 10, kCall, &result);
-    CScriptCall().Invoke(external, 10, kCall, &result);                    // missing argument
-    CScriptCall({CComVariant(L"x")}).Invoke(external, 10, kCall, &result); // not a number
     CScriptCall({CComVariant(1)}).Invoke(external, 10, DISPATCH_PROPERTYGET, &result);
     CScriptCall({CComVariant(1)}).Invoke(external, 2, kCall, &result);
     EXPECT_TRUE(first.closes.empty());
     EXPECT_EQ(std::vector<int>{0}, second.closes);
-
     // A pop-up going away lets go only of what it set.
     external.ClearOwner(&first);
     EXPECT_EQ(&second, external.Owner());
     external.ClearOwner(&second);
     EXPECT_EQ(nullptr, external.Owner());
+}
+
+TEST(BrowserExternalRB, ACloseWithoutAWholeNumberIsRefused)
+{
+    CBrowserExternalRB external;
+    CRecordingPopup popup;
+    external.SetOwner(&popup);
+    const struct {
+        const char* what;
+        std::vector<CComVariant> args;
+        HRESULT hr;
+    } table[] = {
+        {"no value", {}, DISP_E_BADPARAMCOUNT},
+        {"two values", {CComVariant(1), CComVariant(1)}, DISP_E_BADPARAMCOUNT},
+        {"a word", {CComVariant(L"x")}, DISP_E_TYPEMISMATCH},
+        {"an empty text", {CComVariant(L"")}, DISP_E_TYPEMISMATCH},
+        {"a fraction", {Double(0.5)}, DISP_E_TYPEMISMATCH},
+        {"NaN", {Double(std::numeric_limits<double>::quiet_NaN())}, DISP_E_TYPEMISMATCH},
+        {"2^31", {Double(2147483648.0)}, DISP_E_TYPEMISMATCH},
+        {"undefined", {CComVariant()}, DISP_E_TYPEMISMATCH},
+    };
+    for (const auto& c : table) {
+        CComVariant result;
+        UINT argError = 99;
+        EXPECT_EQ(c.hr, CCall{c.args}.Invoke(external, 10, kCall, &result, &argError)) << c.what;
+        EXPECT_EQ(c.hr == DISP_E_TYPEMISMATCH ? 0u : 99u, argError) << c.what;
+        EXPECT_EQ(VT_EMPTY, result.vt) << c.what;
+    }
+    CComVariant result;
+    EXPECT_EQ(DISP_E_NONAMEDARGS, (CCall{{}, {0}, {CComVariant(1)}}).Invoke(external, 10, kCall, &result));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, (CCall{{}, {DISPID_PROPERTYPUT}, {CComVariant(1)}})
+                                         .Invoke(external, 10, DISPATCH_PROPERTYPUT, nullptr));
+    EXPECT_TRUE(popup.closes.empty());
+    // Whole numbers in any form close, with their value.
+    for (const CComVariant& value : {CComVariant(2), Double(3.0), CComVariant(L"4"), CComVariant(-1)})
+        EXPECT_EQ(S_OK, CCall{{value}}.Invoke(external, 10, DISPATCH_METHOD, nullptr));
+    EXPECT_EQ((std::vector<int>{2, 3, 4, -1}), popup.closes);
 }
 
 } // namespace

@@ -85,6 +85,7 @@ public:
 class CStandInDocument : public IHTMLDocument2, public ICustomDoc {
 public:
     CRecordingScript* script = nullptr; // none: a page without script
+    std::wstring url;                   // the document's address
     std::vector<IDocHostUIHandler*> uiHandlers;
     LONG refs = 1;
 
@@ -167,7 +168,11 @@ public:
     HRESULT STDMETHODCALLTYPE get_location(IHTMLLocation**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_lastModified(BSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_URL(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_URL(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_URL(BSTR* p) override
+    {
+        *p = SysAllocStringLen(url.data(), static_cast<UINT>(url.size()));
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE put_domain(BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_domain(BSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_cookie(BSTR) override { return E_NOTIMPL; }

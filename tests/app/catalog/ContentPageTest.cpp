@@ -20,6 +20,7 @@
 #include "tests/app/browser/NavigationRecorder.h"
 #include "tests/app/browser/ScriptCall.h"
 #include "tests/app/catalog/BoxAnswers.h"
+#include "tests/app/catalog/PageHandlers.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 
@@ -51,6 +52,8 @@ protected:
         // content site's, as the tabs name them.
         SetCatalogSites({server.Url(""), RAVONYX_CONTENT_SITE, RAVONYX_DOWNLOAD_SITE});
         OpenMainWindow();
+        // The calls come from a page of the content site.
+        CBrowserExternal::Instance().SetOwner(m_dlg->m_hWnd, &handlers);
     }
 
     // A page's call of a script method, then the navigations it caused.
@@ -73,6 +76,7 @@ protected:
     }
 
     CTestServer& server = CTestServer::Instance();
+    CPageHandlers handlers{CString(RAVONYX_CONTENT_SITE) + L"zhuti/"};
 };
 
 const CString kSite = RAVONYX_CONTENT_SITE;
@@ -85,6 +89,9 @@ TEST_F(ContentPageTest, ItemPagesOpenUnderTheirTab)
     RouteItem("901", "fail | gamename:x | contenturl:zhuti/901.html");
     RouteItem("902", "success | gamename:x");
     RouteItem("903", "success");
+    // Longer than the request reads: the address would come through whole,
+    // but the record is cut.
+    RouteItem("904", "success | gamename:x | contenturl:zhuti/904.html | " + std::string(2000, 'j'));
     const struct {
         const wchar_t* id;
         const wchar_t* type;
@@ -113,6 +120,7 @@ TEST_F(ContentPageTest, ItemPagesOpenUnderTheirTab)
         {L"901", L"theme", 3, {}, {}, L"由于网络故障等原因，此页面无法打开！", L"打开失败"},
         {L"902", L"theme", 3, {}, {}, L"由于网络故障等原因，此页面无法打开！", L"打开失败"},
         {L"903", L"bizhi", 3, {}, {}, L"由于网络故障等原因，此页面无法打开！", L"打开失败"},
+        {L"904", L"theme", 3, {}, {}, L"无法连接服务器，请检查您的网络！", L"错误信息"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << CString(c.id).ToAnsi() << " " << CString(c.type).ToAnsi());

@@ -9,12 +9,16 @@
 #include <vector>
 
 #include "app/browser/BrowserExternal.h"
+#include "app/browser/UiHtmlListWindow.h"
 #include "app/catalog/CatalogScriptHandlers.h"
 #include "app/catalog/CatalogSites.h"
+#include "app/catalog/ContentPage.h"
 #include "app/common/TextUtils.h"
 #include "tests/app/browser/BrowserTestSupport.h"
 #include "tests/app/browser/ScriptCall.h"
+#include "tests/app/browser/StandInDocument.h"
 #include "tests/app/catalog/CatalogFixture.h"
+#include "tests/app/catalog/PageHandlers.h"
 #include "tests/support/TestServer.h"
 
 namespace {
@@ -54,9 +58,13 @@ protected:
     {
         server.Reset();
         SetCatalogSites({server.Url(""), server.Url("/content/"), server.Url("/dl/")});
-        CBrowserExternal::Instance().SetOwner(nullptr, &CCatalogScriptHandlers::Instance());
+        CBrowserExternal::Instance().SetOwner(nullptr, &handlers);
     }
-    void TearDown() override { CBrowserExternal::Instance().SetOwner(nullptr, nullptr); }
+    void TearDown() override
+    {
+        SetContentBrowser(nullptr);
+        CBrowserExternal::Instance().SetOwner(nullptr, nullptr);
+    }
 
     // A page's call of a script method and the text it gets back.
     std::wstring CallText(const wchar_t* method, std::initializer_list<CComVariant> args)
@@ -72,6 +80,7 @@ protected:
     CComApartment com;
     CTestServer& server = CTestServer::Instance();
     CCatalogFolders folders;
+    CPageHandlers handlers{L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html?item=1"};
 };
 
 // The records of the given entries as a page gets them: joined with ",",
@@ -270,6 +279,55 @@ TEST_F(ListingTest, RecommendationsComeFromTheWebSite)
     down.Format(L"http://127.0.0.1:%d", UnusedPort());
     SetCatalogSites({down, server.Url("/content/"), server.Url("/dl/")});
     EXPECT_EQ(failed, CallText(L"Ex_RefContent", {1}));
+}
+
+TEST_F(ListingTest, OnlyTheProgramsOwnPagesReachTheLists)
+{
+    // The real handlers, asking the content browser's document for its
+    // address at every call.
+    WriteJsonsList(1, {{"101", Record(101, 2)}, {"102", Record(102, 3)}});
+    const std::string before = ReadFileBytes(DataListPath(1));
+    server.AddRoute("{\"path\": \"/api.php?op=getref_box&type=1\", \"body\": \"success|<li>r</li>\"}");
+    CStandInDocument page;
+    CTestContainer<CUiHtmlListWindow> content;
+    content.document = static_cast<IHTMLDocument2*>(&page);
+    SetContentBrowser(&content);
+    CBrowserExternal::Instance().SetOwner(nullptr, &CCatalogScriptHandlers::Instance());
+    IDispatch& external = CBrowserExternal::Instance();
+    auto call = [&](const wchar_t* method, std::initializer_list<CComVariant> args) {
+        CComVariant result;
+        EXPECT_EQ(S_OK,
+                  CScriptCall(args).Invoke(external, DispIdOf(external, method), DISPATCH_METHOD, &result));
+        return result;
+    };
+    const std::wstring local =
+        std::wstring(L"file:///") + _Module.m_strAppDir.GetString() + L"Local/management/";
+    for (const std::wstring& foreign :
+         {std::wstring(L"http://evil.example/"), std::wstring(L"file:///C:/Downloads/mythemes.html"),
+          local + L"../../evil.html", std::wstring(L"about:blank"), std::wstring()}) {
+        page.url = foreign;
+        ASSERT_STREQ(L"0|0", call(L"Ex_GetPageCount", {8, 1, 1}).bstrVal);
+        EXPECT_EQ(0u, SysStringLen(call(L"Ex_LoadDLFile", {1, 3, 1}).bstrVal));
+        EXPECT_EQ(
+            0u, SysStringLen(call(L"Ex_GetLocalGameIDs", {CComVariant(L"101,102"), CComVariant(1)}).bstrVal));
+        EXPECT_EQ(0u, SysStringLen(call(L"Ex_RefContent", {1}).bstrVal));
+        EXPECT_EQ(0, call(L"Ex_DelTask", {101, 1, 1}).boolVal);
+        EXPECT_EQ(0, call(L"Ex_PauseTask", {102}).boolVal);
+        EXPECT_EQ(-1, call(L"Ex_StartDownLoad", {102, 1}).intVal);
+        EXPECT_EQ(0, call(L"Ex_DLGameInfo", {103, 1, 1}).boolVal);
+        EXPECT_EQ(0, call(L"Ex_RunGame", {101, 1}).boolVal);
+        call(L"Ex_OpenContentPage", {CComVariant(L"101"), CComVariant(L"theme")});
+        call(L"Ex_ControlPageMove", {CComVariant(3), CComVariant(L"")});
+    }
+    EXPECT_EQ(before, ReadFileBytes(DataListPath(1)));
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_TRUE(content.navigations.empty());
+
+    // The same calls from the program's own pages are answered.
+    page.url = local + L"mythemes.html?item=1";
+    EXPECT_STREQ(L"1|1", call(L"Ex_GetPageCount", {8, 1, 1}).bstrVal);
+    page.url = server.Url("/content/zhuti/").GetString();
+    EXPECT_STREQ(L"<li>r</li>", call(L"Ex_RefContent", {1}).bstrVal);
 }
 
 } // namespace

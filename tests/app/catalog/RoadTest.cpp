@@ -178,6 +178,8 @@ protected:
 
         script.functions = {L"displayDownloadProgress", L"EnableStartBnt"};
         page.script = &script;
+        // A page of the content site (the tests change the program folder).
+        page.url = server.Url("/content/zhuti/").GetString();
         container.document = static_cast<IHTMLDocument2*>(&page);
         ASSERT_TRUE(container.Create(window.m_hWnd, RECT{0, 0, 200, 150}, WS_CHILD, 0, 115));
         SetContentBrowser(&container);
@@ -352,23 +354,36 @@ TEST_F(RoadTest, FailedRequestsAreToldAndAddNothing)
     RouteItem(902, "success | gamename:a | contenturl: | imagepath:/img/902.jpg | gamepath:");
     RouteItem(903, ItemReply("903", "b", "/img/903.jpg"));
     server.PutFile("/img/903.jpg", "jpg");
+    // A record longer than the request reads, sent in pieces: cut short, it
+    // would still look whole.
+    CTestServer::Instance().AddRoute("{\"path\": \"/api.php?op=getinfo_box&gid=905\", \"chunks\": 4, "
+                                     "\"chunk_delay\": 0.05, \"body\": " +
+                                     JsonText(ItemReply("905", std::string(2000, 'n'), "/img/905.jpg")) +
+                                     "}");
+    RouteItem(906, ItemReply("906", "c", "/img/906.jpg"));
+    server.PutFile("/img/906.jpg", "jpg");
     const struct {
         int id;
         int listKind;
         bool serverDown;
         bool wallpaperListMissing;
+        bool listReadOnly;
         const wchar_t* text;
         const wchar_t* caption;
     } cases[] = {
-        {901, 1, false, false, L"由于网络故障等原因，此文件暂时无法下载！", L"下载失败"},
-        {902, 1, false, false, L"由于网络故障等原因，此文件暂时无法下载！", L"下载失败"},
-        {903, 2, false, true, L"由于数据文件异常，导致文件暂时无法添加！", L"下载失败"},
-        {904, 1, true, false, L"无法连接服务器，请检查您的网络！", L"错误信息"},
+        {901, 1, false, false, false, L"由于网络故障等原因，此文件暂时无法下载！", L"下载失败"},
+        {902, 1, false, false, false, L"由于网络故障等原因，此文件暂时无法下载！", L"下载失败"},
+        {903, 2, false, true, false, L"由于数据文件异常，导致文件暂时无法添加！", L"下载失败"},
+        {904, 1, true, false, false, L"无法连接服务器，请检查您的网络！", L"错误信息"},
+        {905, 1, false, false, false, L"无法连接服务器，请检查您的网络！", L"错误信息"},
+        {906, 1, false, false, true, L"由于数据文件异常，导致文件暂时无法添加！", L"下载失败"},
     };
     for (const auto& c : cases) {
         CCatalogFolders fresh;
         if (c.wallpaperListMissing)
             DeleteFileW(DataListPath(2));
+        if (c.listReadOnly)
+            SetFileAttributesW(DataListPath(c.listKind), FILE_ATTRIBUTE_READONLY);
         const CString web = server.Url("");
         if (c.serverDown) {
             CString down;
@@ -380,15 +395,19 @@ TEST_F(RoadTest, FailedRequestsAreToldAndAddNothing)
         ASSERT_EQ(1u, boxes.shown.size()) << c.id;
         EXPECT_EQ(c.text, boxes.shown[0].text) << c.id;
         EXPECT_EQ(c.caption, boxes.shown[0].caption) << c.id;
-        if (c.id == 903) { // its preview is fetched before the list refuses it
-            EXPECT_TRUE(PumpUntil(
-                [] { return FileExists(_Module.m_strDownloadDir + L"Ravonyx\\ico\\903.jpg"); }, 30000));
+        if (c.id == 903 || c.id == 906) { // its preview is fetched before the list refuses it
+            const CString preview = _Module.m_strDownloadDir + L"Ravonyx\\ico\\" +
+                                    CString::FromAnsi(std::to_string(c.id).c_str()) + L".jpg";
+            EXPECT_TRUE(PumpUntil([&preview] { return FileExists(preview); }, 30000));
         }
         EXPECT_TRUE(CCatalogFolders::Entries(1).empty()) << c.id;
         EXPECT_TRUE(CCatalogFolders::Entries(2).empty()) << c.id;
         EXPECT_TRUE(server.Requests("/dl/" + std::to_string(c.id) + ".zip").empty()) << c.id;
         SetCatalogSites({web, server.Url("/content/"), server.Url("/dl/")});
+        SetFileAttributesW(DataListPath(c.listKind), FILE_ATTRIBUTE_NORMAL);
     }
+    const std::vector<std::string> paths = RequestPaths();
+    EXPECT_EQ(1, std::count(paths.begin(), paths.end(), "/api.php?op=getinfo_box&gid=905"));
 }
 
 TEST_F(RoadTest, PreviewNamesThatCouldLeaveTheImageFolderAreNeverFetched)
@@ -479,19 +498,25 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         int state;
         UINT answer;
         bool locked;
+        bool listReadOnly;
         bool removed;
         const char* note;
     } cases[] = {
-        {1, 0, IDNO, false, false, "no"},
-        {1, 0, IDC_MSGBOX_CLOSE, false, false, "closed"},
-        {1, 0, IDYES, false, true, "unfinished theme"},
-        {2, 1, IDYES, false, true, "finished wallpaper"},
-        {1, 1, IDYES, false, true, "finished theme"},
-        {1, 1, IDYES, true, true, "package held open"},
+        {1, 0, IDNO, false, false, false, "no"},
+        {1, 0, IDC_MSGBOX_CLOSE, false, false, false, "closed"},
+        {1, 0, IDYES, false, false, true, "unfinished theme"},
+        {2, 1, IDYES, false, false, true, "finished wallpaper"},
+        {1, 1, IDYES, false, false, true, "finished theme"},
+        {1, 1, IDYES, true, false, true, "package held open"},
+        // The entry cannot be removed: the item keeps its files.
+        {2, 1, IDYES, false, true, false, "finished wallpaper, list read-only"},
+        {1, 0, IDYES, false, true, false, "unfinished theme, list read-only"},
     };
     for (const auto& c : cases) {
         CCatalogFolders fresh;
         CCatalogFolders::WriteList(c.kind, {{"61", "1"}, {"62", "2"}});
+        if (c.listReadOnly)
+            SetFileAttributesW(DataListPath(c.kind), FILE_ATTRIBUTE_READONLY);
         const CString package = fresh.Down(L"Ravonyx\\download\\61.zip");
         WriteFileBytes(package, "zip");
         for (const wchar_t* part : {L"_0", L"_1", L"_3"})
@@ -509,6 +534,7 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         EXPECT_EQ(c.removed, IsTrue(CallPage(L"Ex_DelTask", {61, c.state, c.kind}))) << c.note;
         if (held != INVALID_HANDLE_VALUE)
             CloseHandle(held);
+        SetFileAttributesW(DataListPath(c.kind), FILE_ATTRIBUTE_NORMAL);
         EXPECT_TRUE(boxes.AllUsed()) << c.note;
         if (c.locked) {
             ASSERT_EQ(2u, boxes.shown.size()) << c.note;
@@ -543,6 +569,22 @@ TEST_F(RoadTest, ADeleteAnsweredNoStillStopsTheDownload)
     ASSERT_TRUE(PumpUntil([&] { return !window.stopped.empty(); }, 60000));
     EXPECT_EQ(std::vector<CString>{L"63"}, window.stopped);
     EXPECT_EQ("3", CCatalogFolders::Status(1, "63"));
+}
+
+TEST_F(RoadTest, AStartThatCannotBeRecordedDownloadsNothing)
+{
+    server.PutFile("/dl/64.zip", TestBytes(1000, 5));
+    CCatalogFolders::WriteList(1, {{"64", "3"}});
+    SetFileAttributesW(DataListPath(1), FILE_ATTRIBUTE_READONLY);
+    const CComVariant started = CallPage(L"Ex_StartDownLoad", {64, 1});
+    SetFileAttributesW(DataListPath(1), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(VT_INT, started.vt);
+    EXPECT_EQ(kListNotWritten, started.intVal);
+    EXPECT_EQ("3", CCatalogFolders::Status(1, "64"));
+    // Nothing was queued: a start once the list is writable again is the
+    // one that starts the download.
+    EXPECT_EQ(1, CallPage(L"Ex_StartDownLoad", {64, 1}).intVal);
+    ASSERT_TRUE(WaitForStatus(1, "64", "2"));
 }
 
 TEST_F(RoadTest, TheStartUpPassFollowsAutoDown)

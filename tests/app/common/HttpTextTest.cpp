@@ -52,6 +52,34 @@ TEST_F(HttpGetText, LongReplyIsCutToTheBuffer)
     }
 }
 
+// A reply sent in pieces with pauses between them, against buffers that
+// hold all of it, exactly all of it, or less.
+TEST_F(HttpGetText, TellsWhetherTheWholeReplyFitted)
+{
+    AddRoute(R"({"path": "/pieces", "body": ")" + Digits(5000) + R"(", "chunks": 5, "chunk_delay": 0.05})");
+    const struct {
+        DWORD size;
+        bool whole;
+        size_t kept;
+    } rows[] = {
+        {2000, false, 1999}, {5000, false, 4999}, {5001, true, 5000}, {8000, true, 5000}, {1, false, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.size);
+        CString text = L"stale";
+        bool whole = !row.whole;
+        ASSERT_TRUE(::HttpGetText(Url("/pieces"), text, row.size, whole));
+        EXPECT_EQ(row.whole, whole);
+        EXPECT_EQ(CString::FromUtf8(Digits(row.kept).c_str()), text);
+    }
+    // An empty reply fits any buffer.
+    AddRoute(R"({"path": "/empty", "body": ""})");
+    CString text = L"stale";
+    bool whole = false;
+    ASSERT_TRUE(::HttpGetText(Url("/empty"), text, 2000, whole));
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(L"", Wide(text));
+}
+
 TEST_F(HttpGetText, DecodesUtf8WithCharactersBeyondTheBasicPlane)
 {
     AddRoute(

@@ -230,8 +230,7 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     int count = initial;
     for (int round = 0; round < 16; ++round) {
         SCOPED_TRACE(round);
-        // The last round's probe may have saved again after its signal was
-        // taken: only this round's probe may wake the wait.
+        // The last probe may have set the event again before it was killed.
         ResetEvent(saved);
         STARTUPINFOW startup = {sizeof(startup)};
         PROCESS_INFORMATION process = {};

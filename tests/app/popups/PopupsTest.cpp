@@ -397,14 +397,14 @@ protected:
 TEST_F(SetHomeTest, ReminderShowsOnlyWhenThePageIsNotOurs)
 {
     SetUserPage(L"http://x.example/home");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
     Settle();
     EXPECT_TRUE(OpenPopups<CGBPopSetHome>().empty());
     EXPECT_NE(Stored(L"CheckHomeDate"), L"2001|1|1");
 
     ASSERT_NE(WriteConfigValue(L"Common", L"CheckHomeDate", L"2001|1|1", Ini()), 0);
     SetUserPage(L"http://elsewhere.example/");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
     Settle();
     const std::vector<CGBPopSetHome*> popups = OpenPopups<CGBPopSetHome>();
     ASSERT_EQ(popups.size(), 1u);
@@ -424,7 +424,7 @@ TEST_F(SetHomeTest, ReminderShowsOnlyWhenThePageIsNotOurs)
 TEST_F(SetHomeTest, NoLeavesThePageAlone)
 {
     SetUserPage(L"http://elsewhere.example/");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
     Settle();
     const std::vector<CGBPopSetHome*> popups = OpenPopups<CGBPopSetHome>();
     ASSERT_EQ(popups.size(), 1u);
@@ -439,7 +439,7 @@ TEST_F(SetHomeTest, NoLeavesThePageAlone)
 TEST_F(SetHomeTest, YesWithASlowSiteClosesAtOnceAndWritesLater)
 {
     SetUserPage(L"http://elsewhere.example/");
-    RemindSetHomePage();
+    RemindSetHomePage(nullptr);
     Settle();
     const std::vector<CGBPopSetHome*> popups = OpenPopups<CGBPopSetHome>();
     ASSERT_EQ(popups.size(), 1u);

@@ -276,7 +276,7 @@ TEST_F(StatsTest, StartPageCheckRunsOnceAWeekAndNeverOnTheInstallDay)
             Store(L"InstallDate", row.install);
         if (!row.check.IsEmpty())
             Store(L"CheckHomeDate", row.check);
-        RemindSetHomePage();
+        RemindSetHomePage(nullptr);
         Settle();
         EXPECT_EQ(ApiRequestLines().size(), row.asks ? 1u : 0u);
         if (row.asks) {
@@ -302,7 +302,7 @@ TEST_F(StatsTest, ASlowSiteLeavesTheWindowAnswering)
         std::function<void()> call;
     } calls[] = {
         {"usage report", [] { ReportAdInfo(L"showrun"); }},
-        {"start-page check", [] { RemindSetHomePage(); }},
+        {"start-page check", [&] { RemindSetHomePage(window); }},
     };
     for (const auto& c : calls) {
         SCOPED_TRACE(c.name);
@@ -316,6 +316,24 @@ TEST_F(StatsTest, ASlowSiteLeavesTheWindowAnswering)
     }
     EXPECT_EQ(Stored(L"CheckHomeDate"), today);
     DestroyWindow(window);
+}
+
+// The main window closes while the site is still answering the start-page
+// check: the answer is dropped, no pop-up opens for a program that is
+// ending, and the check is not marked done, so the next start makes it again.
+TEST_F(StatsTest, AStartPageAnswerAfterTheWindowClosedIsDropped)
+{
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"main", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ServeStartPages("success | _start:http://nav.example/::0");
+    Store(L"InstallDate", DateText(DaysFromToday(-1)));
+    Store(L"CheckHomeDate", L"2001|1|1");
+    RemindSetHomePage(window);
+    DestroyWindow(window);
+    Settle();
+    EXPECT_EQ(ApiRequestLines().size(), 1u);
+    EXPECT_EQ(Stored(L"CheckHomeDate"), L"2001|1|1");
 }
 
 TEST(StartPageList, RepliesAreParsedIntoDefaultAndCandidates)

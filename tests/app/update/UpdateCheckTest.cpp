@@ -17,11 +17,13 @@
 #include "app/common/ConfigCodec.h"
 #include "app/common/FileVersion.h"
 #include "app/common/Md5Checksum.h"
+#include "app/common/UpdateJournal.h"
 #include "app/mainwnd/MainDlg.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
 #include "app/update/ProgramQuitting.h"
 #include "app/update/UpdateCheck.h"
+#include "app/update/UpdaterStart.h"
 #include "skin/CorvaneMsgBox.h"
 #include "skin/SkWinManager.h"
 #include "tests/app/common/ZipFixture.h"
@@ -556,4 +558,102 @@ TEST_F(UpdateCheckTest, TheMainWindowsEndStopsTheWaitForTheUpdater)
     EXPECT_FALSE(FileExists(m_folder / L"Temp\\UplarkUpdate"));
     EXPECT_FALSE(FileExists(m_folder / L"Temp\\Uplark.zip"));
     window.reset();
+}
+
+TEST_F(UpdateCheckTest, AVersionFileEndingWithALineBreakStillMatchesTheUpdaterPackage)
+{
+    SetAutoUpdate(L"1");
+    const std::string md5 = ServeNewUpdater();
+    ServeVersionFile(VersionFileText(kNewMain, kNewUpdater, kMainMd5, md5) + "\r\n");
+    EXPECT_TRUE(Check(kUpdateCheckSilent).empty());
+    EXPECT_EQ(PackageDownloads(), 1u);
+    EXPECT_EQ(ProductVersion(Updater()), CString(kNewUpdater));
+    EXPECT_EQ(Starts(), std::vector<std::string>{ExpectedStart(kNewUpdater)});
+}
+
+TEST_F(UpdateCheckTest, EachCheckDecidesByItsOwnFindingAndAnswer)
+{
+    // The first check finds a new version and its user agrees.
+    ServeVersions(kNewMain);
+    std::vector<ShownBox> boxes = Check(kUpdateCheckSilent, {IDYES});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, CString(kQuestion));
+    EXPECT_EQ(Starts(), std::vector<std::string>{ExpectedStart(kOldUpdater)});
+
+    // A later check whose version file lists the program's own version has
+    // nothing to update, whatever the first one found.
+    DeleteFileW(m_folder / L"started.txt");
+    ServeVersions(kOwnVersion);
+    boxes = Check(kUpdateCheckManual, {IDOK});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, CString(kUpToDate));
+    EXPECT_TRUE(NoStarts().empty());
+}
+
+TEST_F(UpdateCheckTest, AnUpdaterPackageWithoutAWorkingUpdaterLeavesTheOldOne)
+{
+    SetAutoUpdate(L"1");
+    const std::string updater = StandIn(L"new");
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> entries;
+    } rows[] = {
+        {"a web page", {{"Uplark.exe", "<html><body>502 Bad Gateway</body></html>"}}},
+        {"an empty file", {{"Uplark.exe", ""}}},
+        {"a cut-off program", {{"Uplark.exe", updater.substr(0, updater.size() / 2)}}},
+        {"a folder", {{"Uplark.exe/index.html", "<html></html>"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTestServer::Instance().Reset();
+        DeleteFileW(m_folder / L"started.txt");
+        const std::string md5 = ServePackage(row.entries);
+        ServeVersions(kNewMain, kNewUpdater, md5);
+        EXPECT_TRUE(Check(kUpdateCheckSilent).empty());
+        EXPECT_EQ(ReadFileBytes(Updater()), StandIn(L"old"));
+        // The listed package itself holds no updater: it is not fetched again.
+        EXPECT_EQ(PackageDownloads(), 1u);
+        EXPECT_FALSE(FileExists(m_folder / L"Temp\\UplarkUpdate"));
+        EXPECT_FALSE(FileExists(m_folder / L"Temp\\Uplark.zip"));
+        EXPECT_EQ(Starts(), std::vector<std::string>{ExpectedStart(kOldUpdater)});
+    }
+}
+
+TEST_F(UpdateCheckTest, TheUpdaterIsSwappedInOneStep)
+{
+    // What an earlier swap left aside, held by another program: the old
+    // updater cannot go there, and need not.
+    SetAutoUpdate(L"1");
+    MakeFolderFor(m_folder / L"Temp\\Uplark.exe.old");
+    WriteFileBytes(m_folder / L"Temp\\Uplark.exe.old", "left aside");
+    CFileHandle held(CreateFileW(m_folder / L"Temp\\Uplark.exe.old", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    const std::string md5 = ServeNewUpdater();
+    ServeVersions(kOwnVersion, kNewUpdater, md5);
+    Check(kUpdateCheckSilent);
+    EXPECT_EQ(ProductVersion(Updater()), CString(kNewUpdater));
+    EXPECT_FALSE(FileExists(m_folder / L"Temp\\UplarkUpdate"));
+}
+
+TEST_F(UpdateCheckTest, TheProgramsStartPutsTheUpdaterBackAndHandsOverAnUnfinishedUpdate)
+{
+    // A swap that was cut short left the old updater aside and none in place.
+    MakeFolderFor(m_folder / L"Temp\\Uplark.exe.old");
+    ASSERT_TRUE(MoveFileW(Updater(), m_folder / L"Temp\\Uplark.exe.old"));
+    EXPECT_FALSE(ResumeUpdateAtStart(m_folder.Path()).IsValid()) << "nothing was noted";
+    EXPECT_EQ(ReadFileBytes(Updater()), StandIn(L"old"));
+    EXPECT_FALSE(FileExists(m_folder / L"Temp\\Uplark.exe.old"));
+    EXPECT_TRUE(NoStarts().empty());
+
+    // The updater noted an update it began: the start hands it over with
+    // that package's order, as the update check starts the updater.
+    UpdateJournal journal;
+    journal.digest = CString::FromUtf8(kMainMd5);
+    journal.programFiles = {L"Ravonyx.exe", L"Dunmere.dll"};
+    ASSERT_TRUE(WriteUpdateJournal(m_folder / L"Temp\\", journal));
+    CHandle started = ResumeUpdateAtStart(m_folder.Path());
+    ASSERT_TRUE(started.IsValid());
+    EXPECT_EQ(WaitForSingleObject(started, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(Starts(), std::vector<std::string>{ExpectedStart(kOldUpdater)});
 }

@@ -34,6 +34,26 @@ TEST(VersionFile, TakesTheFieldsAtTheirPositionsByExactName)
     EXPECT_TRUE(v.dllVersion.IsEmpty());
 }
 
+TEST(VersionFile, LineBreaksAroundFieldsAreNoPartOfThem)
+{
+    const wchar_t* const replies[] = {
+        L"success | main_version=2.0.0.1 | dll_version=1.0.0.2 | main_md5=m | dll_md5=d\r\n",
+        L"success | main_version=2.0.0.1 | dll_version=1.0.0.2 | main_md5=m | dll_md5=d\n",
+        L"success\r\n | \r\nmain_version=2.0.0.1\r\n | dll_version=1.0.0.2\n | main_md5=m\r | "
+        L"dll_md5=d\r\n\r\n",
+    };
+    for (const wchar_t* reply : replies) {
+        SCOPED_TRACE(CString(reply).ToUtf8());
+        VersionFile v;
+        ASSERT_TRUE(ParseVersionFile(reply, v));
+        EXPECT_TRUE(v.hasMainVersion && v.hasDllVersion && v.hasMainMd5 && v.hasDllMd5);
+        EXPECT_EQ(v.mainVersion, CString(L"2.0.0.1"));
+        EXPECT_EQ(v.dllVersion, CString(L"1.0.0.2"));
+        EXPECT_EQ(v.mainMd5, CString(L"m"));
+        EXPECT_EQ(v.dllMd5, CString(L"d"));
+    }
+}
+
 TEST(VersionFile, RefusesRepliesThatAreNoVersionFile)
 {
     const wchar_t* const replies[] = {

@@ -1,0 +1,14 @@
+// The catalogue handlers as a page of the given address calls them: Wine
+// loads no page, so the content page's address is given here.
+#pragma once
+
+#include "app/catalog/CatalogScriptHandlers.h"
+
+class CPageHandlers : public CCatalogScriptHandlers {
+public:
+    explicit CPageHandlers(const CString& address) : m_address(address) {}
+    CString CallerAddress() override { return m_address; }
+
+private:
+    CString m_address;
+};
