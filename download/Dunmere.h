@@ -16,10 +16,15 @@
 
 // Messages, sent with SendMessageW: wParam points to the record, lParam is 0.
 // The record belongs to the sending library thread and lives only for the
-// call; the receiver copies what it keeps.
+// call; the receiver copies what it keeps. For the call the window's property
+// kDownloadRecordMark holds the record's address (base/MarkedSend.h): a
+// receiver reads only a record it finds marked, and ignores the message
+// otherwise (another process may send these numbers with any wParam).
 constexpr UINT WM_DOWNLOAD_PROGRESS = 0x8105; // DownloadProgressInfo, every 100 ms of a task
 constexpr UINT WM_DOWNLOAD_FINISHED = 0x8107; // DownloadFinishedInfo, once the target file is there
 constexpr UINT WM_DOWNLOAD_STOPPED = 0x8108;  // DownloadStoppedInfo, once a stopped task has ended
+
+constexpr wchar_t kDownloadRecordMark[] = L"Dunmere.Record";
 
 struct DownloadProgressInfo {
     int percent;       // share of the file present, 0 to 99

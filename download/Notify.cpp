@@ -2,6 +2,8 @@
 
 #include "download/Dunmere.h"
 
+#include "base/MarkedSend.h"
+
 #include <atomic>
 
 namespace {
@@ -9,10 +11,10 @@ namespace {
 std::atomic<HWND> g_notifyWindow{nullptr};
 
 // Until a window is set there is nobody to tell: the message is dropped.
-template <typename Record> void Send(UINT message, Record& record)
+template <typename Record> void Send(UINT message, const Record& record)
 {
     if (const HWND hwnd = g_notifyWindow.load())
-        SendMessageW(hwnd, message, reinterpret_cast<WPARAM>(&record), 0);
+        SendMarked(hwnd, kDownloadRecordMark, message, &record);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The window that hears about queued downloads, and the three messages sent
-// to it. Each send uses a record of its own on the sending thread's stack.
+// to it. Each send uses a record of its own on the sending thread's stack,
+// marked on the window for the call; the sends go one at a time.
 #pragma once
 
 #include "base/RefString.h"

@@ -142,8 +142,10 @@ bool PutOldFilesBack(const CUpdateJob& job, const UpdateJournal& journal)
                 return false;
             continue;
         }
-        // A copy, so that the backup stays until every file is back.
-        const CString copy = target + L".uplark-back";
+        // A copy, so that the backup stays until every file is back; made
+        // beside the backup, so that a run ended meanwhile leaves nothing
+        // in the program folder.
+        const CString copy = backup + L".back";
         if (!CopyFileW(backup, copy, FALSE) || !ReplaceFileKeepingOld(copy, target)) {
             DeleteFileW(copy);
             return false;

@@ -12,18 +12,18 @@ struct Origin {
     int port = 0;
 };
 
-bool StartsWithNoCase(const std::wstring& text, const wchar_t* prefix)
-{
-    const size_t n = wcslen(prefix);
-    return text.size() >= n && _wcsnicmp(text.c_str(), prefix, n) == 0;
-}
-
+// Lower case as the file system compares names: every letter, not only
+// the ASCII ones.
 std::wstring Lower(std::wstring text)
 {
-    for (wchar_t& c : text)
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
+    if (!text.empty())
+        CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
     return text;
+}
+
+bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix)
+{
+    return text.size() >= prefix.size() && Lower(text.substr(0, prefix.size())) == Lower(prefix);
 }
 
 // The origin of an "http://" or "https://" address; false for any other
@@ -54,7 +54,9 @@ bool ParseOrigin(const std::wstring& address, Origin& origin)
         if (digits.empty() || digits.size() > 5 ||
             digits.find_first_not_of(L"0123456789") != std::wstring::npos)
             return false;
-        origin.port = std::stoi(digits);
+        origin.port = 0;
+        for (const wchar_t digit : digits)
+            origin.port = origin.port * 10 + (digit - L'0');
     }
     return true;
 }
@@ -76,13 +78,15 @@ bool PercentDecode(const std::wstring& text, std::wstring& out)
     out.clear();
     if (text.empty())
         return true;
-    const int size = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(),
-                                         static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    // No WC_ERR_INVALID_CHARS: XP refuses the flag for UTF-8, and a lone
+    // surrogate only turns into a character no file of ours is named with.
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
     if (size <= 0)
         return false;
     std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), &utf8[0],
-                        size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], size, nullptr,
+                        nullptr);
     std::string bytes;
     for (size_t i = 0; i < utf8.size(); ++i) {
         if (utf8[i] != '%') {
@@ -184,5 +188,5 @@ bool IsProgramPageAddress(const CString& address, std::initializer_list<CString>
         return false;
     if (folder.back() != L'\\')
         folder += L'\\';
-    return path.size() > folder.size() && _wcsnicmp(path.c_str(), folder.c_str(), folder.size()) == 0;
+    return path.size() > folder.size() && StartsWithNoCase(path, folder);
 }

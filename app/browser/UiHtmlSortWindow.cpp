@@ -1,6 +1,7 @@
 #include "app/browser/UiHtmlSortWindow.h"
 
 #include "app/browser/BrowserMessages.h"
+#include "base/MarkedSend.h"
 
 HWND CUiHtmlSortWindow::NotifyWindow() const noexcept
 {
@@ -18,6 +19,6 @@ void CUiHtmlSortWindow::OnBeforeNavigate(const wchar_t* url, VARIANT*, VARIANT*,
     CString address(url);
     if (address.Find(L"?item=") <= 0)
         return;
-    SendMessageW(NotifyWindow(), WM_MENU_NAVIGATE, reinterpret_cast<WPARAM>(address.GetString()), 0);
+    SendMarked(NotifyWindow(), kMenuLinkMark, WM_MENU_NAVIGATE, address.GetString());
     *cancel = VARIANT_TRUE;
 }

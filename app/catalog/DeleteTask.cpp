@@ -22,21 +22,29 @@ bool DeleteIfPresent(const CString& path)
     return !FileExists(path) || DeleteFileW(path);
 }
 
-// The files of an item whose entry is gone; false at the first that stays.
+CString UnpackedFolder(int itemId, int kind)
+{
+    CString folder;
+    folder.Format(L"%sRavonyx\\%s\\%d", static_cast<const wchar_t*>(_Module.m_strDownloadDir),
+                  kind == 2 ? L"desktop" : L"theme", itemId);
+    return folder;
+}
+
+bool DeleteFolderIfPresent(const CString& folder)
+{
+    return !DirectoryExists(folder) || DeletePath(folder);
+}
+
+// The files of an item; false at the first that stays.
 bool DeleteItemFiles(int itemId, int state, int kind, const CString& file, const CString& name)
 {
     const CString package = _Module.m_strDownloadDir + file;
     if (state == 1) {
         if (!DeleteIfPresent(package))
             return false;
-        if (kind == 1) {
-            RemoveThemePackage(name);
-            return true;
-        }
-        CString folder;
-        folder.Format(L"%sRavonyx\\desktop\\%d", static_cast<const wchar_t*>(_Module.m_strDownloadDir),
-                      itemId);
-        return !DirectoryExists(folder) || DeletePath(folder);
+        if (kind == 1)
+            return RemoveThemePackage(name);
+        return DeleteFolderIfPresent(UnpackedFolder(itemId, kind));
     }
     PauseDownload(PackageUrl(itemId));
     for (wchar_t digit = L'0'; digit <= L'9'; ++digit) {
@@ -46,6 +54,9 @@ bool DeleteItemFiles(int itemId, int state, int kind, const CString& file, const
         if (!DeleteFileW(part))
             return false;
     }
+    // After a failed installation: the package and what was unpacked of it.
+    if (state == 2)
+        return DeleteIfPresent(package) && DeleteFolderIfPresent(UnpackedFolder(itemId, kind));
     return true;
 }
 
@@ -65,9 +76,15 @@ BOOL DeleteTask(int itemId, int state, int kind)
     if (!ReadItemFile(kind, id, file) || file.IsEmpty())
         return FALSE;
     ReadItemName(kind, id, name);
-    if (!RemoveListItem(kind, id))
+    // A list that cannot take the change keeps the item whole, files and
+    // all.
+    if (!ListIsWritable(kind))
         return FALSE;
-    if (!DeleteItemFiles(itemId, state, kind, file, name))
+    // The files go first: while any of them stays, so does the entry, and
+    // the user can delete the item again.
+    if (!DeleteItemFiles(itemId, state, kind, file, name)) {
         CCorvaneMsgBox::Show(L"文件无法删除，请检查您的权限！", L"错误信息", 0);
-    return TRUE;
+        return FALSE;
+    }
+    return RemoveListItem(kind, id);
 }

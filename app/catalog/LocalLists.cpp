@@ -4,6 +4,7 @@
 #include "app/common/XmlText.h"
 #include "app/startup/CorvaneModule.h"
 #include "base/CriticalSection.h"
+#include "base/Handle.h"
 
 #include <vector>
 
@@ -198,6 +199,21 @@ bool RemoveListItem(int kind, const CString& id)
     ++Generation(kind);
     CXmlReader list(path);
     return list.RemoveItem(path, kItem, kId, id);
+}
+
+bool ListIsWritable(int kind)
+{
+    const CString path = DataListPath(kind);
+    // A read-only list is never replaced, even where the open below would
+    // be allowed (an administrator's, or root's under Wine).
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
+    // Opened for writing, nothing written.
+    const CFileHandle file(CreateFileW(path, GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
 }
 
 bool SetItemStatus(int kind, const CString& id, int digit)

@@ -36,6 +36,10 @@ std::string CollectListTexts(int kind, int from, int to, const std::string& filt
 // file. False, nothing written, when the list cannot be loaded.
 bool AddListItem(int kind, const CString& id, const CString& name, const CString& jsons, const CString& file);
 bool RemoveListItem(int kind, const CString& id);
+// The list file can be written now: it is there, not read-only and held by
+// no one who keeps writers out. A save may still fail later; this only
+// lets a caller leave things as they are when it surely would.
+bool ListIsWritable(int kind);
 
 // The one digit after "status": of the entry's jsons.
 bool SetItemStatus(int kind, const CString& id, int digit);

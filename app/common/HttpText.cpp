@@ -11,6 +11,32 @@ namespace {
 
 using CInternetHandle = CUniqueHandle<NullHandleTraits<HINTERNET, &InternetCloseHandle>>;
 
+// Reads the reply into buffer until it ends or all but the buffer's last
+// byte is filled; whole tells whether the reply ended there. The reply may
+// arrive in several pieces. False when a read fails.
+bool ReadReply(HINTERNET reply, std::vector<char>& buffer, bool& whole)
+{
+    const DWORD capacity = static_cast<DWORD>(buffer.size() - 1);
+    DWORD filled = 0;
+    while (filled < capacity) {
+        DWORD read = 0;
+        if (!InternetReadFile(reply, buffer.data() + filled, capacity - filled, &read))
+            return false;
+        if (read == 0) {
+            whole = true;
+            return true;
+        }
+        filled += read;
+    }
+    // Full: the reply fitted only when nothing more comes.
+    char more = 0;
+    DWORD read = 0;
+    if (!InternetReadFile(reply, &more, 1, &read))
+        return false;
+    whole = read == 0;
+    return true;
+}
+
 } // namespace
 
 bool HttpGetText(const CString& url, CString& out, DWORD size)
@@ -29,30 +55,9 @@ bool HttpGetText(const CString& url, CString& out, DWORD size, bool& whole)
     if (!reply)
         return false;
 
-    // The reply may arrive in several pieces: read until the buffer is full
-    // or the reply has ended.
     std::vector<char> buffer(size > 0 ? size : 1, '\0');
-    const DWORD capacity = size > 0 ? size - 1 : 0;
-    DWORD filled = 0;
-    for (;;) {
-        DWORD read = 0;
-        if (filled < capacity) {
-            if (!InternetReadFile(reply, buffer.data() + filled, capacity - filled, &read))
-                return false;
-            if (read == 0)
-                break;
-            filled += read;
-            continue;
-        }
-        // Full: the reply fitted only when nothing more comes.
-        char more = 0;
-        if (!InternetReadFile(reply, &more, 1, &read))
-            return false;
-        whole = read == 0;
-        break;
-    }
-    if (filled < capacity)
-        whole = true;
+    if (!ReadReply(reply, buffer, whole))
+        return false;
     reply.Reset();
     internet.Reset();
     out = Utf8ToStringZ(buffer.data());

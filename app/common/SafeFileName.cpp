@@ -24,19 +24,20 @@ bool IsRefusedCharacter(wchar_t ch) noexcept
     }
 }
 
-// "CON", "nul.txt", "Com1.zip": names Windows opens as devices.
+// "CON", "nul.txt", "Com1.zip", "conin$": names Windows opens as devices.
 bool IsDeviceName(const CString& name)
 {
     const int dot = name.Find(L'.');
     CString stem = dot < 0 ? name : name.Left(dot);
     stem.TrimRight(L' ');
-    if (stem.GetLength() < 3 || stem.GetLength() > 4)
+    if (stem.GetLength() < 3 || stem.GetLength() > 7)
         return false;
-    wchar_t upper[5] = {};
+    wchar_t upper[8] = {};
     for (int i = 0; i < stem.GetLength(); ++i)
         upper[i] = static_cast<wchar_t>(std::towupper(stem[i]));
     const CString word(upper);
-    if (word == L"CON" || word == L"PRN" || word == L"AUX" || word == L"NUL")
+    if (word == L"CON" || word == L"PRN" || word == L"AUX" || word == L"NUL" || word == L"CONIN$" ||
+        word == L"CONOUT$")
         return true;
     return stem.GetLength() == 4 && (word.Left(3) == L"COM" || word.Left(3) == L"LPT") && upper[3] >= L'1' &&
            upper[3] <= L'9';

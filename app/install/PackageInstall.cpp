@@ -2,9 +2,11 @@
 
 #include "app/catalog/DeleteTask.h"
 #include "app/catalog/LocalLists.h"
+#include "app/common/FileUtils.h"
 #include "app/common/SafeFileName.h"
 #include "app/common/UnpackArchive.h"
 #include "app/common/XmlReader.h"
+#include "app/install/PackageContents.h"
 #include "app/install/PackagePassword.h"
 #include "app/install/ThemeApply.h"
 #include "app/install/Wallpaper.h"
@@ -78,16 +80,25 @@ bool InstallPackage(int kind, const CString& id)
     const CString target =
         _Module.m_strDownloadDir + (wallpaper ? L"Ravonyx\\desktop\\" : L"Ravonyx\\theme\\");
     // The name comes from the server and becomes part of paths in the
-    // Windows folders: anything but a plain file name is refused.
-    if (!IsSafeFileName(item.name) || !Unpack(package, target, id)) {
+    // Windows folders: anything but a plain file name is refused, and so is
+    // a theme whose name is taken there by something this program did not
+    // place. The package unpacks into its own folder only.
+    if (!IsSafeFileName(item.name) || (!wallpaper && !CanPlaceTheme(item.name)) ||
+        !PackageStaysInItsFolder(package, id) || !Unpack(package, target, id)) {
         Fail(kUnpackFailed, id, kind);
         return false;
     }
+    const CString packageFolder = PickExistingDirectory(target + id);
     if (wallpaper) {
-        if (!SetWallpaper(target + id + L"\\" + item.name + L".jpg"))
+        const CString image = target + id + L"\\" + item.name + L".jpg";
+        // A folder of that name is no image, whatever the desktop says.
+        if (DirectoryExists(image) || !SetWallpaper(image))
             Fail(kWallpaperFailed, id, kWallpaperKind);
+    } else if (!packageFolder.IsEmpty() && !IsThemePackageSound(packageFolder, item.name)) {
+        Fail(kUnpackFailed, id, kind);
+        return false;
     } else {
-        ApplyThemePackage(PickExistingDirectory(target + id), item.name);
+        ApplyThemePackage(packageFolder, item.name);
     }
     return true;
 }

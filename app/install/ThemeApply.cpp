@@ -3,6 +3,7 @@
 #include "app/common/FileUtils.h"
 #include "app/common/SafeFileName.h"
 #include "app/common/WindowsVersion.h"
+#include "app/install/PlacedThemes.h"
 #include "app/install/Wallpaper.h"
 #include "app/install/WindowsFolders.h"
 #include "base/Handle.h"
@@ -20,6 +21,23 @@ constexpr UINT kCloseTimeoutMs = 5000;
 bool PathExists(const CString& path)
 {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FileExists(const CString& path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Absent, or there as the kind of path it must be.
+bool AbsentOrFile(const CString& path)
+{
+    return !PathExists(path) || FileExists(path);
+}
+
+bool AbsentOrFolder(const CString& path)
+{
+    return !PathExists(path) || DirectoryExists(path);
 }
 
 CString ThemeCommandLine(const CString& themePathWithQuote)
@@ -66,6 +84,25 @@ CString PickExistingDirectory(const CString& path)
     return DirectoryExists(path) ? path : CString();
 }
 
+bool CanPlaceTheme(const CString& name)
+{
+    if (!IsSafeFileName(name))
+        return false;
+    const CString themes = ThemesDirectory();
+    const CString themeFile = themes + L"\\" + name + L".theme";
+    const CString styleFolder = themes + L"\\" + name;
+    if (!PathExists(themeFile) && !PathExists(styleFolder))
+        return true;
+    return IsPlacedTheme(name) && AbsentOrFile(themeFile) && AbsentOrFolder(styleFolder);
+}
+
+bool IsThemePackageSound(const CString& packageFolder, const CString& name)
+{
+    return AbsentOrFolder(packageFolder + L"\\" + name) &&
+           AbsentOrFile(packageFolder + L"\\" + name + L".theme") &&
+           AbsentOrFolder(packageFolder + L"\\Cursors");
+}
+
 bool ApplyThemePackage(const CString& packageFolder, const CString& name)
 {
     // Without its folder the package's paths would start at the drive's root.
@@ -74,21 +111,28 @@ bool ApplyThemePackage(const CString& packageFolder, const CString& name)
     const CString themes = ThemesDirectory();
     if (!DirectoryExists(themes))
         return false;
+    if (!CanPlaceTheme(name) || !IsThemePackageSound(packageFolder, name))
+        return false;
+    // Recorded first: whatever of it reaches the theme folder is known as ours.
+    if (!RecordPlacedTheme(name))
+        return false;
+    const CString themeFile = themes + L"\\" + name + L".theme";
+    const CString styleFolder = themes + L"\\" + name;
     const CString cursors = packageFolder + L"\\Cursors";
     if (DirectoryExists(cursors))
         MoveFolder(WindowsDirectory() + L"\\Cursors", cursors);
-    if (!MoveFolder(themes, packageFolder + L"\\" + name))
-        return false;
     // A package without a theme file still gets its visual style and
     // wallpaper below.
     const CString packagedTheme = packageFolder + L"\\" + name + L".theme";
-    if (PathExists(packagedTheme) && !MoveFolder(themes, packagedTheme))
+    if (!MoveFolder(themes, packageFolder + L"\\" + name) ||
+        (PathExists(packagedTheme) && !MoveFolder(themes, packagedTheme))) {
+        if (!PathExists(themeFile) && !PathExists(styleFolder))
+            ForgetPlacedTheme(name);
         return false;
+    }
 
-    const CString themeFile = themes + L"\\" + name + L".theme";
-    if (PathExists(themeFile))
+    if (FileExists(themeFile))
         return OpenThemeFile(themeFile + L"\"");
-    const CString styleFolder = themes + L"\\" + name;
     SetVisualStyle(styleFolder + L"\\" + name + L".msstyles");
     SetWallpaper(styleFolder + L"\\WALLPAPER\\" + name + L".jpg");
     return true;
@@ -156,31 +200,36 @@ CString ThemeFileFrom(const CString& file, const CString& folder)
     return at < 0 ? file : file.Mid(at);
 }
 
-void RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme)
+bool RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme)
 {
-    // "." or ".." would make the theme folder itself, or its parent, the
-    // folder to delete.
-    if (!IsSafeFileName(name))
-        return;
+    // Only what this program placed: never a theme of Windows' own or of
+    // someone else, whatever the item is called. "." or ".." could never
+    // have been placed.
+    if (!IsSafeFileName(name) || !IsPlacedTheme(name))
+        return true;
+    const CString themes = ThemesDirectory();
+    const CString themeFile = themes + L"\\" + name + L".theme";
+    const CString styleFolder = themes + L"\\" + name;
+    const auto gone = [&] { return !PathExists(themeFile) && !PathExists(styleFolder); };
+    if (gone())
+        return ForgetPlacedTheme(name);
     CString current;
     if (!currentTheme(current))
-        return;
-    const CString themes = ThemesDirectory();
+        return false;
     if (ThemeFileFrom(current, name) == name + L"\\" + name + L".msstyles") {
         const wchar_t* fallback = DisplayDialogWindows() ? L"\\Luna.theme\"" : L"\\aero.theme\"";
         if (!OpenThemeFile(themes + fallback))
-            return;
+            return false;
         // Here the default theme was only offered, not applied: the theme
         // stays in use, and so do its files.
         if (ThemePageOnly())
-            return;
+            return false;
     }
-    const CString themeFile = themes + L"\\" + name + L".theme";
-    const CString styleFolder = themes + L"\\" + name;
     if (PathExists(themeFile)) {
         if (DeletePath(themeFile) && DirectoryExists(styleFolder))
             DeletePath(styleFolder);
     } else if (DirectoryExists(styleFolder)) {
         DeletePath(styleFolder);
     }
+    return gone() && ForgetPlacedTheme(name);
 }

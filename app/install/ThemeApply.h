@@ -10,10 +10,20 @@
 // The path when it names an existing folder, else "".
 CString PickExistingDirectory(const CString& path);
 
+// True when a theme of this name may go into the Windows theme folder:
+// neither its theme file nor its visual-style folder is there, or both are
+// this program's own (recorded as placed) and of the right kind.
+bool CanPlaceTheme(const CString& name);
+// True when the unpacked package's paths are of the kind the installation
+// moves: the visual style and "Cursors" folders, the theme file a file.
+bool IsThemePackageSound(const CString& packageFolder, const CString& name);
+
 // Moves the package folder's cursors, visual style and theme file into the
-// Windows folders and applies the theme: through its ".theme" file when the
-// package has one, else by setting its visual style and wallpaper. False at
-// once for an empty folder or a name that is not a plain file name.
+// Windows folders, records the theme as placed, and applies it: through its
+// ".theme" file when the package has one, else by setting its visual style
+// and wallpaper. False at once for an empty folder, a name that is not a
+// plain file name or is taken in the theme folder by someone else, or a
+// package whose paths are of the wrong kind.
 bool ApplyThemePackage(const CString& packageFolder, const CString& name);
 
 // Opens a theme file in the Display control panel and handles its window
@@ -33,10 +43,11 @@ struct ThemeWindowSearch {
 // class "CabinetWClass" titled "个性化".
 BOOL CALLBACK FindThemeDialogProc(HWND window, LPARAM search);
 
-// Deletes an installed theme's file and visual-style folder; when the theme
-// is in use, the default theme is opened first, and nothing is deleted
-// unless it could be applied. Cursors stay.
-void RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme = CurrentThemeFile);
+// Deletes the theme file and visual-style folder this program placed under
+// the name (nothing of anyone else's); when the theme is in use, the default
+// theme is opened first, and nothing is deleted unless it could be applied.
+// Cursors stay. True when nothing placed under the name is left.
+bool RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme = CurrentThemeFile);
 
 // The part of the visual-style file from the first "<folder>\" on, the
 // whole path when that does not occur.

@@ -17,6 +17,7 @@
 #include "app/stats/UsageStats.h"
 #include "app/update/ProgramQuitting.h"
 #include "app/update/UpdateCheck.h"
+#include "base/MarkedSend.h"
 #include "base/Reflection.h"
 #include "base/Thread.h"
 #include "skin/CorvaneMsgBox.h"
@@ -43,101 +44,138 @@ int ReadIntSetting(const wchar_t* section, const wchar_t* key, const wchar_t* fa
 
 CCorvaneMainDlg::CCorvaneMainDlg() : CSkDialogImpl(IDR_MAIN_LAYOUT) {}
 
+// Skin notifications come first; the skin dialog, the frame and the tray
+// icon have their entries before the window's own; what nobody took goes to
+// the window's children as reflected notifications.
+const MessageEntry<CCorvaneMainDlg>
+    CCorvaneMainDlg::s_messages[] =
+        {
+            {WM_NOTIFY,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM lParam, LRESULT& result) -> BOOL {
+                 if (wParam != IDC_SKIN_VIEW)
+                     return FALSE;
+                 BOOL handled = TRUE;
+                 result = dlg.OnSkinNotify(*reinterpret_cast<NMHDR*>(lParam), handled);
+                 return handled;
+             }},
+            {kAnyMessage,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+                 -> BOOL { return dlg.ProcessSkinDialogMessage(hwnd, msg, wParam, lParam, result); }},
+            {kAnyMessage,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                LRESULT& result) -> BOOL {
+                 return dlg.CUiSizeableRoundRect<CCorvaneMainDlg>::ProcessWindowMessage(hwnd, msg, wParam,
+                                                                                        lParam, result);
+             }},
+            {WM_TIMER,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT&) -> BOOL {
+                 dlg.OnTimer(wParam);
+                 return FALSE; // every timer goes on down the map as well
+             }},
+            {kAnyMessage,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+                 -> BOOL { return dlg.CShellIcon::ProcessWindowMessage(hwnd, msg, wParam, lParam, result); }},
+            {WM_COMMAND,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 if (HIWORD(wParam) != 0 || !dlg.m_mainMenu.OnMainMenuCommand(LOWORD(wParam)))
+                     return FALSE;
+                 result = 0;
+                 return TRUE;
+             }},
+            {WM_INITDIALOG,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnInitDialog();
+                 return TRUE;
+             }},
+            {WM_SYSCOMMAND,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 BOOL handled = TRUE;
+                 dlg.OnSysCommand(wParam, handled);
+                 if (handled)
+                     result = 0;
+                 return handled;
+             }},
+            {WM_DESTROY,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM, LPARAM, LRESULT& result) -> BOOL {
+                 dlg.OnDestroy();
+                 result = 0;
+                 return TRUE;
+             }},
+            {WM_HOTKEY,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnHotKey();
+                 return TRUE;
+             }},
+            {WM_SHOWWINDOW,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT&) -> BOOL {
+                 dlg.OnShowWindow(static_cast<BOOL>(wParam));
+                 return FALSE;
+             }},
+            // The private messages. An address in wParam is read only when this
+            // window recorded or was marked for it: any process may send any number.
+            {WM_MENU_NAVIGATE,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnMenuNavigate(TakeMarkedBlock<wchar_t>(hwnd, kMenuLinkMark, wParam));
+                 return TRUE;
+             }},
+            {WM_LIST_NAVIGATE,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnListNavigate(dlg.m_listNavigations.Take(wParam));
+                 return TRUE;
+             }},
+            {WM_DOWNLOAD_PROGRESS,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadProgress(
+                     TakeMarkedBlock<DownloadProgressInfo>(hwnd, kDownloadRecordMark, wParam));
+                 return TRUE;
+             }},
+            {WM_DOWNLOAD_FINISHED,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadFinished(
+                     TakeMarkedBlock<DownloadFinishedInfo>(hwnd, kDownloadRecordMark, wParam));
+                 return TRUE;
+             }},
+            {WM_DOWNLOAD_STOPPED,
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadStopped(
+                     TakeMarkedBlock<DownloadStoppedInfo>(hwnd, kDownloadRecordMark, wParam));
+                 return TRUE;
+             }},
+            {WM_DOWNLOAD_ITEM,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM lParam, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadItem(static_cast<int>(wParam), static_cast<int>(lParam));
+                 return TRUE;
+             }},
+            {WM_SHOW_FINISHED_POPUP,
+             [](CCorvaneMainDlg&, HWND hwnd, UINT, WPARAM wParam, LPARAM lParam, LRESULT& result) -> BOOL {
+                 result = ShowFinishedPopup(hwnd, static_cast<int>(wParam), static_cast<int>(lParam));
+                 return TRUE;
+             }},
+            {WM_PAGE_CALL,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnPageCall(dlg.m_pageCalls.Take(wParam));
+                 return TRUE;
+             }},
+            {WM_SELECT_TAB,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnSelectTab(static_cast<int>(wParam));
+                 return TRUE;
+             }},
+            {WM_SHOW_TAB_PAGE,
+             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM lParam, LRESULT& result) -> BOOL {
+                 result = static_cast<int>(wParam) > 0
+                              ? dlg.OnShowTabPage(static_cast<int>(wParam), static_cast<int>(lParam))
+                              : 1;
+                 return TRUE;
+             }},
+            {kAnyMessage,
+             [](CCorvaneMainDlg&, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                LRESULT& result) -> BOOL { return ReflectNotifications(hwnd, msg, wParam, lParam, result); }},
+};
+
 BOOL CCorvaneMainDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (msg == WM_NOTIFY && wParam == IDC_SKIN_VIEW) {
-        BOOL handled = TRUE;
-        result = OnSkinNotify(*reinterpret_cast<NMHDR*>(lParam), handled);
-        if (handled)
-            return TRUE;
-    }
-    if (ProcessSkinDialogMessage(hwnd, msg, wParam, lParam, result))
-        return TRUE;
-    if (CUiSizeableRoundRect<CCorvaneMainDlg>::ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
-        return TRUE;
-    if (msg == WM_TIMER)
-        OnTimer(wParam); // every timer goes on down the map as well
-    if (CShellIcon::ProcessWindowMessage(hwnd, msg, wParam, lParam, result))
-        return TRUE;
-    if (msg == WM_COMMAND && HIWORD(wParam) == 0 && OnMainMenuCommand(LOWORD(wParam))) {
-        result = 0;
-        return TRUE;
-    }
-    switch (msg) {
-    case WM_INITDIALOG:
-        result = OnInitDialog();
-        return TRUE;
-    case WM_SYSCOMMAND: {
-        BOOL handled = TRUE;
-        OnSysCommand(wParam, handled);
-        if (handled) {
-            result = 0;
-            return TRUE;
-        }
-        break;
-    }
-    case WM_DESTROY:
-        OnDestroy();
-        result = 0;
-        return TRUE;
-    case WM_HOTKEY:
-        result = OnHotKey();
-        return TRUE;
-    case WM_SHOWWINDOW:
-        OnShowWindow(static_cast<BOOL>(wParam));
-        break;
-    default:
-        if (ProcessPrivateMessage(msg, wParam, lParam, result))
-            return TRUE;
-        break;
-    }
-    return ReflectNotifications(hwnd, msg, wParam, lParam, result);
-}
-
-BOOL CCorvaneMainDlg::ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
-{
-    switch (msg) {
-    case WM_MENU_NAVIGATE:
-        result = OnMenuNavigate(wParam);
-        return TRUE;
-    case WM_LIST_NAVIGATE:
-        result = OnListNavigate(wParam);
-        return TRUE;
-    case WM_DOWNLOAD_PROGRESS:
-        result = RelayDownloadProgress(m_activeDownloads, m_strContentUrl,
-                                       *reinterpret_cast<DownloadProgressInfo*>(wParam));
-        return TRUE;
-    case WM_DOWNLOAD_FINISHED:
-        result = RelayDownloadFinished(m_hWnd, m_activeDownloads, m_pageCalls,
-                                       *reinterpret_cast<DownloadFinishedInfo*>(wParam));
-        return TRUE;
-    case WM_DOWNLOAD_STOPPED:
-        result = RelayDownloadStopped(m_activeDownloads, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
-        return TRUE;
-    case WM_DOWNLOAD_ITEM:
-        result = OnDownloadItem(static_cast<int>(wParam), static_cast<int>(lParam));
-        return TRUE;
-    case WM_SHOW_FINISHED_POPUP:
-        result = ShowFinishedPopup(m_hWnd, static_cast<int>(wParam), static_cast<int>(lParam));
-        return TRUE;
-    case WM_PAGE_CALL:
-        // Only blocks this window posted itself are run and freed.
-        if (std::unique_ptr<PageCallRequest> request = m_pageCalls.Take(wParam))
-            RunPageScriptRequest(std::move(request));
-        result = 0;
-        return TRUE;
-    case WM_SELECT_TAB:
-        m_view.SetTabCurSel(IDC_MAIN_TABS, static_cast<int>(wParam));
-        result = 0;
-        return TRUE;
-    case WM_SHOW_TAB_PAGE:
-        result = static_cast<int>(wParam) > 0
-                     ? OnShowTabPage(static_cast<int>(wParam), static_cast<int>(lParam))
-                     : 1;
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return ProcessMessageTable(s_messages, *this, hwnd, msg, wParam, lParam, result);
 }
 
 LRESULT CCorvaneMainDlg::OnSkinNotify(NMHDR& hdr, BOOL& handled)
@@ -167,7 +205,7 @@ LRESULT CCorvaneMainDlg::OnSkinNotify(NMHDR& hdr, BOOL& handled)
         SendMessageW(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE | HTCAPTION, 0);
         break;
     case IDC_MAIN_MENU:
-        ShowMainMenu();
+        m_mainMenu.ShowMainMenu();
         break;
     case IDC_MAIN_FEEDBACK:
         OpenFeedbackPage();
@@ -378,6 +416,34 @@ LRESULT CCorvaneMainDlg::OnDownloadItem(int itemId, int listKind)
         return 1;
     AddItemAndDownload(m_hWnd, itemId, listKind, 1);
     return 0;
+}
+
+LRESULT CCorvaneMainDlg::OnPageCall(std::unique_ptr<PageCallRequest> request)
+{
+    if (request)
+        RunPageScriptRequest(std::move(request));
+    return 0;
+}
+
+LRESULT CCorvaneMainDlg::OnSelectTab(int index)
+{
+    m_view.SetTabCurSel(IDC_MAIN_TABS, index);
+    return 0;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadProgress(const DownloadProgressInfo* info)
+{
+    return info ? RelayDownloadProgress(m_activeDownloads, m_strContentUrl, *info) : 0;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadFinished(const DownloadFinishedInfo* info)
+{
+    return info ? RelayDownloadFinished(m_hWnd, m_activeDownloads, m_pageCalls, *info) : 0;
+}
+
+LRESULT CCorvaneMainDlg::OnDownloadStopped(const DownloadStoppedInfo* info)
+{
+    return info ? RelayDownloadStopped(m_activeDownloads, *info) : 0;
 }
 
 void CCorvaneMainDlg::ConfirmQuit()

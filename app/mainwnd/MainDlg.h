@@ -12,12 +12,13 @@
 
 #include "app/browser/UiHtmlListWindow.h"
 #include "app/browser/UiHtmlSortWindow.h"
-#include "app/mainwnd/ContextMenu.h"
 #include "app/mainwnd/MainDlgMessages.h"
+#include "app/mainwnd/MenuOwner.h"
 #include "app/mainwnd/MyIconMenu.h"
 #include "app/mainwnd/PostedBlocks.h"
 #include "app/mainwnd/SetupMenu.h"
 #include "app/mainwnd/ShellIcon.h"
+#include "base/MessageMap.h"
 #include "skin/SkDialogImpl.h"
 #include "skin/SkSizeableRoundRect.h"
 
@@ -46,14 +47,18 @@ constexpr COLORREF kPageBackground = RGB(0xFB, 0xFC, 0xFD);
 constexpr DWORD kUpdateWaitLimitMs = 60000;
 
 class CCorvaneMainDlg : public CSkDialogImpl<CCorvaneMainDlg, CUiSizeableRoundRect<CCorvaneMainDlg>>,
-                        public CShellIcon<CCorvaneMainDlg, CMyIconMenu<CCorvaneMainDlg>, IDR_TRAY_MENU>,
-                        public CMyIconMenu<CCorvaneMainDlg>,
-                        public CContextMenu<CCorvaneMainDlg>,
-                        public CSetupMenu<CCorvaneMainDlg> {
+                        public CShellIcon<CCorvaneMainDlg>,
+                        public IMenuOwner {
 public:
     CCorvaneMainDlg();
 
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    // What the menus see of the window.
+    HWND MenuWindow() const override { return m_hWnd; }
+    // Quits, after asking while downloads run.
+    void ConfirmQuit() override;
+    CMyIconMenu& TrayMenu() noexcept { return m_trayMenu; }
 
     // Skin notifications from the view; handled cleared for the ones not taken.
     LRESULT OnSkinNotify(NMHDR& hdr, BOOL& handled);
@@ -72,18 +77,27 @@ public:
     int SwitchTab(int index);
     // The left menu and the content page go to these addresses.
     void NavigatePages(const CString& menuUrl, const CString& contentUrl);
-    // Quits, after asking while downloads run.
-    void ConfirmQuit();
 
     // The saved size replaces the layout's when it is at least as large.
     void RestoreWindowSize();
     // Stores the window's normal-state size (also when it is minimised).
     void SaveWindowSize();
 
-    LRESULT OnMenuNavigate(WPARAM linkText);
+    // The link of the left menu; null (a message this window was not marked
+    // for) does nothing. 0 either way.
+    LRESULT OnMenuNavigate(const wchar_t* linkText);
     LRESULT OnShowTabPage(int tab, int page);
-    LRESULT OnListNavigate(WPARAM request);
+    // A block this window's PostListNavigate recorded; null does nothing.
+    LRESULT OnListNavigate(std::unique_ptr<ListNavigateRequest> request);
+    // A block this window's PostPageCall recorded; null does nothing.
+    LRESULT OnPageCall(std::unique_ptr<PageCallRequest> request);
+    LRESULT OnSelectTab(int index);
     LRESULT OnDownloadItem(int itemId, int listKind);
+    // The download library's records; null (a message this window was not
+    // marked for) is ignored and answered 0.
+    LRESULT OnDownloadProgress(const DownloadProgressInfo* info);
+    LRESULT OnDownloadFinished(const DownloadFinishedInfo* info);
+    LRESULT OnDownloadStopped(const DownloadStoppedInfo* info);
 
     // Posts a page call to this window; the block is freed on its arrival.
     bool PostPageCall(std::unique_ptr<PageCallRequest> request);
@@ -102,7 +116,9 @@ public:
     DWORD m_updateWaitLimitMs = kUpdateWaitLimitMs;
 
 private:
-    BOOL ProcessPrivateMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The window's message map, in the order its entries are tried.
+    static const MessageEntry<CCorvaneMainDlg> s_messages[];
+
     void EndNow();
     // The two page areas with their browsers; the content page's script
     // object answers to this window.
@@ -112,4 +128,6 @@ private:
 
     CPostedBlocks<PageCallRequest> m_pageCalls;
     CPostedBlocks<ListNavigateRequest> m_listNavigations;
+    CMyIconMenu m_trayMenu{*this};
+    CSetupMenu m_mainMenu{*this};
 };

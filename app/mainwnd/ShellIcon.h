@@ -1,7 +1,7 @@
 // The tray icon of the main window: added at start, taken away and brought
 // back by the hot key, added again when the shell restarts, and its
-// right-click menu. T is the main window, TMenu the menu class that shows
-// the tray menu (ShowTrayMenu) and runs its commands (OnTrayCommand).
+// right-click menu. T is the main window; its TrayMenu() shows the tray menu
+// (ShowTrayMenu) and runs its commands (OnTrayCommand).
 #pragma once
 
 #include <shellapi.h>
@@ -27,7 +27,7 @@ static_assert(kTrayRecordSize == 968, "64-bit version-3 tray record");
 static_assert(kTrayRecordSize == 952, "32-bit version-3 tray record");
 #endif
 
-template <typename T, typename TMenu, UINT t_menuId> class CShellIcon {
+template <typename T> class CShellIcon {
 public:
     CShellIcon() : m_uTaskbarCreated(RegisterWindowMessageW(L"TaskbarCreated")), m_strTip(L"拉沃工坊")
     {
@@ -69,7 +69,7 @@ public:
             result = OnTaskbarCreated();
             return TRUE;
         }
-        if (msg == WM_COMMAND && HIWORD(wParam) == 0 && Menu().OnTrayCommand(LOWORD(wParam))) {
+        if (msg == WM_COMMAND && HIWORD(wParam) == 0 && Owner().TrayMenu().OnTrayCommand(LOWORD(wParam))) {
             result = 0;
             return TRUE;
         }
@@ -89,7 +89,7 @@ public:
             const wchar_t first = m_nid.szInfo[0];
             m_nid.szInfo[0] = L'\0';
             Shell_NotifyIconW(NIM_MODIFY, &m_nid);
-            Menu().ShowTrayMenu();
+            Owner().TrayMenu().ShowTrayMenu();
             m_nid.szInfo[0] = first;
         }
         return 0;
@@ -113,5 +113,4 @@ public:
 
 private:
     T& Owner() { return *static_cast<T*>(this); }
-    TMenu& Menu() { return *static_cast<TMenu*>(static_cast<T*>(this)); }
 };

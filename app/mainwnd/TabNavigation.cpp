@@ -120,11 +120,11 @@ void CCorvaneMainDlg::NavigatePages(const CString& menuUrl, const CString& conte
     m_contentBrowser.NavigateWithErrorPage(m_strErrorPage, contentUrl);
 }
 
-LRESULT CCorvaneMainDlg::OnMenuNavigate(WPARAM linkText)
+LRESULT CCorvaneMainDlg::OnMenuNavigate(const wchar_t* linkText)
 {
     if (!linkText)
         return 0;
-    const CString link(reinterpret_cast<const wchar_t*>(linkText));
+    const CString link(linkText);
     const int at = link.Find(kItemQuery);
     if (at < 0)
         return 0;
@@ -150,11 +150,8 @@ LRESULT CCorvaneMainDlg::OnShowTabPage(int tab, int page)
     return 0;
 }
 
-LRESULT CCorvaneMainDlg::OnListNavigate(WPARAM request)
+LRESULT CCorvaneMainDlg::OnListNavigate(std::unique_ptr<ListNavigateRequest> block)
 {
-    // Only a block that this window's PostListNavigate recorded is read and
-    // freed: any process may post any number.
-    std::unique_ptr<ListNavigateRequest> block = m_listNavigations.Take(request);
     if (!block)
         return 0;
     m_contentBrowser.NavigateWithErrorPage(m_strErrorPage, block->url, &block->flags, &block->targetFrame,

@@ -1,8 +1,8 @@
 // The queue behind Dunmere.dll's exports: limits, order, messages, stops.
 
 #include "download/Dunmere.h"
-#include "tests/support/TempFolder.h"
 #include "tests/download/support/MessageSink.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,9 @@ protected:
         server.Reset();
         InitDll(sink.Hwnd());
     }
+
+    // Every record came marked, however many tasks were sending at once.
+    void TearDown() override { EXPECT_EQ(sink.Unmarked(), 0); }
 
     // Stops every URL and waits until each has reported being stopped.
     void StopAll(const std::vector<CString>& urls, const std::vector<CString>& titles)

@@ -1,5 +1,7 @@
 #include "tools/extract/EntryName.h"
 
+#include "app/common/SafeFileName.h"
+
 namespace {
 
 const UINT kChineseCodePage = 936;
@@ -7,17 +9,6 @@ const UINT kChineseCodePage = 936;
 bool IsSeparator(wchar_t ch)
 {
     return ch == L'/' || ch == L'\\';
-}
-
-// Win32 drops trailing dots and blanks from a name, so "..", "... " and the
-// like may all end up meaning the parent folder.
-bool IsOnlyDotsAndBlanks(const CString& part)
-{
-    for (int i = 0; i < part.GetLength(); ++i) {
-        if (part[i] != L'.' && part[i] != L' ')
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -47,7 +38,9 @@ std::optional<EntryPath> MakeEntryPath(const CString& name)
             ++end;
         const CString part = name.Mid(start, end - start);
         if (!part.IsEmpty() && part != L".") {
-            if (IsOnlyDotsAndBlanks(part))
+            // Also the names Windows would change or open as a device:
+            // "..", a trailing dot or blank, "CON", "nul.txt", "a*b".
+            if (!IsSafeFileName(part))
                 return std::nullopt;
             if (!path.relative.IsEmpty())
                 path.relative += L'\\';

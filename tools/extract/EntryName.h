@@ -17,6 +17,8 @@ struct EntryPath {
 CString DecodeEntryName(const char* bytes, int length, bool utf8);
 
 // The path below the target folder; nothing for a name that would leave it
-// (absolute, with a drive letter or stream name, climbing out with "..") or
-// that names no file at all.
+// (absolute, with a drive letter or stream name, climbing out with ".."),
+// that names no file at all, or one of whose parts is not a plain file name
+// that Windows keeps as written (a device such as "CON" or "lpt1.txt", a
+// trailing dot or blank, a wildcard or other refused character).
 std::optional<EntryPath> MakeEntryPath(const CString& name);

@@ -8,6 +8,7 @@
 // after unzip.h, which it builds on
 #include <iowin32.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ const unsigned long kFlagEncrypted = 0x1;
 const unsigned long kFlagUtf8Name = 0x800;
 const unsigned long kMethodStored = 0;
 const size_t kCopyBufferSize = 64 * 1024;
+
+// What one archive may unpack to, checked before anything is written: at
+// most this many entries, and at most 64 times the archive's own size and
+// never more than 2 GiB.
+const size_t kMaxEntries = 10000;
+const ZPOS64_T kMaxExpansion = 64;
+const ZPOS64_T kMaxUnpackedBytes = ZPOS64_T(2) << 30;
 
 struct Entry {
     EntryPath path;
@@ -110,26 +118,112 @@ ExitCode ReadEntry(unzFile zip, Entry& entry)
     return kExitSuccess;
 }
 
+ZPOS64_T UnpackedBound(const CString& archive)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(archive, GetFileExInfoStandard, &data))
+        return 0;
+    const ZPOS64_T size = (static_cast<ZPOS64_T>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size >= kMaxUnpackedBytes / kMaxExpansion ? kMaxUnpackedBytes : size * kMaxExpansion;
+}
+
 // Reads and checks every entry before anything is written.
-ExitCode ListEntries(unzFile zip, std::vector<Entry>& entries)
+ExitCode ListEntries(unzFile zip, ZPOS64_T bound, std::vector<Entry>& entries)
 {
     unz_global_info64 global = {};
     if (unzGetGlobalInfo64(zip, &global) != UNZ_OK)
         return kExitFatalError;
     if (global.number_entry == 0)
         return kExitSuccess;
+    ZPOS64_T total = 0;
     int err = unzGoToFirstFile(zip);
     while (err == UNZ_OK) {
+        if (entries.size() == kMaxEntries) {
+            PrintError(L"more entries than an archive may hold");
+            return kExitFatalError;
+        }
         Entry entry;
         const ExitCode code = ReadEntry(zip, entry);
         if (code != kExitSuccess)
             return code;
+        if (entry.size > bound - total) {
+            PrintError(L"the archive unpacks to more than it may");
+            return kExitFatalError;
+        }
+        total += entry.size;
         entries.push_back(entry);
         err = unzGoToNextFile(zip);
     }
     if (err != UNZ_END_OF_LIST_OF_FILE) {
         PrintError(L"damaged archive directory");
         return kExitFatalError;
+    }
+    return kExitSuccess;
+}
+
+// Windows compares names without regard to case.
+std::wstring PathKey(const CString& path)
+{
+    std::wstring key(path.GetString(), static_cast<size_t>(path.GetLength()));
+    if (!key.empty())
+        CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// Every path the entries make, file or folder, and whether one path is both.
+struct PathKinds {
+    std::set<std::wstring> files;
+    std::set<std::wstring> folders;
+    std::vector<CString> fileTargets;
+    std::vector<CString> folderTargets;
+};
+
+bool CollectPathKinds(const std::vector<Entry>& entries, const CString& folder, PathKinds& kinds)
+{
+    for (const Entry& entry : entries) {
+        const CString& path = entry.path.relative;
+        for (int i = path.Find(L'\\'); i >= 0; i = path.Find(L'\\', i + 1)) {
+            if (kinds.folders.insert(PathKey(path.Left(i))).second)
+                kinds.folderTargets.push_back(folder + path.Left(i));
+        }
+        if (path.IsEmpty())
+            continue;
+        if (entry.path.isFolder) {
+            if (kinds.folders.insert(PathKey(path)).second)
+                kinds.folderTargets.push_back(folder + path);
+        } else if (kinds.files.insert(PathKey(path)).second) {
+            kinds.fileTargets.push_back(folder + path);
+        }
+    }
+    for (const std::wstring& file : kinds.files) {
+        if (kinds.folders.count(file))
+            return false;
+    }
+    return true;
+}
+
+// The archive's paths may be neither files and folders at once nor, in the
+// target, of the other kind than what is there already.
+ExitCode CheckPathKinds(const std::vector<Entry>& entries, const CString& folder)
+{
+    PathKinds kinds;
+    if (!CollectPathKinds(entries, folder, kinds)) {
+        PrintError(L"a path of the archive is both a file and a folder");
+        return kExitFatalError;
+    }
+    for (const CString& path : kinds.folderTargets) {
+        const DWORD attributes = GetFileAttributesW(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            PrintError(L"a file stands where a folder goes: " + path);
+            return kExitWriteError;
+        }
+    }
+    for (const CString& path : kinds.fileTargets) {
+        const DWORD attributes = GetFileAttributesW(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            PrintError(L"a folder stands where a file goes: " + path);
+            return kExitWriteError;
+        }
     }
     return kExitSuccess;
 }
@@ -148,6 +242,8 @@ ExitCode CopyEntryData(unzFile zip, HANDLE file, std::vector<char>& buffer, ZPOS
             written != static_cast<DWORD>(read))
             return kExitWriteError;
         total += static_cast<ZPOS64_T>(read);
+        if (total > expectedSize)
+            return kExitFatalError;
     }
     // A stream that ends early is never checksummed by the reader.
     return total == expectedSize ? kExitSuccess : kExitFatalError;
@@ -248,11 +344,14 @@ ExitCode ExtractArchive(const ExtractCommand& command)
         return kExitFatalError;
     }
     std::vector<Entry> entries;
-    ExitCode code = zip ? ListEntries(zip, entries) : kExitSuccess;
+    ExitCode code = zip ? ListEntries(zip, UnpackedBound(command.archive), entries) : kExitSuccess;
     if (code != kExitSuccess)
         return code;
 
     const CString folder = TargetFolder(command.folder);
+    code = CheckPathKinds(entries, folder);
+    if (code != kExitSuccess)
+        return code;
     if (!CreateFolders(folder)) {
         PrintError(L"cannot create the folder " + folder);
         return kExitWriteError;

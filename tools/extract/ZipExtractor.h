@@ -4,7 +4,10 @@
 #include "tools/extract/CommandLine.h"
 #include "tools/extract/ExitCode.h"
 
-// Checks every entry name first and writes nothing when one would land
-// outside the target folder; then extracts every entry, creating folders and
+// Checks every entry first and writes nothing when one would land outside
+// the target folder or has a name Windows cannot keep, when a path would be
+// a file and a folder at once (in the archive, or against the target), or
+// when the archive holds more than 10,000 entries or unpacks to more than 64
+// times its size or 2 GiB; then extracts every entry, creating folders and
 // overwriting files.
 ExitCode ExtractArchive(const ExtractCommand& command);

@@ -1,6 +1,7 @@
 // Test build only: counts the changes that Uplark.exe makes to the file
-// system and ends the process just before the one the test names, and lets
-// a test see and end the updater's waits for a file. It takes
+// system and ends the process just before the one the test names, lets a
+// test see and end the updater's waits for a file, and shortens its network
+// time-outs. It takes
 // the functions that change files out of the program's own import table at
 // start-up, so the updater's code knows nothing of it.
 #include "tools/uplarkhook/StepHook.h"
@@ -9,6 +10,7 @@
 
 #include <shellapi.h>
 #include <shlobj.h>
+#include <wininet.h>
 
 #include <cstdio>
 #include <cstring>
@@ -28,6 +30,7 @@ struct CStepHook {
     std::wstring log;
     HANDLE waiting = nullptr;
     HANDLE look = nullptr;
+    DWORD networkTimeout = 0;
     bool active = false;
 };
 
@@ -50,6 +53,7 @@ enum Function {
     kCreateProcessW,
     kWfopen,
     kSleep,
+    kInternetSetOptionW,
     kFunctionCount
 };
 void* g_original[kFunctionCount] = {};
@@ -158,6 +162,32 @@ void WINAPI HookSleep(DWORD ms)
     Hook().Wait(ms);
 }
 
+bool IsTimeoutOption(DWORD option)
+{
+    switch (option) {
+    case INTERNET_OPTION_CONNECT_TIMEOUT:
+    case INTERNET_OPTION_SEND_TIMEOUT:
+    case INTERNET_OPTION_RECEIVE_TIMEOUT:
+    case INTERNET_OPTION_DATA_SEND_TIMEOUT:
+    case INTERNET_OPTION_DATA_RECEIVE_TIMEOUT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+BOOL WINAPI HookInternetSetOptionW(HINTERNET handle, DWORD option, LPVOID buffer, DWORD length)
+{
+    DWORD shorter = 0;
+    if (Hook().networkTimeout != 0 && IsTimeoutOption(option) && buffer && length == sizeof(DWORD)) {
+        shorter = *static_cast<const DWORD*>(buffer);
+        if (shorter > Hook().networkTimeout)
+            shorter = Hook().networkTimeout;
+        buffer = &shorter;
+    }
+    return Call<decltype(&InternetSetOptionW)>(kInternetSetOptionW)(handle, option, buffer, length);
+}
+
 const struct {
     const char* name;
     void* replacement;
@@ -177,6 +207,7 @@ const struct {
     {"CreateProcessW", reinterpret_cast<void*>(&HookCreateProcessW)},
     {"_wfopen", reinterpret_cast<void*>(&HookWfopen)},
     {"Sleep", reinterpret_cast<void*>(&HookSleep)},
+    {"InternetSetOptionW", reinterpret_cast<void*>(&HookInternetSetOptionW)},
 };
 
 // Points every import of the program by one of the names at its replacement.
@@ -224,7 +255,9 @@ CStepHook::CStepHook()
         waiting = OpenEventW(EVENT_MODIFY_STATE, FALSE, (events + L".waiting").c_str());
         look = OpenEventW(SYNCHRONIZE, FALSE, (events + L".look").c_str());
     }
-    active = stopAt > 0 || !log.empty() || look != nullptr;
+    if (GetEnvironmentVariableW(kUplarkNetworkTimeoutVariable, value, MAX_PATH))
+        networkTimeout = std::wcstoul(value, nullptr, 10);
+    active = stopAt > 0 || !log.empty() || look != nullptr || networkTimeout != 0;
 }
 
 CStepHook::~CStepHook()

@@ -13,5 +13,8 @@ constexpr wchar_t kUplarkStepLogVariable[] = L"RAVONYX_UPLARK_STEP_LOG";
 // by the test) for at most its usual time, so that a test knows when the
 // updater waits and tells it to look again instead of sleeping beside it.
 constexpr wchar_t kUplarkWaitEventsVariable[] = L"RAVONYX_UPLARK_WAIT_EVENTS";
+// N: each time-out the updater gives the Internet library is at most N ms,
+// so that a test of a stalled server need not sit out the shipping ones.
+constexpr wchar_t kUplarkNetworkTimeoutVariable[] = L"RAVONYX_UPLARK_NETWORK_TIMEOUT_MS";
 // The exit code of a run ended so.
 constexpr unsigned kUplarkStoppedExitCode = 86;

@@ -13,6 +13,7 @@
 #include "app/browser/UiHtmlContainerWindow.h"
 #include "app/browser/UiHtmlListWindow.h"
 #include "app/browser/UiHtmlSortWindow.h"
+#include "base/MarkedSend.h"
 #include "base/WindowClass.h"
 #include "base/WindowImpl.h"
 
@@ -59,11 +60,12 @@ public:
     }
 
 protected:
-    BOOL ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override
     {
         if (msg != WM_MENU_NAVIGATE)
             return FALSE;
-        links.push_back(reinterpret_cast<const wchar_t*>(wParam));
+        if (const wchar_t* link = TakeMarkedBlock<wchar_t>(hwnd, kMenuLinkMark, wParam))
+            links.push_back(link);
         result = 0;
         return TRUE;
     }

@@ -21,6 +21,7 @@
 #include "app/common/ConfigCodec.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/PostedBlocks.h"
+#include "base/MarkedSend.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
@@ -56,16 +57,18 @@ protected:
     {
         switch (msg) {
         case WM_DOWNLOAD_PROGRESS:
-            result =
-                RelayDownloadProgress(active, contentUrl, *reinterpret_cast<DownloadProgressInfo*>(wParam));
+            if (const auto* info = TakeMarkedBlock<DownloadProgressInfo>(hwnd, kDownloadRecordMark, wParam))
+                result = RelayDownloadProgress(active, contentUrl, *info);
             return TRUE;
         case WM_DOWNLOAD_FINISHED:
-            result = RelayDownloadFinished(hwnd, active, pageCalls,
-                                           *reinterpret_cast<DownloadFinishedInfo*>(wParam));
+            if (const auto* info = TakeMarkedBlock<DownloadFinishedInfo>(hwnd, kDownloadRecordMark, wParam))
+                result = RelayDownloadFinished(hwnd, active, pageCalls, *info);
             return TRUE;
         case WM_DOWNLOAD_STOPPED:
-            stopped.push_back(reinterpret_cast<DownloadStoppedInfo*>(wParam)->fileTitle);
-            result = RelayDownloadStopped(active, *reinterpret_cast<DownloadStoppedInfo*>(wParam));
+            if (const auto* info = TakeMarkedBlock<DownloadStoppedInfo>(hwnd, kDownloadRecordMark, wParam)) {
+                stopped.push_back(info->fileTitle);
+                result = RelayDownloadStopped(active, *info);
+            }
             return TRUE;
         case WM_PAGE_CALL:
             if (std::unique_ptr<PageCallRequest> request = pageCalls.Take(wParam))
@@ -484,7 +487,7 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     CCatalogFolders::WriteList(1, {{"55", "1"}});
     CCatalogFolders::WriteList(2, {{"55", "1"}});
     DownloadStoppedInfo info{L"55", 2};
-    EXPECT_EQ(1, SendMessageW(window.m_hWnd, WM_DOWNLOAD_STOPPED, reinterpret_cast<WPARAM>(&info), 0));
+    EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info));
     EXPECT_EQ("{\"id\":\"55\",\"status\":3,\"progress\":\"0\"}", CCatalogFolders::Jsons(2, "55"));
     EXPECT_EQ("1", CCatalogFolders::Status(1, "55"));
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
@@ -507,10 +510,17 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         {1, 0, IDYES, false, false, true, "unfinished theme"},
         {2, 1, IDYES, false, false, true, "finished wallpaper"},
         {1, 1, IDYES, false, false, true, "finished theme"},
-        {1, 1, IDYES, true, false, true, "package held open"},
+        // What cannot be deleted keeps its entry, to be deleted again.
+        {1, 1, IDYES, true, false, false, "package held open"},
+        {2, 0, IDYES, true, false, false, "part file held open"},
+        // After a failed installation: the package and what was unpacked.
+        {1, 2, IDYES, false, false, true, "theme not installed"},
+        {2, 2, IDYES, false, false, true, "wallpaper not installed"},
+        {2, 2, IDYES, true, false, false, "package of a wallpaper not installed held open"},
         // The entry cannot be removed: the item keeps its files.
         {2, 1, IDYES, false, true, false, "finished wallpaper, list read-only"},
         {1, 0, IDYES, false, true, false, "unfinished theme, list read-only"},
+        {1, 2, IDYES, false, true, false, "theme not installed, list read-only"},
     };
     for (const auto& c : cases) {
         CCatalogFolders fresh;
@@ -524,7 +534,11 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         const CString unpacked = fresh.Down(L"Ravonyx\\desktop\\61\\a.jpg");
         MakeFolderFor(unpacked);
         WriteFileBytes(unpacked, "jpg");
-        HANDLE held = c.locked ? CreateFileW(package, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+        const CString unpackedTheme = fresh.Down(L"Ravonyx\\theme\\61\\a.theme");
+        MakeFolderFor(unpackedTheme);
+        WriteFileBytes(unpackedTheme, "theme");
+        const CString heldFile = c.state == 0 ? package + L"_0" : package;
+        HANDLE held = c.locked ? CreateFileW(heldFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                : INVALID_HANDLE_VALUE;
 
         std::deque<UINT> answers = {c.answer};
@@ -545,13 +559,15 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         const std::vector<ListEntry> entries = CCatalogFolders::Entries(c.kind);
         EXPECT_EQ(c.removed ? 1u : 2u, entries.size()) << c.note;
         EXPECT_EQ("62", entries.back().id) << c.note;
-        const bool finishedGone = c.removed && c.state == 1 && !c.locked;
-        const bool partsGone = c.removed && c.state != 1;
-        EXPECT_EQ(!finishedGone, FileExists(package)) << c.note;
+        const bool packageGone = c.removed && c.state != 0;
+        const bool partsGone =
+            c.state != 1 && c.answer == IDYES && !c.listReadOnly && !(c.locked && c.state == 0);
+        EXPECT_EQ(!packageGone, FileExists(package)) << c.note;
         EXPECT_EQ(!partsGone, FileExists(package + L"_0")) << c.note;
         EXPECT_EQ(!partsGone, FileExists(package + L"_1")) << c.note;
         EXPECT_TRUE(FileExists(package + L"_3")) << c.note; // after the first gap
-        EXPECT_EQ(!(finishedGone && c.kind == 2), FileExists(unpacked)) << c.note;
+        EXPECT_EQ(!(packageGone && c.kind == 2), FileExists(unpacked)) << c.note;
+        EXPECT_EQ(!(c.removed && c.state == 2 && c.kind == 1), FileExists(unpackedTheme)) << c.note;
     }
 }
 

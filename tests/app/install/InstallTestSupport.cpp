@@ -2,16 +2,19 @@
 
 #include "../common/ZipFixture.h"
 #include "app/common/FileUtils.h"
+#include "app/common/Md5Checksum.h"
 #include "app/common/WindowsVersion.h"
 #include "app/install/PackageInstall.h"
 #include "app/startup/CorvaneModule.h"
 #include "base/Thread.h"
 #include "base/WindowImpl.h"
+#include "download/Dunmere.h"
 #include "skin/CorvaneMsgBox.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
+#include "tests/support/TestServer.h"
 
 #include <algorithm>
 
@@ -344,6 +347,52 @@ void InstallFixture::WritePackage(int id, const ZipEntries& entries, const std::
 {
     const CString path = downloads / (L"Ravonyx\\download\\" + std::to_wstring(id) + L".zip").c_str();
     WriteZip(path, entries, password);
+}
+
+void InstallFixture::ServePackage(int id, const ZipEntries& entries, const std::string& password)
+{
+    const std::string name = std::to_string(id) + ".zip";
+    const CString made = logs / CString::FromUtf8(name.c_str());
+    WriteZip(made, entries, password);
+    CTestServer& server = CTestServer::Instance();
+    server.PutFile(("/packages/" + name).c_str(), ReadFileBytes(made));
+    const CString folder = downloads / L"Ravonyx\\download\\";
+    const CString arrived = folder + CString::FromUtf8(name.c_str());
+    DeleteFileW(arrived);
+    ASSERT_TRUE(DownLoadForSingle(server.Url(("/packages/" + name).c_str()), folder));
+    ASSERT_EQ(ComputeFileMd5(made).ToUtf8(), ComputeFileMd5(arrived).ToUtf8());
+}
+
+namespace {
+
+void CollectTree(const CString& folder, const std::string& prefix, std::map<std::string, std::string>& out)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(folder + L"*", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const CString name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        const std::string relative = prefix + name.ToUtf8();
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            out[relative + "\\"] = "<folder>";
+            CollectTree(folder + name + L"\\", relative + "\\", out);
+        } else {
+            out[relative] = ReadFileBytes(folder + name);
+        }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
+} // namespace
+
+std::map<std::string, std::string> TreeOf(const CString& folder)
+{
+    std::map<std::string, std::string> tree;
+    CollectTree(folder.Right(1) == L"\\" ? folder : folder + L"\\", "", tree);
+    return tree;
 }
 
 ZipEntries InstallFixture::ThemeEntries(int id, const std::wstring& name, bool themeFile, bool idFolder,

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -38,7 +39,15 @@ private:
     std::vector<std::string> m_lines;
 };
 
+using Events = std::vector<std::string>;
 std::string BoxEvent(const wchar_t* caption, const wchar_t* text);
+
+// What the installation says, and its caption.
+inline constexpr wchar_t kError[] = L"错误信息";
+inline constexpr wchar_t kUnpackFailed[] = L"由于解压失败，软件无法安装。请重新下载！";
+inline constexpr wchar_t kWallpaperFailed[] = L"应用壁纸失败，请重新下载！";
+// The extractor's exit code 2, in a plain box.
+inline constexpr wchar_t kSevere[] = L"发生严重错误，无法进行解压！";
 std::string DeleteEvent(int id, int state, int kind);
 
 // Answers every message box of this process with OK, from a thread of its
@@ -90,6 +99,9 @@ public:
     void WriteList(int kind, const std::vector<ListEntry>& entries);
     // Writes Ravonyx\download\<id>.zip below the download root.
     void WritePackage(int id, const ZipEntries& entries, const std::string& password);
+    // Serves the package from the test server and downloads it there through
+    // the download library, as the program gets it; its MD5 is the served one.
+    void ServePackage(int id, const ZipEntries& entries, const std::string& password);
     // A theme package of the usual layout; the flags leave parts out.
     ZipEntries ThemeEntries(int id, const std::wstring& name, bool themeFile = true, bool idFolder = true,
                             bool cursors = true);
@@ -122,4 +134,6 @@ private:
 };
 
 std::vector<std::string> ReadLines(const CString& path);
+// Everything below a folder: relative path -> bytes, "<folder>" for folders.
+std::map<std::string, std::string> TreeOf(const CString& folder);
 std::string Utf8(const std::wstring& text);

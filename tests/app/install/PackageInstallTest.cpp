@@ -5,14 +5,8 @@
 
 namespace {
 
-const wchar_t kError[] = L"错误信息";
 const wchar_t kDamaged[] = L"由于下载数据损坏，软件无法安装，请重新下载软件！";
 const wchar_t kComponentMissing[] = L"由于必备组件丢失，软件无法安装。请重新安装泽诺美化箱！";
-const wchar_t kUnpackFailed[] = L"由于解压失败，软件无法安装。请重新下载！";
-const wchar_t kWallpaperFailed[] = L"应用壁纸失败，请重新下载！";
-const wchar_t kSevere[] = L"发生严重错误，无法进行解压！";
-
-using Events = std::vector<std::string>;
 
 class PackageInstall : public InstallFixture {
 protected:
@@ -28,8 +22,8 @@ TEST_F(PackageInstall, ExtractorCommandLineCarriesTargetAndPasswordByKind)
     SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", L"0");
     WriteList(1, {{7001, L"蓝色天空"}});
     WriteList(2, {{7002, L"海边"}});
-    WritePackage(7001, {{"x", "y"}}, "");
-    WritePackage(7002, {{"x", "y"}}, "");
+    WritePackage(7001, {{"7001/x", "y"}}, "");
+    WritePackage(7002, {{"7002/x", "y"}}, "");
 
     const struct {
         int kind;
@@ -99,20 +93,23 @@ TEST_F(PackageInstall, ThemeWithoutThemeFileGetsItsStyleAndWallpaper)
     EXPECT_EQ(Events(), CEventLog::Instance().Take());
 }
 
-TEST_F(PackageInstall, PackageWithoutItsIdFolderUnpacksButInstallsNothing)
+TEST_F(PackageInstall, PackageWithoutItsIdFolderIsRefused)
 {
     const std::wstring name = UniqueName(L"无编号");
     WriteList(1, {{7004, name}});
     WritePackage(7004, ThemeEntries(7004, name, true, false, true), PackagePasswordOf(7004));
 
-    EXPECT_TRUE(InstallPackage(1, L"7004"));
-    EXPECT_TRUE(FileExists(Downloads(L"Ravonyx\\theme\\" + name + L".theme")));
+    EXPECT_FALSE(InstallPackage(1, L"7004"));
+    EXPECT_EQ(Events({BoxEvent(kError, kUnpackFailed), DeleteEvent(7004, 2, 1)}),
+              CEventLog::Instance().Take());
+    // Nothing unpacked beside the item's folder, nothing installed.
+    EXPECT_FALSE(FileExists(Downloads(L"Ravonyx\\theme\\" + name + L".theme")));
+    EXPECT_FALSE(DirectoryExists(Downloads(L"Ravonyx\\theme\\" + name)));
     EXPECT_FALSE(FileExists(Themes(name + L".theme")));
     EXPECT_FALSE(DirectoryExists(Themes(name)));
     EXPECT_FALSE(FileExists(windows + L"\\Cursors\\Cursors\\" + name.c_str() + L".cur"));
     EXPECT_TRUE(ControlPanelLog().empty());
     EXPECT_TRUE(DesktopLog().empty());
-    EXPECT_EQ(Events(), CEventLog::Instance().Take());
 }
 
 TEST_F(PackageInstall, EachFailureIsToldAndOffersDeletion)
@@ -267,25 +264,6 @@ TEST_F(PackageInstall, RunItemInstallsTheListedItem)
     EXPECT_EQ(Events(), CEventLog::Instance().Take());
 }
 
-// Every file below the folder (recursively).
-void CollectFiles(const CString& folder, std::vector<CString>& out)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(folder + L"*", &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const CString name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CollectFiles(folder + name + L"\\", out);
-        else
-            out.push_back(folder + name);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-}
-
 TEST_F(PackageInstall, PasswordIsWrittenNowhere)
 {
     const std::wstring name = UniqueName(L"密码");
@@ -307,16 +285,15 @@ TEST_F(PackageInstall, PasswordIsWrittenNowhere)
         const std::wstring wide(password.begin(), password.end());
         secrets.emplace_back(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
     }
-    std::vector<CString> files;
-    CollectFiles(program.Path(), files);
-    CollectFiles(downloads.Path(), files);
-    CollectFiles(logs.Path(), files);
-    EXPECT_GT(files.size(), 6u);
-    for (const CString& file : files) {
-        const std::string bytes = ReadFileBytes(file);
-        for (const std::string& secret : secrets)
-            EXPECT_EQ(std::string::npos, bytes.find(secret)) << file.ToUtf8();
+    size_t files = 0;
+    for (const CString& folder : {program.Path(), downloads.Path(), logs.Path()}) {
+        for (const auto& [path, bytes] : TreeOf(folder)) {
+            ++files;
+            for (const std::string& secret : secrets)
+                EXPECT_EQ(std::string::npos, bytes.find(secret)) << path;
+        }
     }
+    EXPECT_GT(files, 6u);
     for (const std::string& event : CEventLog::Instance().Take())
         EXPECT_EQ(std::string::npos, event.find("saboe")) << event;
 }

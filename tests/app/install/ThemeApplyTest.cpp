@@ -2,6 +2,7 @@
 
 #include "app/common/FileUtils.h"
 #include "app/install/DefaultTheme.h"
+#include "app/install/PlacedThemes.h"
 #include "app/install/ThemeApply.h"
 #include "app/install/VisualStyle.h"
 #include "app/install/WindowsFolders.h"
@@ -9,8 +10,6 @@
 #include <functional>
 
 namespace {
-
-using Events = std::vector<std::string>;
 
 const wchar_t kHint[] = L"提示";
 
@@ -53,10 +52,11 @@ void ExpectClickedOffScreen(const std::string& line)
 
 class ThemeApply : public InstallFixture {
 protected:
-    // An installed theme: its file and visual-style folder.
+    // A theme this program installed: its file and visual-style folder.
     std::wstring InstallTheme(const std::wstring& stem)
     {
         const std::wstring name = UniqueName(stem);
+        EXPECT_TRUE(RecordPlacedTheme(name.c_str()));
         WriteFileBytes(themes + L"\\" + name.c_str() + L".theme", "[Theme]");
         MakeFolderFor(themes + L"\\" + name.c_str() + L"\\" + name.c_str() + L".msstyles");
         WriteFileBytes(themes + L"\\" + name.c_str() + L"\\" + name.c_str() + L".msstyles", "MZ");
@@ -208,7 +208,8 @@ TEST_F(ThemeApply, RemovalOfAThemeInUseAndNotInUse)
         g_currentTheme = themes + L"\\" + current;
         g_currentThemeReadable = true;
 
-        RemoveThemePackage(name.c_str(), ReportedTheme);
+        // Told whether anything of it is left.
+        EXPECT_EQ(row.removed, RemoveThemePackage(name.c_str(), ReportedTheme));
         EXPECT_EQ(!row.removed, Installed(name));
         ASSERT_TRUE(WaitForControlPanel(true));
         const std::vector<std::string> log = ControlPanelLog();
@@ -230,7 +231,7 @@ TEST_F(ThemeApply, RemovalRemovesNothingWhenTheCurrentThemeIsUnknownOrTheNameIsN
 {
     const std::wstring name = InstallTheme(L"留下");
     g_currentThemeReadable = false;
-    RemoveThemePackage(name.c_str(), ReportedTheme);
+    EXPECT_FALSE(RemoveThemePackage(name.c_str(), ReportedTheme));
     EXPECT_TRUE(Installed(name));
 
     // A file of the theme folder that must outlive every removal below.
@@ -252,7 +253,7 @@ TEST_F(ThemeApply, RemovalAsksWineForTheCurrentTheme)
 {
     // Wine's own visual style is in use, not this one: deleted at once.
     const std::wstring name = InstallTheme(L"酒");
-    RemoveThemePackage(name.c_str());
+    EXPECT_TRUE(RemoveThemePackage(name.c_str()));
     EXPECT_FALSE(Installed(name));
     EXPECT_TRUE(ControlPanelLog().empty());
 }

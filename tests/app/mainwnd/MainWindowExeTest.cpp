@@ -1,8 +1,10 @@
 // The running Ravonyx.exe from outside: the tray icon comes and goes with
 // the hot key in Wine's system tray window, the tray menu opens and its
 // first item hides the window, both menus quit, the start timer registers the hot
-// key until the program ends, the window's size is kept between runs, and
-// the settings dialog opens once however often it is asked for.
+// key until the program ends, the window's size is kept between runs, the
+// settings dialog opens once however often it is asked for, and messages
+// from this process with meaningless addresses leave every window of the
+// program running and answering.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -98,6 +100,40 @@ SIZE WindowSize(HWND hwnd)
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+// The program's windows: its top-level windows and all their children.
+std::vector<HWND> ProgramWindows(DWORD pid)
+{
+    struct Found {
+        DWORD pid;
+        std::vector<HWND> windows;
+    } found{pid, {}};
+    EnumWindows(
+        [](HWND top, LPARAM param) -> BOOL {
+            auto& f = *reinterpret_cast<Found*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(top, &owner);
+            if (owner != f.pid)
+                return TRUE;
+            f.windows.push_back(top);
+            EnumChildWindows(
+                top,
+                [](HWND child, LPARAM windows) -> BOOL {
+                    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(child);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&f.windows));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.windows;
+}
+
+bool Answers(HWND hwnd)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+}
+
 } // namespace
 
 TEST(RunningProgram, TrayIconHotKeyAndTrayMenu)
@@ -184,6 +220,48 @@ TEST(RunningProgram, TheWindowSizeIsKeptBetweenRuns)
         EXPECT_EQ(size.cy, 660);
         EXPECT_EQ(run.CloseMainWindow(), 0u);
     }
+}
+
+// The private messages whose wParam is an address, from another process:
+// a small number, an address that is readable in the program (its image),
+// and garbage. Each window ignores them and answers 0; the program goes on.
+TEST(RunningProgram, AddressesFromAnotherProcessAreIgnoredByEveryWindow)
+{
+    CProgramCopy program;
+    CRavonyxRun run(program.Exe(), L"");
+    HWND main = run.WaitForMainWindow(kTimeoutMs);
+    ASSERT_NE(main, nullptr);
+    const std::vector<HWND> windows = ProgramWindows(run.ProcessId());
+    ASSERT_GT(windows.size(), 1u) << "the main window and its page areas";
+
+    const WPARAM image = static_cast<WPARAM>(GetWindowLongPtrW(main, GWLP_HINSTANCE));
+    ASSERT_NE(image, 0u);
+    const WPARAM addresses[] = {0x10, image, image + 0x1000, static_cast<WPARAM>(0xDEADBEEF),
+                                ~static_cast<WPARAM>(0xF)};
+    const UINT messages[] = {0x8103, 0x8104, 0x8105, 0x8107, 0x8108, 0x810B};
+    for (HWND hwnd : windows) {
+        for (UINT msg : messages) {
+            for (WPARAM address : addresses) {
+                SCOPED_TRACE(testing::Message()
+                             << std::hex << "window " << hwnd << " message " << msg << " wParam " << address);
+                DWORD_PTR answer = 1;
+                ASSERT_NE(SendMessageTimeoutW(hwnd, msg, address, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0)
+                    << "the window answers";
+                EXPECT_EQ(answer, 0u);
+                PostMessageW(hwnd, msg, address, 0);
+            }
+        }
+    }
+    // The posts are taken in order: once the hot key that follows them has
+    // hidden the window, every one of them has been handled.
+    PostMessageW(main, WM_HOTKEY, 1, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    ASSERT_EQ(run.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE)) << "the program still runs";
+    for (HWND hwnd : windows)
+        EXPECT_TRUE(Answers(hwnd)) << hwnd;
+    // And it still does its work: a tab page of a tab below 1 is refused.
+    EXPECT_EQ(SendMessageW(main, 0x810F, 0, 3), 1);
+    EXPECT_EQ(run.CloseMainWindow(), 0u);
 }
 
 TEST(RunningProgram, TheTrayOpensOneSettingsDialogAtATime)

@@ -1,11 +1,16 @@
-// The about dialog, the hot-key text, and keeping a menu on a monitor.
+// The about dialog, the hot-key text, keeping a menu on a monitor, and the
+// menus' commands for a window other than the main one.
 #include <gtest/gtest.h>
 
 #include "app/mainwnd/AboutDlg.h"
 #include "app/mainwnd/ContextMenu.h"
 #include "app/mainwnd/HotKey.h"
+#include "app/mainwnd/MyIconMenu.h"
+#include "app/mainwnd/SetupMenu.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
+#include "base/WindowClass.h"
+#include "base/WindowImpl.h"
 #include "tests/app/mainwnd/DialogAction.h"
 
 TEST(AboutDialog, ShowsTheVersionAndClosesByItsButtons)
@@ -92,4 +97,51 @@ TEST(MenuPosition, KeptOnTheNearestMonitorsWorkArea)
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
         EXPECT_EQ(KeepMenuOnMonitor(c.x, c.y), c.expected);
     }
+}
+
+namespace {
+
+// A window that owns the menus and counts the quits they ask for.
+class CMenuOwnerWindow : public CWindowImpl, public IMenuOwner {
+public:
+    int quits = 0;
+
+    HWND CreateTop()
+    {
+        static CWindowClass cls(0);
+        return Create(cls, nullptr, RECT{0, 0, 200, 100}, L"menu owner", WS_POPUP);
+    }
+    HWND MenuWindow() const override { return m_hWnd; }
+    void ConfirmQuit() override { ++quits; }
+
+protected:
+    BOOL ProcessWindowMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return FALSE; }
+};
+
+} // namespace
+
+TEST(Menus, CommandsActOnTheirOwner)
+{
+    CMenuOwnerWindow owner;
+    ASSERT_NE(owner.CreateTop(), nullptr);
+    CMyIconMenu tray(owner);
+    CSetupMenu main(owner);
+
+    // "显示"/"隐藏" shows the owner, then hides it.
+    EXPECT_TRUE(tray.OnTrayCommand(ID_TRAY_SHOW));
+    EXPECT_TRUE(IsWindowVisible(owner.m_hWnd));
+    EXPECT_TRUE(tray.OnTrayCommand(ID_TRAY_SHOW));
+    EXPECT_FALSE(IsWindowVisible(owner.m_hWnd));
+
+    // Both "退出" ask the owner; nothing else does, and each menu takes
+    // only its own commands.
+    EXPECT_TRUE(tray.OnTrayCommand(ID_TRAY_EXIT));
+    EXPECT_EQ(owner.quits, 1);
+    EXPECT_TRUE(main.OnMainMenuCommand(ID_MENU_EXIT));
+    EXPECT_EQ(owner.quits, 2);
+    for (UINT id : {ID_MENU_HOME, ID_MENU_ABOUT, ID_MENU_SETTINGS, ID_MENU_UPDATE, ID_MENU_EXIT, 0u})
+        EXPECT_FALSE(tray.OnTrayCommand(id)) << id;
+    for (UINT id : {ID_TRAY_SHOW, ID_TRAY_SETTINGS, ID_TRAY_HELP, ID_TRAY_EXIT, 0u})
+        EXPECT_FALSE(main.OnMainMenuCommand(id)) << id;
+    EXPECT_EQ(owner.quits, 2);
 }

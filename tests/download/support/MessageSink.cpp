@@ -2,6 +2,8 @@
 
 #include "download/Dunmere.h"
 
+#include "base/MarkedSend.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,6 +34,11 @@ LRESULT CALLBACK CMessageSink::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     auto* sink = reinterpret_cast<CMessageSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (sink && (message == WM_DOWNLOAD_PROGRESS || message == WM_DOWNLOAD_FINISHED ||
                  message == WM_DOWNLOAD_STOPPED)) {
+        // The program's own window reads only marked records; so does this one.
+        if (!TakeMark(hwnd, kDownloadRecordMark, wParam)) {
+            ++sink->m_unmarked;
+            return 0;
+        }
         sink->Record(message, wParam);
         return message == WM_DOWNLOAD_FINISHED ? 0 : 1;
     }

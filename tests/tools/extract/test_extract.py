@@ -146,7 +146,8 @@ class ExtractTest(unittest.TestCase):
             z.writestr(Gbk("资料/"), b"")
             z.writestr(Gbk("资料/说明.txt"), "说明".encode("utf-8"))
         python_zip(f("utf8.zip"), [("资料/", b""), ("资料/图片/壁纸.txt", "壁纸".encode("utf-8"))])
-        text = b"The quick brown fox jumps over the lazy dog. " * 2000
+        # compressible, yet well within the bound on unpacked size
+        text = b"The quick brown fox jumps over the lazy dog. " * 2000 + random.Random(5).randbytes(4000)
         python_zip(f("one-deflate.zip"), [("data.txt", text)])
         python_zip(f("one-stored.zip"), [("data.txt", text)], zipfile.ZIP_STORED)
         corrupt_data(f("one-deflate.zip"), f("corrupt-deflate.zip"))
@@ -184,6 +185,15 @@ class ExtractTest(unittest.TestCase):
         folder = os.path.join(self.root, "cases", name)
         os.makedirs(os.path.join(folder, "cwd"))
         return folder
+
+    def assert_refused_writing_nothing(self, label, entries):
+        """Extracting the entries exits 2 and writes nothing, not even the entries before the culprit."""
+        case = self.case_folder(label)
+        archive = self.fixture(label + ".zip")
+        python_zip(archive, entries)
+        code, output = run(command(archive, os.path.join(case, "target")), os.path.join(case, "cwd"))
+        self.assertEqual(code, 2, output)
+        self.assertEqual(tree(case), {"cwd/": None})
 
     def test_extracts_with_full_paths(self):
         # (case, archive, password, expected tree, trailing backslash on the folder)
@@ -284,6 +294,84 @@ class ExtractTest(unittest.TestCase):
                 self.assertEqual(code, 2, output)
                 # Not even the harmless entry before it: the case folder holds only its empty cwd.
                 self.assertEqual(tree(case), {"cwd/": None})
+
+    def test_refuses_names_windows_cannot_hold_and_writes_nothing(self):
+        # Each comes after a harmless entry, which must not be written either.
+        cases = [
+            ("device", "CON"),
+            ("device, lower case", "nul"),
+            ("device with an extension", "prn.txt"),
+            ("device with two extensions", "Aux.tar.gz"),
+            ("numbered device", "COM1"),
+            ("numbered device with an extension", "lpt9.log"),
+            ("device with trailing dots", "con..."),
+            ("device with trailing blanks", "NUL  "),
+            ("device with a blank before the extension", "com3 .txt"),
+            ("device as a folder", "a/LPT1/file.txt"),
+            ("device folder entry", "a/aux/"),
+            ("trailing dot", "a/name."),
+            ("trailing blank", "a/name /file.txt"),
+            ("wildcard", "a/st*r.txt"),
+            ("question mark", "a/what?.txt"),
+            ("angle bracket", "a/<b>.txt"),
+            ("pipe", "a/p|q.txt"),
+            ("double quote", 'a/"q".txt'),
+            ("control character", "a/bell\x07.txt"),
+        ]
+        for i, (name, hostile) in enumerate(cases):
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(f"unholdable{i}", [("first.txt", b"harmless"),
+                                                                       (hostile, b"device or worse")])
+
+    def test_names_that_only_look_like_devices_extract(self):
+        entries = {"console.txt": b"1", "COM10": b"2", "LPT0.txt": b"3", "nul_file": b"4", "a/CONx/b.txt": b"5"}
+        archive = self.fixture("device-lookalikes.zip")
+        python_zip(archive, list(entries.items()))
+        case = self.case_folder("device-lookalikes")
+        target = os.path.join(case, "target")
+        code, output = run(command(archive, target), os.path.join(case, "cwd"))
+        self.assertEqual(code, 0, output)
+        self.assertEqual({k: v for k, v in tree(target).items() if v is not None}, entries)
+
+    def test_refuses_a_path_that_is_both_file_and_folder(self):
+        cases = [
+            ("file, then a file below it", [("a/b", b"file"), ("a/b/c.txt", b"below")]),
+            ("folder entry, then a file of its name", [("a/b/", b""), ("a/b", b"file")]),
+            ("file below, then the file", [("a/b/c.txt", b"below"), ("a/B", b"file")]),
+            ("other case, other separator", [("x\\Y.txt", b"file"), ("X/y.TXT/z", b"below")]),
+        ]
+        for i, (name, entries) in enumerate(cases):
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(f"kind{i}", [("first.txt", b"harmless")] + entries)
+
+    def test_refuses_archives_that_unpack_beyond_bounds(self):
+        zeros = b"\0" * 1_000_000  # deflates about a thousand to one
+        cases = [
+            ("more than 64 times the archive", [("first.txt", b"harmless"), ("bomb.bin", zeros)]),
+            ("more than 10,000 entries", [("first.txt", b"harmless")] +
+             [(f"many/{i}.txt", b"") for i in range(10_000)]),
+        ]
+        for i, (name, entries) in enumerate(cases):
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(f"bound{i}", entries)
+
+    def test_unpacks_up_to_the_bounds(self):
+        data = (b"\0" * 63 + b"x") * 1000 + random.Random(3).randbytes(900)
+        cases = [
+            ("10,000 entries", [(f"many/{i}.txt", b"") for i in range(9_999)] + [("last.txt", b"last")]),
+            ("about 50 times the archive", [("ratio.bin", data)]),
+        ]
+        for i, (name, entries) in enumerate(cases):
+            with self.subTest(name):
+                archive = self.fixture(f"at-the-bounds{i}.zip")
+                python_zip(archive, entries)
+                if i == 1:
+                    self.assertTrue(40 < len(data) / os.path.getsize(archive) < 64)
+                case = self.case_folder(f"at-the-bounds{i}")
+                target = os.path.join(case, "target")
+                code, output = run(command(archive, target), os.path.join(case, "cwd"))
+                self.assertEqual(code, 0, output)
+                self.assertEqual({k: v for k, v in tree(target).items() if v is not None}, dict(entries))
 
     def test_bad_command_lines_exit_7(self):
         case = self.case_folder("command-lines")
