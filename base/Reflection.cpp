@@ -1,5 +1,7 @@
 #include "base/Reflection.h"
 
+#include "base/NotifyRecord.h"
+
 namespace {
 
 HWND ControlOf(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
@@ -18,8 +20,11 @@ HWND ControlOf(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<HWND>(lParam);
-    case WM_NOTIFY:
-        return lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : nullptr;
+    case WM_NOTIFY: {
+        // Only a record this thread is sending now names its control.
+        const auto* hdr = SameThreadNotifyRecord<NMHDR>(lParam);
+        return hdr ? hdr->hwndFrom : nullptr;
+    }
     case WM_PARENTNOTIFY:
         if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY)
             return reinterpret_cast<HWND>(lParam);

@@ -244,7 +244,7 @@ BOOL CCorvaneMsgBox::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LP
             result = 0;
             return TRUE;
         }
-        if (OnTextKey(*reinterpret_cast<const NMHDR*>(lParam))) {
+        if (OnTextKey(lParam)) {
             result = 1; // the rich edit does not see the key
             return TRUE;
         }
@@ -357,11 +357,17 @@ void CCorvaneMsgBox::OnSkCommand(const SkItemClickNotify& click)
     }
 }
 
-BOOL CCorvaneMsgBox::OnTextKey(const NMHDR& header)
+BOOL CCorvaneMsgBox::OnTextKey(LPARAM lParam)
 {
-    if (!m_scrollText || header.hwndFrom != m_scrollText || header.code != EN_MSGFILTER)
+    // The rich edit sends its filter from its own thread's stack: anything
+    // else is not its record and is not read.
+    const auto* header = SameThreadNotifyRecord<NMHDR>(lParam);
+    if (!m_scrollText || !header || header->hwndFrom != m_scrollText || header->code != EN_MSGFILTER)
         return FALSE;
-    const auto& filter = reinterpret_cast<const MSGFILTER&>(header);
+    const auto* message = SameThreadNotifyRecord<MSGFILTER>(lParam);
+    if (!message)
+        return FALSE;
+    const MSGFILTER& filter = *message;
     if (filter.msg != WM_KEYDOWN || (filter.wParam != VK_RETURN && filter.wParam != VK_ESCAPE))
         return FALSE;
     SendMessageW(m_hWnd, WM_KEYDOWN, filter.wParam, filter.lParam);

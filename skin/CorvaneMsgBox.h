@@ -96,7 +96,7 @@ protected:
     void OnDestroy();
     void ShowScrollingText();
     // Enter or Escape pressed in the scrolling text: answered as in the box.
-    BOOL OnTextKey(const NMHDR& header);
+    BOOL OnTextKey(LPARAM lParam);
 
 private:
     bool m_counted = false; // this box counts in MsgBoxOnScreen

@@ -21,6 +21,7 @@
 
 #include <windows.h>
 
+#include "base/NotifyRecord.h"
 #include "base/Reflection.h"
 #include "base/WindowClass.h"
 #include "skin/SkDialogImplBase.h"
@@ -53,11 +54,23 @@ protected:
 };
 
 // The SKN_ITEM_CLICK record of a WM_NOTIFY from the view (or the dialog's
-// own OK and Cancel), or null for any other notification.
+// own OK and Cancel), or null for any other notification. Only a record the
+// skin is sending on this thread now is read; any other lParam (one posted
+// or sent by another process, say) is not.
 inline const SkItemClickNotify* AsItemClick(LPARAM lParam)
 {
-    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+    const auto* hdr = OurNotifyRecord<NMHDR>(lParam);
     if (!hdr || hdr->idFrom != IDC_SKIN_VIEW || hdr->code != SKN_ITEM_CLICK)
         return nullptr;
-    return reinterpret_cast<const SkItemClickNotify*>(lParam);
+    return OurNotifyRecord<SkItemClickNotify>(lParam);
+}
+
+// The SKN_TAB_CHANGING record of a WM_NOTIFY from the view, or null; read
+// as AsItemClick reads a click.
+inline SkTabChangeNotify* AsTabChanging(LPARAM lParam)
+{
+    const auto* hdr = OurNotifyRecord<NMHDR>(lParam);
+    if (!hdr || hdr->idFrom != IDC_SKIN_VIEW || hdr->code != SKN_TAB_CHANGING)
+        return nullptr;
+    return OurNotifyRecord<SkTabChangeNotify>(lParam);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "base/NotifyRecord.h"
 #include "base/WindowClass.h"
 #include "skin/SkResource.h"
 #include "skin/SkWinManager.h"
@@ -320,5 +321,5 @@ void CSkDialogImplBase::SendItemClick(UINT itemId)
     click.hdr = {m_hWnd, IDC_SKIN_VIEW, SKN_ITEM_CLICK};
     click.itemId = itemId;
     click.itemClass = "";
-    SendMessageW(m_hWnd, WM_NOTIFY, IDC_SKIN_VIEW, reinterpret_cast<LPARAM>(&click));
+    SendNotifyRecord(m_hWnd, IDC_SKIN_VIEW, click);
 }

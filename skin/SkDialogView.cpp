@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "base/AppModule.h"
+#include "base/NotifyRecord.h"
 #include "base/Reflection.h"
 #include "base/WindowClass.h"
 #include "skin/SkFontPool.h"
@@ -89,7 +90,7 @@ void CSkDialogView::SetTipText(const CString& tip)
 void CSkDialogView::Notify(UINT code)
 {
     NMHDR hdr = {m_hWnd, static_cast<UINT_PTR>(GetDlgCtrlID(m_hWnd)), code};
-    SendMessageW(GetParent(m_hWnd), WM_NOTIFY, hdr.idFrom, reinterpret_cast<LPARAM>(&hdr));
+    SendNotifyRecord(GetParent(m_hWnd), hdr.idFrom, hdr);
 }
 
 void CSkDialogView::InvalidateLayout()
@@ -222,9 +223,12 @@ void CSkDialogView::RenderDirtyPart()
 
 LRESULT CSkDialogView::OnNotify(WPARAM wParam, LPARAM lParam)
 {
-    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+    // What is not the skin's own or a control's on this thread is only passed
+    // on, unread.
+    const auto* hdr = SameThreadNotifyRecord<NMHDR>(lParam);
     if (hdr && hdr->code == SKN_INVALIDATE_RECT) {
-        AddDirtyRect(reinterpret_cast<const SkInvalidateRectNotify*>(lParam)->rect);
+        if (const auto* repaint = OurNotifyRecord<SkInvalidateRectNotify>(lParam))
+            AddDirtyRect(repaint->rect);
         return 0;
     }
     if (hdr && hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "base/NotifyRecord.h"
 #include "skin/SkItemRegistry.h"
 
 namespace {
@@ -183,7 +184,7 @@ void CSkDialogView::OnLButtonUp(WPARAM keys, LPARAM lParam)
     click.hdr = {m_hWnd, static_cast<UINT_PTR>(GetDlgCtrlID(m_hWnd)), SKN_ITEM_CLICK};
     click.itemId = clickedId;
     click.itemClass = clickedClass;
-    SendMessageW(GetParent(m_hWnd), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    SendNotifyRecord(GetParent(m_hWnd), click.hdr.idFrom, click);
 }
 
 void CSkDialogView::OnLButtonDblClk(WPARAM keys, LPARAM lParam)

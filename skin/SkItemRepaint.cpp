@@ -1,5 +1,6 @@
 #include "skin/SkItemRepaint.h"
 
+#include "base/NotifyRecord.h"
 #include "skin/SkNotify.h"
 #include "skin/SkWindow.h"
 
@@ -16,5 +17,5 @@ void InvalidateItemRect(const RECT& rect, const CSkWindow& item)
     notify.hdr.code = SKN_INVALIDATE_RECT;
     notify.itemHandle = item.m_handle;
     notify.rect = rect;
-    SendMessageW(view, WM_NOTIFY, item.m_id, reinterpret_cast<LPARAM>(&notify));
+    SendNotifyRecord(view, item.m_id, notify);
 }

@@ -1,5 +1,6 @@
 #include "skin/SkRealWnd.h"
 
+#include "base/NotifyRecord.h"
 #include "skin/SkNotify.h"
 
 BOOL CSkRealWnd::HandleSkMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -73,5 +74,5 @@ void CSkRealWnd::NotifyMoved() const
     notify.hdr.code = SKN_REALWND_MOVED;
     notify.itemId = m_id;
     notify.rect = m_rect;
-    SendMessageW(m_hostWindow, WM_NOTIFY, static_cast<WPARAM>(viewId), reinterpret_cast<LPARAM>(&notify));
+    SendNotifyRecord(m_hostWindow, static_cast<WPARAM>(viewId), notify);
 }

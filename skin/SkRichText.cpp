@@ -8,6 +8,7 @@
 
 #include <tinyxml.h>
 
+#include "base/NotifyRecord.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkHex.h"
 #include "skin/SkItemRepaint.h"
@@ -326,5 +327,5 @@ void CSkRichText::NotifyLinkClick(int linkId)
     notify.hdr.code = SKN_ITEM_CLICK;
     notify.itemId = static_cast<UINT>(linkId);
     notify.itemClass = TagName();
-    SendMessageW(owner, WM_NOTIFY, viewId, reinterpret_cast<LPARAM>(&notify));
+    SendNotifyRecord(owner, viewId, notify);
 }

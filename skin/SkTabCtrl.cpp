@@ -8,6 +8,7 @@
 
 #include <tinyxml.h>
 
+#include "base/NotifyRecord.h"
 #include "skin/SkItemRelease.h"
 #include "skin/SkItemRepaint.h"
 #include "skin/SkNotify.h"
@@ -369,7 +370,7 @@ BOOL CSkTabCtrl::AskOwner(int index)
     notify.oldSel = m_cursel;
     notify.cancel = FALSE;
     if (m_hostWindow)
-        SendMessageW(m_hostWindow, WM_NOTIFY, static_cast<WPARAM>(viewId), reinterpret_cast<LPARAM>(&notify));
+        SendNotifyRecord(m_hostWindow, static_cast<WPARAM>(viewId), notify);
     return !notify.cancel;
 }
 

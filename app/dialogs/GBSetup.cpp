@@ -165,8 +165,7 @@ void CGBSetup::BringForward()
 
 BOOL CGBSetup::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (msg == WM_NOTIFY && wParam == IDC_SKIN_VIEW &&
-        OnSetupNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
+    if (msg == WM_NOTIFY && wParam == IDC_SKIN_VIEW && OnSetupNotify(lParam)) {
         result = 0;
         return TRUE;
     }
@@ -177,20 +176,18 @@ BOOL CGBSetup::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return CSkDialogImpl::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
 }
 
-BOOL CGBSetup::OnSetupNotify(const NMHDR& hdr)
+BOOL CGBSetup::OnSetupNotify(LPARAM lParam)
 {
-    if (hdr.idFrom != IDC_SKIN_VIEW)
-        return FALSE;
-    if (hdr.code == SKN_TAB_CHANGING) {
-        const auto& change = reinterpret_cast<const SkTabChangeNotify&>(hdr);
-        if (change.tabCtrlId != IDC_SETUP_TABS)
+    if (const SkTabChangeNotify* change = AsTabChanging(lParam)) {
+        if (change->tabCtrlId != IDC_SETUP_TABS)
             return FALSE;
-        SwitchSettingsPage(change.newSel);
+        SwitchSettingsPage(change->newSel);
         return TRUE;
     }
-    if (hdr.code != SKN_ITEM_CLICK)
+    const SkItemClickNotify* click = AsItemClick(lParam);
+    if (!click)
         return FALSE;
-    switch (reinterpret_cast<const SkItemClickNotify&>(hdr).itemId) {
+    switch (click->itemId) {
     case IDC_SETUP_USEHOTKEY:
         EnableHotKeyEdit();
         return TRUE;

@@ -57,7 +57,7 @@ public:
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // TRUE when the notification was taken.
-    BOOL OnSetupNotify(const NMHDR& hdr);
+    BOOL OnSetupNotify(LPARAM lParam);
 
     // WM_INITDIALOG: the real windows and every shown value from the file.
     BOOL InitSettingsPage();

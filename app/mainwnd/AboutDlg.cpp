@@ -7,8 +7,7 @@
 
 BOOL CAboutDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (msg == WM_NOTIFY && wParam == IDC_SKIN_VIEW &&
-        OnSkinNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
+    if (msg == WM_NOTIFY && wParam == IDC_SKIN_VIEW && OnSkinNotify(lParam)) {
         result = 0;
         return TRUE;
     }
@@ -20,12 +19,12 @@ BOOL CAboutDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     return CSkDialogImpl::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
 }
 
-BOOL CAboutDlg::OnSkinNotify(const NMHDR& hdr)
+BOOL CAboutDlg::OnSkinNotify(LPARAM lParam)
 {
-    if (hdr.idFrom != IDC_SKIN_VIEW || hdr.code != SKN_ITEM_CLICK)
+    const SkItemClickNotify* click = AsItemClick(lParam);
+    if (!click)
         return FALSE;
-    const auto& click = reinterpret_cast<const SkItemClickNotify&>(hdr);
-    switch (click.itemId) {
+    switch (click->itemId) {
     case IDC_ABOUT_OK:
     case IDC_ABOUT_CLOSE:
         EndDialog(IDCANCEL);

@@ -18,5 +18,5 @@ public:
     BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // TRUE when the notification was taken.
-    BOOL OnSkinNotify(const NMHDR& hdr);
+    BOOL OnSkinNotify(LPARAM lParam);
 };

@@ -55,7 +55,7 @@ const MessageEntry<CCorvaneMainDlg>
                  if (wParam != IDC_SKIN_VIEW)
                      return FALSE;
                  BOOL handled = TRUE;
-                 result = dlg.OnSkinNotify(*reinterpret_cast<NMHDR*>(lParam), handled);
+                 result = dlg.OnSkinNotify(lParam, handled);
                  return handled;
              }},
             {kAnyMessage,
@@ -178,23 +178,23 @@ BOOL CCorvaneMainDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, L
     return ProcessMessageTable(s_messages, *this, hwnd, msg, wParam, lParam, result);
 }
 
-LRESULT CCorvaneMainDlg::OnSkinNotify(NMHDR& hdr, BOOL& handled)
+LRESULT CCorvaneMainDlg::OnSkinNotify(LPARAM lParam, BOOL& handled)
 {
-    if (hdr.code == SKN_TAB_CHANGING) {
-        auto& change = reinterpret_cast<SkTabChangeNotify&>(hdr);
-        if (change.tabCtrlId != IDC_MAIN_TABS) {
+    if (SkTabChangeNotify* change = AsTabChanging(lParam)) {
+        if (change->tabCtrlId != IDC_MAIN_TABS) {
             handled = FALSE;
             return 0;
         }
-        if (SwitchTab(change.newSel) == 0)
-            change.cancel = TRUE;
+        if (SwitchTab(change->newSel) == 0)
+            change->cancel = TRUE;
         return 0;
     }
-    if (hdr.code != SKN_ITEM_CLICK) {
+    const SkItemClickNotify* click = AsItemClick(lParam);
+    if (!click) {
         handled = FALSE;
         return 0;
     }
-    switch (reinterpret_cast<const SkItemClickNotify&>(hdr).itemId) {
+    switch (click->itemId) {
     case IDC_MAIN_CLOSE:
         OnCloseButton();
         break;

@@ -61,7 +61,7 @@ public:
     CMyIconMenu& TrayMenu() noexcept { return m_trayMenu; }
 
     // Skin notifications from the view; handled cleared for the ones not taken.
-    LRESULT OnSkinNotify(NMHDR& hdr, BOOL& handled);
+    LRESULT OnSkinNotify(LPARAM lParam, BOOL& handled);
     void OnTimer(UINT_PTR id);
     LRESULT OnInitDialog();
     void OnSysCommand(WPARAM command, BOOL& handled);

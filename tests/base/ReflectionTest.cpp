@@ -1,10 +1,14 @@
 #include "TestWindows.h"
 
+#include "base/NotifyRecord.h"
 #include "base/Reflection.h"
+#include "tests/support/ForeignNotify.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -98,6 +102,22 @@ TEST_F(ReflectionTest, WhatHasNoChildIsNotTaken)
         EXPECT_EQ(123, result) << k.what;
     }
     EXPECT_TRUE(child.messages.empty());
+}
+
+// WM_NOTIFY from another thread or posted names no control, whatever its
+// lParam: 0x10, a freed block, or a readable block naming the child. The
+// same block sent as a notification of this thread is reflected.
+TEST_F(ReflectionTest, ForeignNotificationsReachNoChild)
+{
+    auto named = std::make_unique<NMHDR>(NMHDR{child.m_hWnd, kChildId, static_cast<UINT>(NM_CUSTOMDRAW)});
+    const LPARAM blocks[] = {0x10, FreedBlockAddress(), reinterpret_cast<LPARAM>(named.get())};
+    for (LPARAM block : blocks) {
+        EXPECT_TRUE(SendNotifyFromAnotherThread(parent.m_hWnd, kChildId, block));
+        PostNotify(parent.m_hWnd, kChildId, block);
+    }
+    EXPECT_TRUE(child.messages.empty());
+    EXPECT_EQ(5, SendNotifyRecord(parent.m_hWnd, kChildId, *named));
+    EXPECT_EQ(1u, child.messages.size());
 }
 
 TEST_F(ReflectionTest, ColourMessagesCountOnlyWithABrush)

@@ -4,10 +4,13 @@
 // confirmation, and a box shown from a worker thread while another is up.
 #include "MsgBoxAnswer.h"
 
+#include <richedit.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +22,7 @@
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
+#include "tests/support/ForeignNotify.h"
 
 namespace {
 
@@ -516,4 +520,49 @@ TEST_F(MsgBoxTest, ABoxShownFromADialogIsOwnedByIt)
     EXPECT_EQ(outer.ShowMsg(L"外面的消息", L"提示", MB_OKCANCEL), IDCANCEL);
     EXPECT_EQ(owner, outerWindow);
     EXPECT_TRUE(outerDisabled);
+}
+
+// A box with its scrolling text gets WM_NOTIFY from another thread and
+// posted: a readable block that looks like a click on OK, one that looks
+// like Enter in the text, a freed block and 0x10. It takes none of them,
+// and answers Escape pressed in its text (the rich edit's own notification)
+// as before.
+TEST_F(MsgBoxTest, ForeignNotificationsAreIgnoredAndTheTextsKeysStillAnswer)
+{
+    std::wstring high;
+    for (int i = 0; i < 300; ++i)
+        high += L"第" + std::to_wstring(i) + L"行\n";
+    auto click = std::make_unique<SkItemClickNotify>();
+    click->hdr.idFrom = IDC_SKIN_VIEW;
+    click->hdr.code = SKN_ITEM_CLICK;
+    click->itemId = IDOK;
+    click->itemClass = "button";
+    auto enter = std::make_unique<MSGFILTER>();
+    enter->nmhdr.code = EN_MSGFILTER;
+    enter->msg = WM_KEYDOWN;
+    enter->wParam = VK_RETURN;
+    const LPARAM freed = FreedBlockAddress();
+    bool scrolls = false;
+    bool tookForeign = false;
+    CBoxAnswer answer([&](CCorvaneMsgBox& box) {
+        scrolls = box.m_scrollText != nullptr;
+        click->hdr.hwndFrom = box.m_view.m_hWnd;
+        enter->nmhdr.hwndFrom = box.m_scrollText;
+        enter->nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(box.m_scrollText));
+        const LPARAM blocks[] = {reinterpret_cast<LPARAM>(click.get()), reinterpret_cast<LPARAM>(enter.get()),
+                                 freed, 0x10};
+        for (HWND target : {box.m_hWnd, box.m_view.m_hWnd}) {
+            for (LPARAM block : blocks) {
+                EXPECT_TRUE(SendNotifyFromAnotherThread(target, IDC_SKIN_VIEW, block));
+                PostNotify(target, IDC_SKIN_VIEW, block);
+            }
+        }
+        tookForeign = box.m_end != FALSE;
+        SendMessageW(box.m_scrollText, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (!box.m_end)
+            ClickBoxItem(box, IDC_MSGBOX_CLOSE); // Escape was not taken
+    });
+    EXPECT_EQ(CCorvaneMsgBox::Show(high.c_str(), L"提示", MB_OKCANCEL), IDCANCEL);
+    EXPECT_TRUE(scrolls);
+    EXPECT_FALSE(tookForeign);
 }

@@ -96,7 +96,9 @@ public:
 private:
     void Record(WPARAM wParam, LPARAM lParam)
     {
-        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+        const auto* hdr = SameThreadNotifyRecord<NMHDR>(lParam);
+        if (!hdr)
+            return; // not a notification of this thread: nothing to read
         NotifyRecord record = {hdr->hwndFrom, hdr->idFrom, hdr->code, wParam, 0, {}, {}, 0, 0};
         if (hdr->code == SKN_ITEM_CLICK) {
             const auto* click = reinterpret_cast<const SkItemClickNotify*>(lParam);

@@ -4,11 +4,13 @@
 // nested loops, the window manager, and a hosted EDIT moved by the layout.
 #include "SkinDialogFixture.h"
 
+#include <memory>
 #include <thread>
 
 #include "TestLayout.h"
 #include "base/Handle.h"
 #include "skin/SkWinManager.h"
+#include "tests/support/ForeignNotify.h"
 
 namespace {
 
@@ -522,4 +524,57 @@ TEST_F(SkinDialogTest, ARealWndItemMovesTheEditTheDialogMade)
     SetWindowTextW(edit, L"改了");
     EXPECT_EQ(300u, commandId);
     DestroyWindow(dialog.m_hWnd);
+}
+
+// WM_NOTIFY from another thread or posted, to the dialog and to its view,
+// with an address that faults, a freed block, and a readable block that
+// looks like a click on button 21: none is read or acted on, and the
+// dialog goes on answering real clicks.
+TEST_F(SkinDialogTest, ForeignNotificationsAreIgnoredAndRealClicksStillWork)
+{
+    CTestDialog dialog(kDialogLayout);
+    auto forged = std::make_unique<SkItemClickNotify>();
+    forged->hdr.idFrom = IDC_SKIN_VIEW;
+    forged->hdr.code = SKN_ITEM_CLICK;
+    forged->itemId = 21;
+    forged->itemClass = "button";
+    const LPARAM freed = FreedBlockAddress();
+    std::vector<UINT> clicks;
+    std::vector<std::string> unanswered;
+    dialog.onInit = [](CTestDialog& self) { PostMessageW(self.m_hWnd, WM_TEST_START, 0, 0); };
+    dialog.handler = [&](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
+        if (msg == WM_NOTIFY) {
+            if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+                clicks.push_back(click->itemId);
+                dialog.EndDialog(static_cast<int>(click->itemId));
+            }
+            return FALSE;
+        }
+        if (msg != WM_TEST_START)
+            return FALSE;
+        forged->hdr.hwndFrom = dialog.m_view.m_hWnd;
+        const size_t recorded = dialog.notifications.size();
+        const struct {
+            const char* name;
+            LPARAM lParam;
+        } blocks[] = {
+            {"forged click", reinterpret_cast<LPARAM>(forged.get())}, {"freed", freed}, {"0x10", 0x10}};
+        for (HWND target : {dialog.m_hWnd, dialog.m_view.m_hWnd}) {
+            for (const auto& block : blocks) {
+                const std::string name =
+                    std::string(target == dialog.m_hWnd ? "dialog, " : "view, ") + block.name;
+                if (!SendNotifyFromAnotherThread(target, IDC_SKIN_VIEW, block.lParam))
+                    unanswered.push_back(name);
+                PostNotify(target, IDC_SKIN_VIEW, block.lParam);
+            }
+        }
+        EXPECT_TRUE(clicks.empty()) << "a foreign record was taken for a click";
+        EXPECT_EQ(recorded, dialog.notifications.size());
+        PostClick(dialog.m_view.m_hWnd, kButtonX, kButtonY);
+        return TRUE;
+    };
+    EXPECT_EQ(21, dialog.DoModal());
+    EXPECT_TRUE(unanswered.empty()) << unanswered.size() << " sends were not answered";
+    ASSERT_EQ(1u, clicks.size());
+    EXPECT_EQ(21u, dialog.Clicks().at(0).itemId);
 }

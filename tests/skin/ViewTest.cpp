@@ -8,6 +8,7 @@
 
 #include "DibCanvas.h"
 #include "TestLayout.h"
+#include "base/NotifyRecord.h"
 #include "skin/SkItemRegistry.h"
 #include "skin/SkStylePool.h"
 #include "skin/SkTabCtrl.h"
@@ -434,7 +435,7 @@ TEST_F(ViewTest, NotificationsFromItemsAndChildrenGoOnToTheParent)
     invalidate.hdr = {nullptr, 27, SKN_INVALIDATE_RECT};
     invalidate.itemHandle = Item(27)->m_handle;
     invalidate.rect = {100, 90, 120, 110};
-    SendMessageW(view, WM_NOTIFY, 27, reinterpret_cast<LPARAM>(&invalidate));
+    SendNotifyRecord(view, 27, invalidate);
     EXPECT_TRUE(dialog.Only(SKN_INVALIDATE_RECT).empty());
     EXPECT_TRUE(dialog.m_view.m_dirty);
     ASSERT_TRUE(dialog.m_view.m_dirtyRegion);

@@ -55,13 +55,13 @@ BOOL CSampleDialog::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
         result = 0;
         return TRUE;
     case WM_NOTIFY: {
-        const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
-        if (hdr->idFrom != IDC_SKIN_VIEW)
+        const auto* hdr = OurNotifyRecord<NMHDR>(lParam);
+        if (!hdr || hdr->idFrom != IDC_SKIN_VIEW)
             break;
-        if (hdr->code == SKN_ITEM_CLICK)
-            OnItemClick(*reinterpret_cast<const SkItemClickNotify*>(lParam));
-        else if (hdr->code == SKN_TAB_CHANGING)
-            OnTabChanging(*reinterpret_cast<const SkTabChangeNotify*>(lParam));
+        if (const SkItemClickNotify* click = AsItemClick(lParam))
+            OnItemClick(*click);
+        else if (const SkTabChangeNotify* change = AsTabChanging(lParam))
+            OnTabChanging(*change);
         result = 0;
         return TRUE;
     }

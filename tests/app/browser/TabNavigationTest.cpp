@@ -13,6 +13,7 @@
 #include "app/mainwnd/MainDlg.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
+#include "base/NotifyRecord.h"
 #include "skin/SkTabCtrl.h"
 #include "tests/app/browser/BrowserTestSupport.h"
 #include "tests/app/browser/MainWindowPagesTest.h"
@@ -132,7 +133,7 @@ TEST_F(TabNavigationTest, OtherIndexesNavigateNothingAndAllowTheChange)
         change.tabCtrlId = IDC_MAIN_TABS;
         change.newSel = index;
         change.oldSel = 2;
-        SendMessageW(m_dlg->m_hWnd, WM_NOTIFY, IDC_SKIN_VIEW, reinterpret_cast<LPARAM>(&change));
+        SendNotifyRecord(m_dlg->m_hWnd, IDC_SKIN_VIEW, change);
         Settle();
         EXPECT_FALSE(change.cancel);
         EXPECT_TRUE(m_menu.seen.empty());

@@ -13,6 +13,7 @@
 #include "app/dialogs/WebDlg.h"
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/RunApplication.h"
+#include "base/NotifyRecord.h"
 #include "tests/app/browser/BrowserTestSupport.h"
 #include "tests/app/mainwnd/DialogAction.h"
 #include "tests/support/Picture.h"
@@ -236,7 +237,7 @@ TEST_F(WebDlgTest, FlagsClearHoweverTheWindowGoes)
             click.hdr.idFrom = IDC_SKIN_VIEW;
             click.hdr.code = SKN_ITEM_CLICK;
             click.itemId = CWebDlg::IDC_CLOSE_BUTTON;
-            SendMessageW(hwnd, WM_NOTIFY, IDC_SKIN_VIEW, reinterpret_cast<LPARAM>(&click));
+            SendNotifyRecord(hwnd, IDC_SKIN_VIEW, click);
             break;
         }
         case Way::Page:

@@ -19,6 +19,7 @@
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
 #include "app/stats/UsageStats.h"
+#include "base/NotifyRecord.h"
 #include "skin/CorvaneMsgBox.h"
 #include "skin/SkImageWnd.h"
 #include "skin/SkSkinPool.h"
@@ -72,7 +73,7 @@ LRESULT SendItemClick(HWND dialog, UINT itemId)
     click.hdr.code = SKN_ITEM_CLICK;
     click.itemId = itemId;
     click.itemClass = "imgbtn";
-    return SendMessageW(dialog, WM_NOTIFY, IDC_SKIN_VIEW, reinterpret_cast<LPARAM>(&click));
+    return SendNotifyRecord(dialog, IDC_SKIN_VIEW, click);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
 #include "tests/app/startup/RegistryHelpers.h"
+#include "tests/support/ForeignNotify.h"
 #include "tests/support/Picture.h"
 #include "tests/support/Responsiveness.h"
 #include "tests/support/TempFolder.h"
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -246,6 +248,31 @@ TEST_F(PopupsTest, SeveralFinishedPopupsSitAtTheCornerAndGoAwayWhenClosed)
 // The close button must be seen: the picture of the pop-up shows, inside the
 // button, pixels that stand out from the white body (the band the button
 // sits on) and pixels that stand out from those (its cross).
+// WM_NOTIFY from another thread or posted, to the pop-up and to its view:
+// a readable block that looks like a click on the close button, a freed
+// block and 0x10. The pop-up stays and still closes at a real click.
+TEST_F(PopupsTest, ForeignNotificationsAreIgnoredAndTheCloseButtonStillWorks)
+{
+    ShowDownloadFinishedPopup(L"海风", 12, 1);
+    const std::vector<CGBPopups*> popups = OpenPopups<CGBPopups>();
+    ASSERT_EQ(popups.size(), 1u);
+    CGBPopups& popup = *popups[0];
+    auto click = std::make_unique<SkItemClickNotify>();
+    click->hdr = {popup.m_view.m_hWnd, IDC_SKIN_VIEW, SKN_ITEM_CLICK};
+    click->itemId = 60001;
+    click->itemClass = "imgbtn";
+    const LPARAM blocks[] = {reinterpret_cast<LPARAM>(click.get()), FreedBlockAddress(), 0x10};
+    for (HWND target : {popup.m_hWnd, popup.m_view.m_hWnd}) {
+        for (LPARAM block : blocks) {
+            EXPECT_TRUE(SendNotifyFromAnotherThread(target, IDC_SKIN_VIEW, block));
+            PostNotify(target, IDC_SKIN_VIEW, block);
+            ASSERT_EQ(OpenPopups<CGBPopups>().size(), 1u) << "a foreign record closed the pop-up";
+        }
+    }
+    ClickItem(popup, 60001);
+    EXPECT_TRUE(OpenPopups<CGBPopups>().empty());
+}
+
 TEST_F(PopupsTest, TheFinishedPopupsCloseButtonStandsOutFromTheBody)
 {
     ShowDownloadFinishedPopup(L"海风", 12, 1);
