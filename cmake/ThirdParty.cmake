@@ -35,7 +35,10 @@ string(FIND "${_unzip_text}" "#define NOUNCRYPT" _still)
 if(NOT _still EQUAL -1)
     message(FATAL_ERROR "minizip: could not enable decryption in unzip.c")
 endif()
-file(WRITE ${_unzip_patched} "${_unzip_text}")
+# Rewritten only when its text changes, so that a new configure run (each
+# scripts/run) rebuilds nothing.
+file(WRITE ${_unzip_patched}.new "${_unzip_text}")
+file(COPY_FILE ${_unzip_patched}.new ${_unzip_patched} ONLY_IF_DIFFERENT)
 add_library(minizip STATIC
     ${_unzip_patched}
     ${_zlib_dir}/contrib/minizip/ioapi.c

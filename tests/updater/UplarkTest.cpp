@@ -11,6 +11,7 @@
 #include "tools/uplarkhook/StepHook.h"
 
 #include "tests/app/common/ZipFixture.h"
+#include "tests/support/ExitMark.h"
 #include "tests/support/ProcessDialog.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
@@ -203,8 +204,11 @@ public:
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started = {};
-        if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                            nullptr, folder.Path(), &startup, &started)) {
+        m_exitMark.Arm();
+        const BOOL ran = CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr,
+                                        FALSE, 0, nullptr, folder.Path(), &startup, &started);
+        CExitMark::Disarm();
+        if (!ran) {
             ADD_FAILURE() << "cannot start Uplark.exe: " << GetLastError();
             return;
         }
@@ -213,11 +217,17 @@ public:
         m_processId = started.dwProcessId;
     }
 
-    // A run started as the program starts the updater; an empty handle is a
-    // failure of the test.
-    UplarkRun(const ProgramFolder&, CHandle process)
+    // A run that start() begins as the program starts the updater; an empty
+    // handle is a failure of the test unless start may start nothing.
+    enum Expect { kMustStart, kMayStartNothing };
+    UplarkRun(const ProgramFolder&, const std::function<CHandle()>& start, Expect expect = kMustStart)
     {
+        m_exitMark.Arm();
+        CHandle process = start();
+        CExitMark::Disarm();
         if (!process) {
+            if (expect == kMayStartNothing)
+                return;
             ADD_FAILURE() << "Uplark.exe was not started";
             return;
         }
@@ -249,8 +259,22 @@ public:
         }
     }
 
-    // Waits for the end; the exit code, or 999 when it did not end.
+    bool Started() const { return m_process.IsValid(); }
+
+    // Waits for the end; the exit code, 999 when it did not end, or
+    // kEndedWithoutMark when it did not end normally.
     DWORD Finish()
+    {
+        if (!WaitAnswering(kPatience)) {
+            ADD_FAILURE() << "Uplark.exe did not end";
+            return 999;
+        }
+        return CheckedExitCode(m_process, m_exitMark, "Uplark.exe");
+    }
+
+    // Waits for the end of a run that the step hook stops: its exit code.
+    // A stop leaves no mark of a normal end.
+    DWORD FinishStopped()
     {
         if (!WaitAnswering(kPatience)) {
             ADD_FAILURE() << "Uplark.exe did not end";
@@ -258,6 +282,7 @@ public:
         }
         DWORD code = 999;
         GetExitCodeProcess(m_process, &code);
+        EXPECT_FALSE(m_exitMark.Seen()) << "Uplark.exe ended normally where it was to be stopped";
         return code;
     }
 
@@ -285,6 +310,7 @@ private:
             Sleep(10);
     }
 
+    CExitMark m_exitMark;
     CHandle m_process;
     DWORD m_processId = 0;
     std::vector<std::wstring> m_boxes;
@@ -622,7 +648,7 @@ TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
     // The new program reports the new version, so its update check starts
     // nothing; its start hands the noted update to the updater, which
     // finishes it once the file is free.
-    UplarkRun next(program, ResumeUpdateAtStart(program.Path()));
+    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
     EXPECT_EQ(0u, next.Finish());
     ExpectUpdated();
 }
@@ -790,7 +816,7 @@ TEST_F(Uplark, ALibraryThatCannotBeReplacedPutsTheProgramBack)
         EXPECT_FALSE(ResumeUpdateAtStart(program.Path()));
     }
     // The old program still finds the new version and starts the updater.
-    UplarkRun next(program, StartUpdater(program.Path(), package.md5));
+    UplarkRun next(program, [&] { return StartUpdater(program.Path(), package.md5); });
     EXPECT_EQ(0u, next.Finish());
     ExpectUpdated();
 }
@@ -836,7 +862,7 @@ TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
             ScopedEnvironment stop(kUplarkStopAtVariable, at);
             ScopedEnvironment logging(kUplarkStepLogVariable, stepLog);
             UplarkRun run(folder, OrderFor(package));
-            EXPECT_EQ(kUplarkStoppedExitCode, run.Finish());
+            EXPECT_EQ(kUplarkStoppedExitCode, run.FinishStopped());
         }
         // It ended just before the step, after the same steps as the run to
         // the end.
@@ -863,14 +889,16 @@ TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
 
         // The next start of the program hands a noted update to the updater;
         // an update not yet noted is found again by its update check.
-        CHandle resumed = ResumeUpdateAtStart(folder.Path());
-        EXPECT_EQ(noted, resumed.IsValid());
-        if (resumed) {
-            UplarkRun next(folder, std::move(resumed));
-            EXPECT_EQ(0u, next.Finish());
+        {
+            UplarkRun next(
+                folder, [&] { return ResumeUpdateAtStart(folder.Path()); }, UplarkRun::kMayStartNothing);
+            EXPECT_EQ(noted, next.Started());
+            if (next.Started()) {
+                EXPECT_EQ(0u, next.Finish());
+            }
         }
         if (folder.AutoUpdate() != "0") {
-            UplarkRun next(folder, StartUpdater(folder.Path(), package.md5));
+            UplarkRun next(folder, [&] { return StartUpdater(folder.Path(), package.md5); });
             EXPECT_EQ(0u, next.Finish());
         }
         ::ExpectUpdated(folder);

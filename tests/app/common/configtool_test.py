@@ -19,9 +19,18 @@ def wine_path(path):
     return "Z:" + path.replace("/", "\\")
 
 
-def run(*args):
-    done = subprocess.run([WINE, CONFIGTOOL, *args], stdin=subprocess.DEVNULL,
-                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+def run(*args, cwd=None):
+    """The tool's exit code and output. Under Wine a crash can end with any
+    code, 0 included: the test build's configtool.exe writes the file named
+    in RAVONYX_EXIT_MARK when it ends normally, and a run without it fails."""
+    with tempfile.TemporaryDirectory(prefix="configtool-mark-") as marks:
+        mark = os.path.join(marks, "ended")
+        env = dict(os.environ, RAVONYX_EXIT_MARK=wine_path(mark))
+        done = subprocess.run([WINE, CONFIGTOOL, *args], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+        if not os.path.exists(mark):
+            raise AssertionError("configtool.exe %s did not end normally (exit code %d): %s"
+                                 % (" ".join(args), done.returncode, done.stderr.decode("utf-8", "replace")))
     return done.returncode, done.stdout.decode("utf-8")
 
 
@@ -65,9 +74,7 @@ class ConfigTool(unittest.TestCase):
         self.assertFalse(os.path.exists(self.ini))
 
     def test_file_relative_to_the_current_folder(self):
-        done = subprocess.run([WINE, CONFIGTOOL, "write", "Common", "AutoStart", "1", "common.ini"],
-                              cwd=self.folder.name, stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
-        self.assertEqual(0, done.returncode)
+        self.assertEqual(0, run("write", "Common", "AutoStart", "1", "common.ini", cwd=self.folder.name)[0])
         self.assertTrue(os.path.exists(self.ini))
 
     def test_bad_command_lines(self):

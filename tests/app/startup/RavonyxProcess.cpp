@@ -109,8 +109,11 @@ CRavonyxRun::CRavonyxRun(const CString& exe, const CString& arguments)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     CString directory = exe.Left(exe.ReverseFind(L'\\') + 1);
-    if (CreateProcessW(exe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0, nullptr,
-                       directory, &startup, &info)) {
+    m_exitMark.Arm();
+    const BOOL started = CreateProcessW(exe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0,
+                                        nullptr, directory, &startup, &info);
+    CExitMark::Disarm();
+    if (started) {
         CloseHandle(info.hThread);
         m_process.Reset(info.hProcess);
         m_pid = info.dwProcessId;
@@ -143,9 +146,7 @@ DWORD CRavonyxRun::WaitForExit(DWORD timeoutMs)
         if (GetTickCount64() >= end)
             return STILL_ACTIVE;
     }
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(m_process, &code);
-    return code;
+    return CheckedExitCode(m_process, m_exitMark, "Ravonyx.exe");
 }
 
 HWND CRavonyxRun::WaitForWindow(bool main, DWORD timeoutMs)

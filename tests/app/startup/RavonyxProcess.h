@@ -7,6 +7,7 @@
 
 #include "base/Handle.h"
 #include "base/RefString.h"
+#include "tests/support/ExitMark.h"
 #include "tests/support/TempFolder.h"
 
 #include <ostream>
@@ -54,7 +55,9 @@ public:
 
     // Waits for the program to end, handling this thread's messages
     // meanwhile (the program may send to the test's windows). The exit
-    // code, or STILL_ACTIVE on time-out.
+    // code, STILL_ACTIVE on time-out, or kEndedWithoutMark (and a test
+    // failure) when the program did not end normally: a crash can end with
+    // exit code 0 under Wine.
     DWORD WaitForExit(DWORD timeoutMs);
 
     // A visible top-level window of the program whose title is (or is not)
@@ -70,6 +73,7 @@ public:
 private:
     HWND WaitForWindow(bool main, DWORD timeoutMs);
 
+    CExitMark m_exitMark;
     CHandle m_process;
     DWORD m_pid = 0;
 };

@@ -53,10 +53,19 @@ def command(archive, target, password=None, trailing_backslash=True):
 
 
 def run(command_line, cwd):
-    env = dict(os.environ, RAVONYX_EXTRACT_COMMAND=command_line)
-    done = subprocess.run([WINE, os.path.join(BIN, "extract_runner.exe")], cwd=cwd, env=env,
-                          stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
-    return done.returncode, done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
+    """The extractor's exit code and output. Under Wine a crash can end with
+    any code, 0 included: the test build's Extract.dll writes the file named
+    in RAVONYX_EXIT_MARK when it ends normally, and a run without it fails."""
+    with tempfile.TemporaryDirectory(prefix="extract-mark-") as marks:
+        mark = os.path.join(marks, "ended")
+        env = dict(os.environ, RAVONYX_EXTRACT_COMMAND=command_line, RAVONYX_EXIT_MARK=win(mark))
+        done = subprocess.run([WINE, os.path.join(BIN, "extract_runner.exe")], cwd=cwd, env=env,
+                              stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        output = done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
+        if not os.path.exists(mark):
+            raise AssertionError("Extract.dll did not end normally (exit code %d): %s\n%s"
+                                 % (done.returncode, command_line, output))
+    return done.returncode, output
 
 
 def tree(root):

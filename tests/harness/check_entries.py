@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Every ctest entry that runs a GoogleTest program runs it under the test
+runner (cmake/run_gtest.py), so that no entry passes on exit code 0 alone:
+
+    check_entries.py CTEST BUILD_DIR
+
+An entry added with a bare add_test(... COMMAND some_tests) would count a
+program that crashed in mid-test with exit code 0 as passed.
+"""
+import json
+import os
+import subprocess
+import sys
+import unittest
+
+CTEST, BUILD = (sys.argv[1:3] + [None] * 2)[:2]
+
+
+def is_gtest_program(path):
+    """A Windows program linked with GoogleTest: it knows gtest's flags."""
+    if not path.lower().endswith((".exe", ".dll")) or not os.path.isfile(path):
+        return False
+    with open(path, "rb") as f:
+        return b"gtest_list_tests" in f.read()
+
+
+def unguarded(entries):
+    """(entry, program) for each entry that starts a GoogleTest program
+    without the runner anywhere on its command line."""
+    found = []
+    for entry in entries:
+        command = entry.get("command") or []
+        if any(os.path.basename(word) == "run_gtest.py" for word in command):
+            continue
+        found += [(entry["name"], word) for word in command if is_gtest_program(word)]
+    return found
+
+
+class Entries(unittest.TestCase):
+    def test_every_gtest_entry_runs_under_the_runner(self):
+        listed = subprocess.run([CTEST, "--show-only=json-v1"], cwd=BUILD, capture_output=True, text=True,
+                                check=True)
+        entries = json.loads(listed.stdout)["tests"]
+        self.assertGreater(sum(1 for e in entries if "run_gtest.py" in " ".join(e.get("command") or [])), 10,
+                           "the runner is on no entry's command line")
+        self.assertEqual(unguarded(entries), [])
+
+    def test_a_bare_entry_is_found(self):
+        probe = os.path.join(BUILD, "bin", "harness_probe.exe")
+        bare = {"name": "bare", "command": ["/usr/lib/wine/wine64", probe]}
+        guarded = {"name": "guarded", "command": ["python3", "/x/cmake/run_gtest.py", "--", "wine64", probe]}
+        black_box = {"name": "black_box", "command": ["python3", "t.py", os.path.join(BUILD, "bin", "Uplark.exe")]}
+        self.assertEqual(unguarded([bare, guarded, black_box]), [("bare", probe)])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0]], verbosity=2)
