@@ -6,12 +6,16 @@
 
 #include <cstdio>
 #include <functional>
+#include <string>
 
 // Writes the new contents through write (a text-mode stream on a temporary
 // file in path's folder), flushes them to the disk and puts the file in
 // path's place in one step. False when any step fails, write returning false
 // among them: path is then as it was, and the temporary file is gone.
 bool ReplaceFileContents(const CString& path, const std::function<bool(std::FILE*)>& write);
+
+// The same for contents already in memory, written byte for byte.
+bool ReplaceFileBytes(const CString& path, const std::string& bytes);
 
 // The temporary file ReplaceFileContents writes for path. One at a time:
 // while one is being written, a second rewrite of the same path fails.

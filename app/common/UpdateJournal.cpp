@@ -1,5 +1,6 @@
 #include "app/common/UpdateJournal.h"
 
+#include "app/common/FileReplace.h"
 #include "app/common/TextUtils.h"
 #include "base/Handle.h"
 
@@ -12,17 +13,6 @@ const wchar_t kInstallWord[] = L"install";
 const wchar_t kUndoWord[] = L"undo";
 // A note is a few short lines; anything longer is no note of ours.
 constexpr DWORD kLargestJournal = 4096;
-
-bool WriteWholeFile(const CString& path, const std::string& bytes)
-{
-    CFileHandle file(
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && FlushFileBuffers(file);
-}
 
 } // namespace
 
@@ -37,17 +27,7 @@ bool WriteUpdateJournal(const CString& workFolder, const UpdateJournal& journal)
     text += L"\r\n" + journal.digest + L"\r\n";
     for (const CString& name : journal.programFiles)
         text += name + L"\r\n";
-    const CString path = UpdateJournalPath(workFolder);
-    const CString fresh = path + L".new";
-    if (!WriteWholeFile(fresh, text.ToUtf8())) {
-        DeleteFileW(fresh);
-        return false;
-    }
-    if (!MoveFileExW(fresh, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(fresh);
-        return false;
-    }
-    return true;
+    return ReplaceFileBytes(UpdateJournalPath(workFolder), text.ToUtf8());
 }
 
 bool ReadUpdateJournal(const CString& workFolder, UpdateJournal& journal)

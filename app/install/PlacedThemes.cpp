@@ -1,5 +1,6 @@
 #include "app/install/PlacedThemes.h"
 
+#include "app/common/FileReplace.h"
 #include "app/startup/CorvaneModule.h"
 #include "base/Handle.h"
 
@@ -59,23 +60,7 @@ bool WriteNames(const std::vector<CString>& names)
     std::string bytes;
     for (const CString& name : names)
         bytes += name.ToUtf8() + "\r\n";
-    const CString path = RecordPath();
-    const CString fresh = path + L".new";
-    {
-        CFileHandle file(
-            CreateFileW(fresh, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (!file || !WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size() || !FlushFileBuffers(file)) {
-            file.Reset();
-            DeleteFileW(fresh);
-            return false;
-        }
-    }
-    if (MoveFileExW(fresh, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(fresh);
-    return false;
+    return ReplaceFileBytes(RecordPath(), bytes);
 }
 
 bool Contains(const std::vector<CString>& names, const CString& name)
