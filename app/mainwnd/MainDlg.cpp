@@ -322,9 +322,6 @@ LRESULT CCorvaneMainDlg::OnInitDialog()
     }
 
     SetTimer(m_hWnd, TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, nullptr);
-
-    HWND mainWnd = m_hWnd;
-    StartDetachedThread([mainWnd] { WaitForNetworkThread(mainWnd); });
     RestoreWindowSize();
     MarkStartupStep("tab, timers, saved size");
     return 1;
@@ -343,6 +340,11 @@ void CCorvaneMainDlg::FinishStartAfterFirstPaint()
     MarkStartupStep("browsers");
     AddIcon();
     MarkStartupStep("tray icon");
+    // The network wait loads the network libraries and makes its first
+    // probe; neither is for the first paint.
+    HWND mainWnd = m_hWnd;
+    StartDetachedThread([mainWnd] { WaitForNetworkThread(mainWnd); });
+    MarkStartupStep("network wait started");
 }
 
 void CCorvaneMainDlg::OnShowWindow(BOOL show)
