@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "skin/SkGradient.h"
-#include "tests/skin/DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 
 namespace {
 

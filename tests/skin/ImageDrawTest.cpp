@@ -4,7 +4,7 @@
 #include "skin/SkBmpPool.h"
 #include "skin/SkImageDraw.h"
 #include "skin/SkResource.h"
-#include "tests/skin/DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/skin/TestImages.h"
 #include "tests/support/TempFolder.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "AllocationProbe.h"
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "skin/SkDrawFileIcon.h"
 #include "skin/SkFileIconCache.h"
 #include "skin/SkImageListHWnd.h"

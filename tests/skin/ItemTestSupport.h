@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "TestImages.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "base/Thread.h"
 #include "skin/CorvaneMsgBox2.h"
 #include "skin/SkFontPool.h"

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "AllocationProbe.h"
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "skin/SkItemRegistry.h"
 #include "skin/SkRichText.h"
 #include "skin/SkStylePool.h"

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "NotifyLog.h"
 #include "SkinDialogFixture.h"
 #include "skin/SkFontPool.h"

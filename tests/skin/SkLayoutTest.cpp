@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "skin/SkItemFactory.h"
 #include "skin/SkItemRegistry.h"
 #include "skin/SkPanelXml.h"

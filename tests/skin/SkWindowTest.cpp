@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "skin/SkAppliedTextStyle.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkItemFactory.h"

@@ -11,7 +11,7 @@
 #include "skin/SkSkinImgFrame.h"
 #include "skin/SkSkinImgHorzExtend.h"
 #include "skin/SkSkinPool.h"
-#include "tests/skin/DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/skin/TestImages.h"
 
 using namespace test_images;

@@ -11,7 +11,7 @@
 
 #include <cstring>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "skin/SkToggleBox.h"
 #include "skin/UxThemeApi.h"
 

@@ -6,7 +6,7 @@
 
 #include <commctrl.h>
 
-#include "DibCanvas.h"
+#include "tests/support/DibCanvas.h"
 #include "TestLayout.h"
 #include "base/NotifyRecord.h"
 #include "skin/SkItemRegistry.h"

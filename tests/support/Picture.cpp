@@ -1,61 +1,11 @@
 #include "tests/support/Picture.h"
 
+#include "tests/support/DibCanvas.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// A 32-bit top-down DIB section of the size, selected into a memory DC.
-class CDibArea {
-public:
-    CDibArea(int width, int height) : m_width(width), m_height(height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap =
-            CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        if (m_bitmap)
-            m_old = SelectObject(m_dc, m_bitmap);
-    }
-    CDibArea(const CDibArea&) = delete;
-    CDibArea& operator=(const CDibArea&) = delete;
-    ~CDibArea()
-    {
-        if (m_old)
-            SelectObject(m_dc, m_old);
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    bool Ok() const { return m_bits != nullptr; }
-    HDC Dc() const { return m_dc; }
-
-    void CopyTo(CPicture& picture) const
-    {
-        GdiFlush();
-        picture.width = m_width;
-        picture.height = m_height;
-        picture.pixels.resize(static_cast<size_t>(m_width) * m_height);
-        for (size_t i = 0; i < picture.pixels.size(); ++i) {
-            const DWORD bgrx = m_bits[i];
-            picture.pixels[i] = RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
-        }
-    }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    DWORD* m_bits = nullptr;
-};
 
 double Linear(int channel)
 {
@@ -67,6 +17,13 @@ double Luminance(COLORREF colour)
 {
     return 0.2126 * Linear(GetRValue(colour)) + 0.7152 * Linear(GetGValue(colour)) +
            0.0722 * Linear(GetBValue(colour));
+}
+
+void CopyInto(const DibCanvas& area, CPicture& picture)
+{
+    picture.width = area.Width();
+    picture.height = area.Height();
+    picture.pixels = area.Pixels();
 }
 
 } // namespace
@@ -82,7 +39,7 @@ std::vector<COLORREF> CPicture::Area(const RECT& rect) const
 
 bool TakeScreenPicture(const RECT& rect, CPicture& picture)
 {
-    CDibArea area(rect.right - rect.left, rect.bottom - rect.top);
+    DibCanvas area(rect.right - rect.left, rect.bottom - rect.top);
     if (!area.Ok())
         return false;
     HDC screen = GetDC(nullptr);
@@ -91,7 +48,7 @@ bool TakeScreenPicture(const RECT& rect, CPicture& picture)
     ReleaseDC(nullptr, screen);
     if (!copied)
         return false;
-    area.CopyTo(picture);
+    CopyInto(area, picture);
     return true;
 }
 
@@ -100,11 +57,11 @@ bool TakePrintedPicture(HWND hwnd, CPicture& picture)
     RECT client = {};
     if (!GetClientRect(hwnd, &client) || client.right <= 0 || client.bottom <= 0)
         return false;
-    CDibArea area(client.right, client.bottom);
+    DibCanvas area(client.right, client.bottom);
     if (!area.Ok())
         return false;
     SendMessageW(hwnd, WM_PRINT, reinterpret_cast<WPARAM>(area.Dc()), PRF_CLIENT);
-    area.CopyTo(picture);
+    CopyInto(area, picture);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class DibCanvas {
 public:
@@ -20,6 +21,8 @@ public:
         m_dc = CreateCompatibleDC(nullptr);
         m_bitmap =
             CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        if (!m_bitmap)
+            return;
         m_old = SelectObject(m_dc, m_bitmap);
         Fill(fill);
     }
@@ -27,11 +30,15 @@ public:
     DibCanvas& operator=(const DibCanvas&) = delete;
     ~DibCanvas()
     {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
+        if (m_old)
+            SelectObject(m_dc, m_old);
+        if (m_bitmap)
+            DeleteObject(m_bitmap);
         DeleteDC(m_dc);
     }
 
+    // False when the bitmap could not be made (then nothing draws into it).
+    bool Ok() const { return m_bits != nullptr; }
     HDC Dc() const { return m_dc; }
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -49,6 +56,16 @@ public:
         GdiFlush();
         DWORD value = m_bits[y * m_width + x];
         return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    }
+
+    // Every pixel, row by row from the top, as COLORREFs.
+    std::vector<COLORREF> Pixels() const
+    {
+        GdiFlush();
+        std::vector<COLORREF> pixels(static_cast<size_t>(m_width) * m_height);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = RGB((m_bits[i] >> 16) & 0xFF, (m_bits[i] >> 8) & 0xFF, m_bits[i] & 0xFF);
+        return pixels;
     }
 
     // The number of pixels that are not colour.
