@@ -399,7 +399,7 @@ TEST_F(FolderMoveTest, AFailedWriteOfThePathMovesTheFolderBack)
     }
 }
 
-TEST_F(FolderMoveTest, AMergeFailedAtAnyStepLosesNoFileOfEitherFolder)
+TEST_F(FolderMoveTest, AMoveOrMergeFailedAtAnyStepLosesNoFileOfEitherFolder)
 {
     // Both of the moved folder's files meet a file of the same name.
     const Tree existing = {
@@ -419,6 +419,7 @@ TEST_F(FolderMoveTest, AMergeFailedAtAnyStepLosesNoFileOfEitherFolder)
         const char* name;
         CString held;
         bool settingsHeld;
+        bool merge = true;
     };
     // Each file in turn, so that whatever order the merge takes, a file of
     // each folder has been dealt with before the one that fails.
@@ -428,30 +429,40 @@ TEST_F(FolderMoveTest, AMergeFailedAtAnyStepLosesNoFileOfEitherFolder)
         {"a target file held open", newRoot + L"\\Ravonyx\\download\\a.zip", false},
         {"another target file held open", newRoot + L"\\Ravonyx\\theme\\蓝色\\blue.theme", false},
         {"the settings file held open", Ini(), true},
+        // A plain move is undone the same way.
+        {"a source file held open, no target", oldRoot + L"Ravonyx\\download\\a.zip", false, false},
+        {"another source file held open, no target", oldRoot + L"Ravonyx\\theme\\蓝色\\blue.theme", false,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DeletePath(oldRoot);
         DeletePath(newRoot);
         PutTree(oldRoot, kDownloads);
-        PutTree(newRoot + L"\\", existing);
+        if (c.merge)
+            PutTree(newRoot + L"\\", existing);
         boxes.clear();
         stayedOpen = false;
         const std::string before = IniBytes();
-        AnswerBoxes(c.settingsHeld ? std::vector<int>{IDYES, IDOK} : std::vector<int>{IDYES, IDOK, IDOK});
+        std::vector<int> answers = c.settingsHeld ? std::vector<int>{IDOK} : std::vector<int>{IDOK, IDOK};
+        if (c.merge)
+            answers.insert(answers.begin(), IDYES);
+        AnswerBoxes(answers);
         locked = {c.held};
         SaveWithPath(newRoot);
         locked.clear();
         std::vector<CString> texts;
         for (const SeenBox& box : boxes)
             texts.push_back(box.text);
-        const std::vector<CString> expected = c.settingsHeld
-                                                  ? std::vector<CString>{question, writeFailed}
-                                                  : std::vector<CString>{question, moveFailed, abort};
+        std::vector<CString> expected =
+            c.settingsHeld ? std::vector<CString>{writeFailed} : std::vector<CString>{moveFailed, abort};
+        if (c.merge)
+            expected.insert(expected.begin(), question);
         EXPECT_EQ(expected, texts);
         EXPECT_EQ(c.settingsHeld, stayedOpen);
         EXPECT_EQ(kDownloads, TreeOf(oldRoot));
-        EXPECT_EQ(existing, TreeOf(newRoot)); // nothing left aside either
+        EXPECT_EQ(c.merge ? existing : Tree{}, TreeOf(newRoot)); // nothing left aside either
+        EXPECT_EQ(c.merge, DirectoryExists(newRoot));
         EXPECT_EQ(before, IniBytes());
         EXPECT_EQ(oldRoot, _Module.m_strDownloadDir);
     }
