@@ -6,20 +6,6 @@
 
 namespace {
 
-CString WithSlash(const CString& path)
-{
-    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
-        return path;
-    return path + L"\\";
-}
-
-CString WithoutSlash(const CString& path)
-{
-    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
-        return path.Left(path.GetLength() - 1);
-    return path;
-}
-
 CString UpperCase(const CString& text)
 {
     CString upper = text;
@@ -86,6 +72,20 @@ bool IsSameText(const CString& a, const CString& b)
 }
 
 } // namespace
+
+CString WithSlash(const CString& path)
+{
+    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
+        return path;
+    return path + L"\\";
+}
+
+CString WithoutSlash(const CString& path)
+{
+    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
+        return path.Left(path.GetLength() - 1);
+    return path;
+}
 
 CString FullFolderPath(const CString& path)
 {

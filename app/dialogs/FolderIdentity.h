@@ -4,6 +4,10 @@
 
 #include "base/RefString.h"
 
+// The path with one trailing backslash, and without it.
+CString WithSlash(const CString& path);
+CString WithoutSlash(const CString& path);
+
 // The absolute form of a folder path, with a trailing backslash.
 CString FullFolderPath(const CString& path);
 

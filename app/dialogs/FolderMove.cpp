@@ -21,20 +21,6 @@ const char kNoteEnd[] = "end";
 constexpr int kFileLimit = MAX_PATH - 1;
 constexpr int kFolderLimit = MAX_PATH - 13;
 
-CString WithSlash(const CString& path)
-{
-    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
-        return path;
-    return path + L"\\";
-}
-
-CString WithoutSlash(const CString& path)
-{
-    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
-        return path.Left(path.GetLength() - 1);
-    return path;
-}
-
 bool Exists(const CString& path)
 {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;

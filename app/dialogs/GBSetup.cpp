@@ -64,13 +64,6 @@ CString WindowText(HWND hwnd)
     return text;
 }
 
-CString WithSlash(const CString& path)
-{
-    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
-        return path;
-    return path + L"\\";
-}
-
 void ShowError(const wchar_t* text)
 {
     CCorvaneMsgBox::Show(text, kErrorCaption, MB_OK);
