@@ -934,7 +934,7 @@ void SweepKills(const SweepWorld& world)
         // The next start, itself killed part-way, and the start after it.
         {
             CString at;
-            at.Format(L"%u", static_cast<unsigned>(1 + n % 5));
+            at.Format(L"%u", static_cast<unsigned>(1 + (n * 7) % steps.size()));
             CScopedVariable stop(kUplarkStopAtVariable, at);
             const DWORD code = RunProbe(recover);
             EXPECT_TRUE(code == 0 || code == kUplarkStoppedExitCode) << code;
@@ -951,7 +951,45 @@ void SweepKills(const SweepWorld& world)
         EXPECT_FALSE(world.settingsHeld && moved);
         EXPECT_EQ(moved ? newState : oldState, state);
         if (testing::Test::HasFailure())
-            break;
+            return;
+    }
+
+    // Every file moved, Path not yet written: the next start undoes it all,
+    // and is itself killed before each of its steps in turn.
+    size_t write = 0;
+    while (write < steps.size() && steps[write].find("common.ini") == std::string::npos)
+        ++write;
+    ASSERT_LT(write, steps.size());
+    auto killBeforeWrite = [&] {
+        setUp();
+        CString at;
+        at.Format(L"%u", static_cast<unsigned>(write + 1));
+        CScopedVariable stop(kUplarkStopAtVariable, at);
+        EXPECT_EQ(kUplarkStoppedExitCode, runMove());
+    };
+    killBeforeWrite();
+    const CString recoveryLog = logs / L"recovery.txt";
+    {
+        CScopedVariable logging(kUplarkStepLogVariable, recoveryLog);
+        EXPECT_EQ(0u, RunProbe(recover));
+    }
+    const size_t recoverySteps = Lines(recoveryLog).size();
+    EXPECT_GT(recoverySteps, downloads.size());
+    for (size_t m = 1; m <= recoverySteps; ++m) {
+        SCOPED_TRACE(testing::Message() << "next start killed before step " << m);
+        killBeforeWrite();
+        {
+            CString at;
+            at.Format(L"%u", static_cast<unsigned>(m));
+            CScopedVariable stop(kUplarkStopAtVariable, at);
+            EXPECT_EQ(kUplarkStoppedExitCode, RunProbe(recover));
+        }
+        EXPECT_EQ(0u, RunProbe(recover));
+        EXPECT_FALSE(FileExists(note));
+        EXPECT_EQ(oldPath, path());
+        EXPECT_EQ(oldState, std::make_pair(TreeOf(roots.Path()), TreeOf(shm.Path())));
+        if (testing::Test::HasFailure())
+            return;
     }
 }
 
