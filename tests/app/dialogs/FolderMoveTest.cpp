@@ -556,6 +556,31 @@ TEST_F(FolderMoveTest, APathTheNextStartCannotUseIsRefused)
     EXPECT_EQ(longest + L"\\", _Module.m_strDownloadDir);
 }
 
+// A refused Path leaves the dialog as the user left it: mended, everything
+// is saved at once.
+TEST_F(FolderMoveTest, ARefusedPathKeepsTheUsersOtherEdits)
+{
+    Store(L"Common", L"AlertDown", L"0");
+    AnswerBoxes({IDOK});
+    RunDialog([&](CGBSetup& dialog) {
+        ClickItem(dialog, IDC_SETUP_ALERTDOWN);
+        ClickTab(dialog, 1);
+        SetWindowTextW(dialog.m_pathEdit, L"Q:\\下载");
+        ClickItem(dialog, IDC_SETUP_OK);
+        ASSERT_TRUE(IsWindow(dialog.m_hWnd) && !dialog.m_end);
+        EXPECT_TRUE(IsChecked(dialog, IDC_SETUP_ALERTDOWN));
+        EXPECT_EQ(CString(L"Q:\\下载"), TextOf(dialog.m_pathEdit));
+        SetWindowTextW(dialog.m_pathEdit, newRoot);
+        ClickItem(dialog, IDC_SETUP_OK);
+        EXPECT_TRUE(dialog.m_end);
+    });
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(CString(kNoDriveText), boxes[0].text);
+    EXPECT_EQ(CString(L"1"), Stored(L"Common", L"AlertDown"));
+    EXPECT_EQ(newRoot, Stored(L"DownLoad", L"Path"));
+    EXPECT_EQ(kDownloads, TreeOf(newRoot));
+}
+
 // What the text alone cannot tell: the drive, and files on the way.
 TEST(DownloadRoot, RefusesWhatWouldBeAnotherFolderOrNoneAtAll)
 {
