@@ -1,7 +1,6 @@
 #include "app/dialogs/FolderMove.h"
 
 #include <algorithm>
-#include <cwchar>
 #include <string>
 
 #include "app/common/ConfigCodec.h"
@@ -198,6 +197,32 @@ void ListFiles(CString& text, const std::vector<CString>& files, const CString& 
         text.AppendFormat(L"\n……共 %u 个文件", static_cast<unsigned>(files.size()));
 }
 
+CString DecimalText(ULONGLONG value)
+{
+    wchar_t digits[24];
+    int at = 23;
+    digits[at] = L'\0';
+    do {
+        digits[--at] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    return CString(digits + at);
+}
+
+// The number at the start of text; null when there is none or it is too
+// long.
+const wchar_t* ReadDecimal(const wchar_t* text, ULONGLONG& value)
+{
+    value = 0;
+    int count = 0;
+    for (; *text >= L'0' && *text <= L'9'; ++text, ++count) {
+        if (count == 19)
+            return nullptr;
+        value = value * 10 + static_cast<ULONGLONG>(*text - L'0');
+    }
+    return count > 0 ? text : nullptr;
+}
+
 std::vector<std::string> SplitLines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -355,8 +380,7 @@ std::string CFolderMove::NoteText() const
     for (const CString& folder : m_made)
         line("made", folder);
     for (const File& file : m_files) {
-        const std::wstring size = std::to_wstring(file.size);
-        line("file", CString(size.c_str()) + (file.keep ? L"|1|" : L"|0|") + file.name);
+        line("file", DecimalText(file.size) + (file.keep ? L"|1|" : L"|0|") + file.name);
     }
     text += std::string(kNoteEnd) + "\n";
     return text;
@@ -414,8 +438,7 @@ bool CFolderMove::ReadNote()
             m_made.push_back(value);
         } else if (key == "file") {
             File file;
-            wchar_t* end = nullptr;
-            file.size = std::wcstoull(value, &end, 10);
+            const wchar_t* end = ReadDecimal(value, file.size);
             if (!end || end[0] != L'|' || (end[1] != L'0' && end[1] != L'1') || end[2] != L'|')
                 return false;
             file.keep = end[1] == L'1';

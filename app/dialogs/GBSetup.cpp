@@ -370,8 +370,9 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
     DownloadRootProblem problem = CheckDownloadRoot(typed);
     const CString newRoot = WithSlash(typed);
     const CString to = newRoot + kProductFolder;
-    if (problem == DownloadRootProblem::None && GetFileAttributesW(to) != INVALID_FILE_ATTRIBUTES &&
-        !PathIsDirectoryW(to))
+    const DWORD productFolder = GetFileAttributesW(to);
+    if (problem == DownloadRootProblem::None && productFolder != INVALID_FILE_ATTRIBUTES &&
+        !(productFolder & FILE_ATTRIBUTE_DIRECTORY))
         problem = DownloadRootProblem::ThroughFile;
     if (problem != DownloadRootProblem::None) {
         RefusePath(DownloadRootProblemText(problem));
