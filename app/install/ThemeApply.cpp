@@ -86,7 +86,7 @@ CString PickExistingDirectory(const CString& path)
 
 bool CanPlaceTheme(const CString& name)
 {
-    if (!IsSafeFileName(name))
+    if (!IsSafeFileName(name) || IsWindowsThemeName(name))
         return false;
     const CString themes = ThemesDirectory();
     const CString themeFile = themes + L"\\" + name + L".theme";
@@ -103,19 +103,22 @@ bool IsThemePackageSound(const CString& packageFolder, const CString& name)
            AbsentOrFolder(packageFolder + L"\\Cursors");
 }
 
-bool ApplyThemePackage(const CString& packageFolder, const CString& name)
+ThemeApplyResult ApplyThemePackage(const CString& packageFolder, const CString& name)
 {
     // Without its folder the package's paths would start at the drive's root.
     if (packageFolder.IsEmpty() || !IsSafeFileName(name))
-        return false;
+        return ThemeApplyResult::NotPlaced;
     const CString themes = ThemesDirectory();
     if (!DirectoryExists(themes))
-        return false;
-    if (!CanPlaceTheme(name) || !IsThemePackageSound(packageFolder, name))
-        return false;
+        return ThemeApplyResult::NotPlaced;
+    // A package without its visual style has nothing to install; its
+    // cursors are not moved either.
+    if (!CanPlaceTheme(name) || !IsThemePackageSound(packageFolder, name) ||
+        !DirectoryExists(packageFolder + L"\\" + name))
+        return ThemeApplyResult::NotPlaced;
     // Recorded first: whatever of it reaches the theme folder is known as ours.
     if (!RecordPlacedTheme(name))
-        return false;
+        return ThemeApplyResult::NotPlaced;
     const CString themeFile = themes + L"\\" + name + L".theme";
     const CString styleFolder = themes + L"\\" + name;
     const CString cursors = packageFolder + L"\\Cursors";
@@ -128,14 +131,14 @@ bool ApplyThemePackage(const CString& packageFolder, const CString& name)
         (PathExists(packagedTheme) && !MoveFolder(themes, packagedTheme))) {
         if (!PathExists(themeFile) && !PathExists(styleFolder))
             ForgetPlacedTheme(name);
-        return false;
+        return ThemeApplyResult::NotPlaced;
     }
 
     if (FileExists(themeFile))
-        return OpenThemeFile(themeFile + L"\"");
+        return OpenThemeFile(themeFile + L"\"") ? ThemeApplyResult::Applied : ThemeApplyResult::NotOpened;
     SetVisualStyle(styleFolder + L"\\" + name + L".msstyles");
     SetWallpaper(styleFolder + L"\\WALLPAPER\\" + name + L".jpg");
-    return true;
+    return ThemeApplyResult::Applied;
 }
 
 bool OpenThemeFile(const CString& themePathWithQuote)

@@ -132,6 +132,49 @@ TEST_F(HostilePackage, DefaultThemeOfWindowsIsNeverReplaced)
     }
 }
 
+TEST_F(HostilePackage, WindowsOwnThemesAreNeitherPlacedNorRemovedWhateverTheRecordSays)
+{
+    // Luna is there (as far as this prefix has none, a stand-in), Royale and
+    // classic are not; a record claims all three as placed.
+    const wchar_t* names[] = {L"Luna", L"Royale", L"Classic"};
+    std::vector<bool> made;
+    for (const wchar_t* name : names)
+        made.push_back(!FileExists(themes + L"\\" + name + L".theme") &&
+                       !DirectoryExists(themes + L"\\" + name));
+    if (made[0])
+        PlaceForeignTheme(L"Luna");
+    WriteFileBytes(program / L"Data\\PlacedThemes.txt", "Luna\r\nRoyale\r\nclassic\r\n");
+    const Tree before = WindowsFolders();
+    const Tree cursors = CursorFolder();
+
+    int id = 8150;
+    for (const wchar_t* name : names) {
+        SCOPED_TRACE(Utf8(name));
+        ++id;
+        WriteList(1, {{id, name}});
+        WritePackage(id, ThemeEntries(id, name), PackagePasswordOf(id));
+        ShowFromControlPanel(L"cabinet");
+
+        EXPECT_FALSE(InstallPackage(1, std::to_wstring(id).c_str()));
+        EXPECT_EQ(Refused(id, 1), CEventLog::Instance().Take());
+        EXPECT_EQ(before, WindowsFolders());
+        EXPECT_EQ(cursors, CursorFolder());
+        EXPECT_TRUE(ControlPanelLog().empty());
+        EXPECT_FALSE(IsPlacedTheme(name));
+        // Nothing of this program's is under that name, and nothing goes.
+        EXPECT_TRUE(RemoveThemePackage(name));
+        EXPECT_EQ(before, WindowsFolders());
+    }
+    // What a failing run may have placed goes, Windows' own files stay.
+    for (size_t i = 0; i < made.size(); ++i) {
+        DeletePath(windows + L"\\Cursors\\Cursors\\" + names[i] + L".cur");
+        if (made[i]) {
+            DeletePath(themes + L"\\" + names[i] + L".theme");
+            DeletePath(themes + L"\\" + names[i]);
+        }
+    }
+}
+
 TEST_F(HostilePackage, PackagesThatReachOutsideTheirFolderOrMisbehaveAreRefused)
 {
     const struct {
