@@ -1,5 +1,6 @@
 #include "app/common/FileReplace.h"
 
+#include "app/common/FileUtils.h"
 #include "base/Handle.h"
 
 #include <windows.h>
@@ -39,6 +40,38 @@ bool PutInPlace(const CString& temporary, const CString& path)
     return false;
 }
 
+// A read-only temporary file is one a kill left: a rewrite makes its own
+// writable. Made writable again, it is overwritten like any other leftover.
+void ClearReadOnlyLeftover(const CString& temporary)
+{
+    const DWORD attributes = GetFileAttributesW(temporary);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(temporary, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+bool PathExists(const CString& path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A file under a free name beside it, so that the name itself is free at
+// once even while someone still holds the file open.
+bool MoveAsideAndDelete(const CString& file)
+{
+    for (int n = 0; n < 100; ++n) {
+        CString aside;
+        aside.Format(L"%s.%d", static_cast<const wchar_t*>(file), n);
+        if (PathExists(aside))
+            continue;
+        if (!MoveFileExW(file, aside, 0))
+            return false;
+        DeleteFileW(aside);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 CString ReplacementFilePath(const CString& path)
@@ -46,9 +79,56 @@ CString ReplacementFilePath(const CString& path)
     return path + L".new";
 }
 
+bool ClearStaleReplacement(const CString& path)
+{
+    const CString temporary = ReplacementFilePath(path);
+    const DWORD attributes = GetFileAttributesW(temporary);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Only the link goes, never what it leads to.
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveDirectoryW(temporary);
+        else
+            DeleteFileW(temporary);
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeletePath(temporary);
+    } else {
+        ClearReadOnlyLeftover(temporary);
+        MoveAsideAndDelete(temporary);
+    }
+    return !PathExists(temporary);
+}
+
+bool CanReplaceFile(const CString& path)
+{
+    // Someone who holds the file and keeps deleters out keeps the new one
+    // out too.
+    if (PathExists(path)) {
+        const CFileHandle target(CreateFileW(path, DELETE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!target)
+            return false;
+    }
+    const CString temporary = ReplacementFilePath(path);
+    ClearReadOnlyLeftover(temporary);
+    // Opened as a rewrite opens it; one made only for this goes again.
+    CFileHandle file(
+        CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
+    file.Reset();
+    if (made)
+        DeleteFileW(temporary);
+    return true;
+}
+
 bool ReplaceFileContents(const CString& path, const std::function<bool(std::FILE*)>& write)
 {
     const CString temporary = ReplacementFilePath(path);
+    ClearReadOnlyLeftover(temporary);
     // Text mode, as the files have always been written. Nobody else may open
     // the temporary file while it is written; one held by another rewrite
     // stays that rewrite's own.
@@ -65,6 +145,7 @@ bool ReplaceFileContents(const CString& path, const std::function<bool(std::FILE
 bool ReplaceFileBytes(const CString& path, const std::string& bytes)
 {
     const CString temporary = ReplacementFilePath(path);
+    ClearReadOnlyLeftover(temporary);
     CFileHandle file(
         CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     // One held by another rewrite stays that rewrite's own.

@@ -495,38 +495,52 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
 
 TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
 {
-    enum Files { kKept, kGone };
+    // What keeps the list from being saved.
+    enum ListBlock { kFree, kReadOnly, kTemporaryNameIsAFolder, kHeldAgainstDeletes };
     const struct {
         int kind;
         int state;
         UINT answer;
         bool locked;
-        bool listReadOnly;
+        ListBlock block;
         bool removed;
         const char* note;
     } cases[] = {
-        {1, 0, IDNO, false, false, false, "no"},
-        {1, 0, IDC_MSGBOX_CLOSE, false, false, false, "closed"},
-        {1, 0, IDYES, false, false, true, "unfinished theme"},
-        {2, 1, IDYES, false, false, true, "finished wallpaper"},
-        {1, 1, IDYES, false, false, true, "finished theme"},
+        {1, 0, IDNO, false, kFree, false, "no"},
+        {1, 0, IDC_MSGBOX_CLOSE, false, kFree, false, "closed"},
+        {1, 0, IDYES, false, kFree, true, "unfinished theme"},
+        {2, 1, IDYES, false, kFree, true, "finished wallpaper"},
+        {1, 1, IDYES, false, kFree, true, "finished theme"},
         // What cannot be deleted keeps its entry, to be deleted again.
-        {1, 1, IDYES, true, false, false, "package held open"},
-        {2, 0, IDYES, true, false, false, "part file held open"},
+        {1, 1, IDYES, true, kFree, false, "package held open"},
+        {2, 0, IDYES, true, kFree, false, "part file held open"},
         // After a failed installation: the package and what was unpacked.
-        {1, 2, IDYES, false, false, true, "theme not installed"},
-        {2, 2, IDYES, false, false, true, "wallpaper not installed"},
-        {2, 2, IDYES, true, false, false, "package of a wallpaper not installed held open"},
-        // The entry cannot be removed: the item keeps its files.
-        {2, 1, IDYES, false, true, false, "finished wallpaper, list read-only"},
-        {1, 0, IDYES, false, true, false, "unfinished theme, list read-only"},
-        {1, 2, IDYES, false, true, false, "theme not installed, list read-only"},
+        {1, 2, IDYES, false, kFree, true, "theme not installed"},
+        {2, 2, IDYES, false, kFree, true, "wallpaper not installed"},
+        {2, 2, IDYES, true, kFree, false, "package of a wallpaper not installed held open"},
+        // The entry cannot be removed: the item keeps its files, and the
+        // user is told.
+        {2, 1, IDYES, false, kReadOnly, false, "finished wallpaper, list read-only"},
+        {1, 0, IDYES, false, kReadOnly, false, "unfinished theme, list read-only"},
+        {1, 2, IDYES, false, kReadOnly, false, "theme not installed, list read-only"},
+        {2, 1, IDYES, false, kTemporaryNameIsAFolder, false, "finished wallpaper, list.new a folder"},
+        {1, 1, IDYES, false, kTemporaryNameIsAFolder, false, "finished theme, list.new a folder"},
+        {1, 0, IDYES, false, kTemporaryNameIsAFolder, false, "unfinished theme, list.new a folder"},
+        {2, 1, IDYES, false, kHeldAgainstDeletes, false, "finished wallpaper, list held against deletes"},
     };
     for (const auto& c : cases) {
         CCatalogFolders fresh;
         CCatalogFolders::WriteList(c.kind, {{"61", "1"}, {"62", "2"}});
-        if (c.listReadOnly)
-            SetFileAttributesW(DataListPath(c.kind), FILE_ATTRIBUTE_READONLY);
+        const CString list = DataListPath(c.kind);
+        if (c.block == kReadOnly)
+            SetFileAttributesW(list, FILE_ATTRIBUTE_READONLY);
+        if (c.block == kTemporaryNameIsAFolder)
+            CreateDirectoryW(list + L".new", nullptr);
+        // A reader that lets others write the list, not replace it.
+        HANDLE heldList = c.block == kHeldAgainstDeletes
+                              ? CreateFileW(list, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr)
+                              : INVALID_HANDLE_VALUE;
         const CString package = fresh.Down(L"Ravonyx\\download\\61.zip");
         WriteFileBytes(package, "zip");
         for (const wchar_t* part : {L"_0", L"_1", L"_3"})
@@ -541,19 +555,23 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         HANDLE held = c.locked ? CreateFileW(heldFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                : INVALID_HANDLE_VALUE;
 
+        const bool told = c.locked || c.block != kFree;
         std::deque<UINT> answers = {c.answer};
-        if (c.locked)
+        if (told)
             answers.push_back(IDOK);
         CBoxAnswers boxes(answers);
         EXPECT_EQ(c.removed, IsTrue(CallPage(L"Ex_DelTask", {61, c.state, c.kind}))) << c.note;
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
-        SetFileAttributesW(DataListPath(c.kind), FILE_ATTRIBUTE_NORMAL);
+        for (HANDLE handle : {held, heldList}) {
+            if (handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
+        }
+        SetFileAttributesW(list, FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryW(list + L".new");
         EXPECT_TRUE(boxes.AllUsed()) << c.note;
-        if (c.locked) {
-            ASSERT_EQ(2u, boxes.shown.size()) << c.note;
-            EXPECT_EQ(L"文件无法删除，请检查您的权限！", boxes.shown[1].text);
-            EXPECT_EQ(L"错误信息", boxes.shown[1].caption);
+        EXPECT_EQ(told ? 2u : 1u, boxes.shown.size()) << c.note;
+        if (told && boxes.shown.size() == 2) {
+            EXPECT_EQ(L"文件无法删除，请检查您的权限！", boxes.shown[1].text) << c.note;
+            EXPECT_EQ(L"错误信息", boxes.shown[1].caption) << c.note;
         }
 
         const std::vector<ListEntry> entries = CCatalogFolders::Entries(c.kind);
@@ -561,13 +579,14 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         EXPECT_EQ("62", entries.back().id) << c.note;
         const bool packageGone = c.removed && c.state != 0;
         const bool partsGone =
-            c.state != 1 && c.answer == IDYES && !c.listReadOnly && !(c.locked && c.state == 0);
+            c.state != 1 && c.answer == IDYES && c.block == kFree && !(c.locked && c.state == 0);
         EXPECT_EQ(!packageGone, FileExists(package)) << c.note;
         EXPECT_EQ(!partsGone, FileExists(package + L"_0")) << c.note;
         EXPECT_EQ(!partsGone, FileExists(package + L"_1")) << c.note;
         EXPECT_TRUE(FileExists(package + L"_3")) << c.note; // after the first gap
         EXPECT_EQ(!(packageGone && c.kind == 2), FileExists(unpacked)) << c.note;
-        EXPECT_EQ(!(c.removed && c.state == 2 && c.kind == 1), FileExists(unpackedTheme)) << c.note;
+        // A finished theme's folder goes as a wallpaper's does.
+        EXPECT_EQ(!(packageGone && c.kind == 1), FileExists(unpackedTheme)) << c.note;
     }
 }
 
