@@ -1,6 +1,5 @@
 #include "app/common/FileReplace.h"
 
-#include "app/common/FileUtils.h"
 #include "base/Handle.h"
 
 #include <windows.h>
@@ -55,19 +54,14 @@ bool PathExists(const CString& path)
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A file under a free name beside it, so that the name itself is free at
-// once even while someone still holds the file open.
-bool MoveAsideAndDelete(const CString& file)
+// Renamed to a free name beside it, so that its own name is free at once,
+// even while someone still holds it open.
+bool MoveAside(const CString& path, CString& aside)
 {
     for (int n = 0; n < 100; ++n) {
-        CString aside;
-        aside.Format(L"%s.%d", static_cast<const wchar_t*>(file), n);
-        if (PathExists(aside))
-            continue;
-        if (!MoveFileExW(file, aside, 0))
-            return false;
-        DeleteFileW(aside);
-        return true;
+        aside.Format(L"%s.%d", static_cast<const wchar_t*>(path), n);
+        if (!PathExists(aside))
+            return MoveFileExW(path, aside, 0) != FALSE;
     }
     return false;
 }
@@ -85,6 +79,7 @@ bool ClearStaleReplacement(const CString& path)
     const DWORD attributes = GetFileAttributesW(temporary);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return true;
+    CString aside;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         // Only the link goes, never what it leads to.
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -92,10 +87,14 @@ bool ClearStaleReplacement(const CString& path)
         else
             DeleteFileW(temporary);
     } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        DeletePath(temporary);
+        // No rewrite makes a folder: what is in one is not ours to delete,
+        // so a folder that is not empty is only moved out of the way.
+        if (!RemoveDirectoryW(temporary))
+            MoveAside(temporary, aside);
     } else {
         ClearReadOnlyLeftover(temporary);
-        MoveAsideAndDelete(temporary);
+        if (MoveAside(temporary, aside))
+            DeleteFileW(aside);
     }
     return !PathExists(temporary);
 }

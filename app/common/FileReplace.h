@@ -24,9 +24,9 @@ CString ReplacementFilePath(const CString& path);
 
 // Removes the temporary file a rewrite of path left behind when it was cut
 // short (by a kill or a crash), as the program starts, before anything
-// rewrites path: also one that is read-only, held open by someone who lets
-// it be deleted, or a folder of that name (a link only as a link). True when
-// the name is free.
+// rewrites path: also one that is read-only or held open by someone who
+// lets it be deleted. A folder of that name is removed when empty, else
+// renamed aside; a link goes only as a link. True when the name is free.
 bool ClearStaleReplacement(const CString& path);
 
 // A rewrite of path could put its new file in place now: its temporary file

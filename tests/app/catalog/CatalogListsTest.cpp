@@ -205,6 +205,8 @@ TEST_F(LocalListsTest, TemporaryFilesLeftBesideTheListsAreClearedAtStart)
     EXPECT_TRUE(IsPlacedTheme(L"蓝色"));
     for (const CString& path : {themes, images, placed})
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path)) << path.ToAnsi();
+    // What a folder held is not deleted, only moved out of the way.
+    EXPECT_EQ("x", ReadFileBytes(images + L".0\\x.xml"));
 }
 
 TEST_F(LocalListsTest, AMissingListFindsNothingAndTakesNothing)
