@@ -40,6 +40,26 @@ bool AbsentOrFolder(const CString& path)
     return !PathExists(path) || DirectoryExists(path);
 }
 
+// Absent, or there under the very name asked for, not reached through the
+// short 8.3 name of another ("ROYALE~1" for "Royale Noir"). The name holds
+// no wildcard: it is a plain file name.
+bool AbsentOrUnderItsOwnName(const CString& path)
+{
+    WIN32_FIND_DATAW found = {};
+    const HANDLE search = FindFirstFileW(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return !PathExists(path);
+    FindClose(search);
+    return path.Mid(path.ReverseFind(L'\\') + 1).CompareNoCase(found.cFileName) == 0;
+}
+
+// The theme file and visual-style folder under the name are this program's
+// own: recorded as placed, and not another theme's reached by its short name.
+bool IsOwnPlacedTheme(const CString& name, const CString& themeFile, const CString& styleFolder)
+{
+    return IsPlacedTheme(name) && AbsentOrUnderItsOwnName(themeFile) && AbsentOrUnderItsOwnName(styleFolder);
+}
+
 CString ThemeCommandLine(const CString& themePathWithQuote)
 {
     const CString system = SystemDirectory();
@@ -93,7 +113,8 @@ bool CanPlaceTheme(const CString& name)
     const CString styleFolder = themes + L"\\" + name;
     if (!PathExists(themeFile) && !PathExists(styleFolder))
         return true;
-    return IsPlacedTheme(name) && AbsentOrFile(themeFile) && AbsentOrFolder(styleFolder);
+    return IsOwnPlacedTheme(name, themeFile, styleFolder) && AbsentOrFile(themeFile) &&
+           AbsentOrFolder(styleFolder);
 }
 
 bool IsThemePackageSound(const CString& packageFolder, const CString& name)
@@ -216,6 +237,9 @@ bool RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme
     const auto gone = [&] { return !PathExists(themeFile) && !PathExists(styleFolder); };
     if (gone())
         return ForgetPlacedTheme(name);
+    // Nothing of ours is there under that name.
+    if (!IsOwnPlacedTheme(name, themeFile, styleFolder))
+        return true;
     CString current;
     if (!currentTheme(current))
         return false;

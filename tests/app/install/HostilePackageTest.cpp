@@ -175,6 +175,31 @@ TEST_F(HostilePackage, WindowsOwnThemesAreNeitherPlacedNorRemovedWhateverTheReco
     }
 }
 
+TEST_F(HostilePackage, ThemeNamedAfterTheShortNameOfSomeoneElsesIsRefused)
+{
+    const std::wstring foreign = UniqueName(L"Royale Noir");
+    PlaceForeignTheme(foreign);
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(themes + L"\\" + foreign.c_str(), shortPath, MAX_PATH));
+    const CString full = shortPath;
+    const std::wstring alias = full.Mid(full.ReverseFind(L'\\') + 1).GetString();
+    ASSERT_NE(CString(alias.c_str()).CompareNoCase(foreign.c_str()), 0);
+    ASSERT_TRUE(DirectoryExists(themes + L"\\" + alias.c_str()));
+    // A record that claims the short name as placed.
+    WriteFileBytes(program / L"Data\\PlacedThemes.txt", Utf8(alias) + "\r\n");
+    const Tree before = WindowsFolders();
+    WriteList(1, {{8160, alias}});
+    WritePackage(8160, ThemeEntries(8160, alias, true, true, false), PackagePasswordOf(8160));
+    ShowFromControlPanel(L"cabinet");
+
+    EXPECT_FALSE(InstallPackage(1, L"8160"));
+    EXPECT_EQ(Refused(8160, 1), CEventLog::Instance().Take());
+    EXPECT_EQ(before, WindowsFolders());
+    EXPECT_TRUE(RemoveThemePackage(alias.c_str()));
+    EXPECT_EQ(before, WindowsFolders());
+    DeletePath(themes + L"\\" + alias.c_str() + L".theme");
+}
+
 TEST_F(HostilePackage, PackagesThatReachOutsideTheirFolderOrMisbehaveAreRefused)
 {
     const struct {
