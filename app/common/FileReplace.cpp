@@ -110,18 +110,11 @@ bool CanReplaceFile(const CString& path)
         if (!target)
             return false;
     }
-    const CString temporary = ReplacementFilePath(path);
-    ClearReadOnlyLeftover(temporary);
-    // Opened as a rewrite opens it; one made only for this goes again.
-    CFileHandle file(
-        CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
-    file.Reset();
-    if (made)
-        DeleteFileW(temporary);
-    return true;
+    // Looked at, not opened: a rewrite going on meanwhile on another thread
+    // keeps its temporary file to itself. No rewrite makes a folder; a file
+    // there, read-only or not, is written over.
+    const DWORD attributes = GetFileAttributesW(ReplacementFilePath(path));
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool ReplaceFileContents(const CString& path, const std::function<bool(std::FILE*)>& write)

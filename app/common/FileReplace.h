@@ -29,8 +29,8 @@ CString ReplacementFilePath(const CString& path);
 // renamed aside; a link goes only as a link. True when the name is free.
 bool ClearStaleReplacement(const CString& path);
 
-// A rewrite of path could put its new file in place now: its temporary file
-// can be written, and no one holds path in a way that keeps it from being
-// replaced. Lets a caller leave things as they are when a rewrite surely
-// would fail.
+// A rewrite of path could put its new file in place now: no folder takes
+// its temporary file's name, and no one holds path in a way that keeps it
+// from being replaced. Lets a caller leave things as they are when a
+// rewrite surely would fail.
 bool CanReplaceFile(const CString& path);
