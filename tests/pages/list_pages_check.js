@@ -142,7 +142,8 @@ function svgPreview(id) {
 
 // A list with markup in every field, and damaged records among the good
 // ones: one without its status, one without its closing "}", one with a
-// stray quote, one with markup for its id and one for its status.
+// stray quote, one with markup for its id and one for its status, and one
+// whose stray quotes make a record of its own title (which must not show).
 function hostileList(base) {
     const run = (what) => `<img src=x onerror=window.__ran='${what}'>`;
     const good = [
@@ -162,6 +163,7 @@ function hostileList(base) {
         text(good[1]),
         `{"id":"${base + 12}","title":"没有结尾","status":2,"progress":"100"`,
         `{"id":"${base + 13}","title":"多了"引号","status":2,"progress":"100"}`,
+        `{"id":"${base + 15}","title":"x {"id":"${base + 16}","status":"2","progress":"100"} y","status":2}`,
         text(good[3]),
         `{"id":"${run('id')}","title":"x","status":2,"progress":"100"}`,
         `{"id":"${base + 14}","title":"y","status":"${run('status')}","progress":"100"}`,
