@@ -75,14 +75,8 @@ bool ParseItemInfoReply(const CString& reply, ItemInfo& info)
 
 bool RequestItemReply(const CString& id, CString& reply)
 {
-    CString text;
-    bool whole = false;
-    if (!HttpGetText(GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + id, text,
-                     kItemInfoReadSize, whole) ||
-        !whole)
-        return false;
-    reply = text;
-    return true;
+    return HttpGetText(GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + id, reply,
+                       kItemInfoReadSize);
 }
 
 ItemInfoResult RequestItemInfo(int itemId, ItemInfo& info)

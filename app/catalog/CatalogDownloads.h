@@ -21,8 +21,9 @@ enum class ItemInfoResult { Ok, NoConnection, Failed };
 // keeps any " | " of its own), field 0 exactly "success" and all six there.
 bool ParseItemInfoReply(const CString& reply, ItemInfo& info);
 // The web site's item-info reply for the id (decimal text). False when the
-// request failed or the reply did not fit the request's 2,000-byte read: a
-// record cut short is never used, and reply is left as it was.
+// request failed or the reply was not whole (it did not fit the request's
+// 2,000-byte read among others): a record cut short is never used, and
+// reply is left as it was.
 bool RequestItemReply(const CString& id, CString& reply);
 // Asks the web site for the item's record.
 ItemInfoResult RequestItemInfo(int itemId, ItemInfo& info);
