@@ -3,6 +3,7 @@
 
 #include "base/XmlNesting.h"
 #include "tests/support/DeepXml.h"
+#include "tests/support/PageEdge.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,41 @@ TEST_F(XmlList, MissingEmptyOrBrokenFilesLeaveNothingToWorkOn)
             EXPECT_FALSE(FileExists(saved));
         }
     }
+}
+
+// A list that ends inside a UTF-8 sequence (the file cut short, or a hostile
+// one), read as UTF-8 for its byte-order mark or its declaration: the
+// parse step the reader runs reads nothing past the text's end (placed so
+// that a read there faults), and the reader refuses the file.
+TEST_F(XmlList, AListCutInsideAUtf8SequenceIsRefusedWithoutReadingPastItsEnd)
+{
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
+    const std::string cut[] = {
+        "\xEF\xBB\xBF<list><item id='1' name='\xF0",
+        "\xEF\xBB\xBF<list><item id=\"1\"><jsons>\xE4",
+        declaration + "<list><item id='1' name='\xF0",
+        declaration + "<list><item id=\"1\"><jsons>{\"title\":\"\xE8\x93",
+    };
+    for (const std::string& text : cut) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        CTextAtPageEdge edge(text);
+        ASSERT_TRUE(edge.Placed());
+        TiXmlDocument document;
+        EXPECT_FALSE(ParseXmlText(edge.Text(), document, TIXML_DEFAULT_ENCODING));
+        Write(text);
+        EXPECT_EQ(nullptr, CXmlReader(path).CurrentElement());
+    }
+    // Whole, the same list reads, its last character kept.
+    const std::string whole = declaration + "<list><item id=\"1\" name=\"\xE8\x93\x9D\"/></list>";
+    CTextAtPageEdge edge(whole);
+    ASSERT_TRUE(edge.Placed());
+    TiXmlDocument document;
+    EXPECT_TRUE(ParseXmlText(edge.Text(), document, TIXML_DEFAULT_ENCODING));
+    Write(whole);
+    CXmlReader reader(path);
+    std::string name;
+    ASSERT_TRUE(reader.GetItemAttribute("item", "id", L"1", "name", name));
+    EXPECT_EQ(Ansi(L"蓝"), name);
 }
 
 TEST_F(XmlList, DeepFilesOfEveryKindAreRefused)
