@@ -38,10 +38,18 @@ CString PreviewImageUrl(const CString& imagePath);
 // and queued.
 BOOL AddItemAndDownload(HWND mainWnd, int itemId, int listKind, int questionKind);
 
+// Sets the status digit of the item's entry: false only when the entry has
+// a status and the list could not be written (it does not hold the digit
+// now); an item that is not listed, or has no status, has nothing to record.
+bool RecordItemStatus(int kind, const CString& id, int digit);
+
 // Queues the item's package again and marks it downloading; the queue's
-// answer (0 to 3). kListNotWritten, and nothing queued, when the item is
-// listed but its new status cannot be written.
+// answer (0 to 3). Nothing is queued, and the answer is kListNotWritten,
+// when the item is listed but its new status cannot be written, and
+// kItemNotListed when the list has no entry for it (or the entry names no
+// package file).
 constexpr int kListNotWritten = -1;
+constexpr int kItemNotListed = -2;
 int StartDownLoadTask(int itemId, int kind);
 
 // Asks the download library to stop the item's download. Always TRUE.
