@@ -1,5 +1,6 @@
 #include "app/common/ConfigCodec.h"
 
+#include "tests/support/KilledProbe.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -351,10 +352,7 @@ std::string LargeSettings(int round)
 TEST_F(ConfigFile, AKillDuringAWriteLeavesTheOldOrTheNewFile)
 {
     WriteFileBytes(ini, LargeSettings(0));
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    CString probe = self;
-    probe = probe.Left(probe.ReverseFind(L'\\') + 1) + L"config_write_probe.exe";
+    const CString probe = ProgramBesideThisOne(L"config_write_probe.exe");
     HANDLE written = CreateEventW(nullptr, FALSE, FALSE, L"RavonyxConfigWrittenTest");
     ASSERT_NE(nullptr, written);
     SetEnvironmentVariableW(L"RAVONYX_CONFIG_PATH", ini);
@@ -363,23 +361,9 @@ TEST_F(ConfigFile, AKillDuringAWriteLeavesTheOldOrTheNewFile)
     int last = 0;
     for (int round = 0; round < 24; ++round) {
         SCOPED_TRACE(round);
-        ResetEvent(written);
-        STARTUPINFOW startup = {sizeof(startup)};
-        PROCESS_INFORMATION process = {};
-        CString command = L"\"" + probe + L"\"";
-        ASSERT_TRUE(CreateProcessW(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &process));
-        command.ReleaseBuffer();
         // Once it has written, kill it at another moment of its work each round.
-        const HANDLE waits[] = {written, process.hProcess};
-        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 120000);
-        if (woke == WAIT_OBJECT_0)
-            Sleep(static_cast<DWORD>(round * 23 % 200));
-        TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        ASSERT_EQ(WAIT_OBJECT_0, woke) << "the probe never wrote the setting";
+        ASSERT_TRUE(KillProbeAfterItsFirstWork(probe, written, static_cast<DWORD>(round * 23 % 200)))
+            << "the probe never wrote the setting";
 
         CString path;
         ASSERT_EQ(1, ReadConfigValue(L"DownLoad", L"Path", ini, L"<default>", 260, path));

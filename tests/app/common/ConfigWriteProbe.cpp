@@ -6,21 +6,12 @@
 
 #include <windows.h>
 
-namespace {
-
-CString Environment(const wchar_t* name)
-{
-    wchar_t value[1024] = {};
-    GetEnvironmentVariableW(name, value, 1024);
-    return value;
-}
-
-} // namespace
+#include "tests/support/KilledProbe.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    const CString path = Environment(L"RAVONYX_CONFIG_PATH");
-    HANDLE written = OpenEventW(EVENT_MODIFY_STATE, FALSE, Environment(L"RAVONYX_CONFIG_WRITTEN"));
+    const CString path = ProbeSetting(L"RAVONYX_CONFIG_PATH");
+    HANDLE written = OpenEventW(EVENT_MODIFY_STATE, FALSE, ProbeSetting(L"RAVONYX_CONFIG_WRITTEN"));
     for (int round = 1;; ++round) {
         CString value;
         value.Format(L"D:\\下载\\%d\\", round);

@@ -3,6 +3,7 @@
 
 #include "base/XmlNesting.h"
 #include "tests/support/DeepXml.h"
+#include "tests/support/KilledProbe.h"
 #include "tests/support/PageEdge.h"
 #include "tests/support/TempFolder.h"
 
@@ -254,10 +255,7 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     }
     Write(list + "</list>\n");
 
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    CString probe = self;
-    probe = probe.Left(probe.ReverseFind(L'\\') + 1) + L"list_save_probe.exe";
+    const CString probe = ProgramBesideThisOne(L"list_save_probe.exe");
     HANDLE saved = CreateEventW(nullptr, FALSE, FALSE, L"RavonyxListSavedTest");
     ASSERT_NE(nullptr, saved);
     SetEnvironmentVariableW(L"RAVONYX_LIST_PATH", path);
@@ -266,24 +264,9 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     int count = initial;
     for (int round = 0; round < 16; ++round) {
         SCOPED_TRACE(round);
-        // The last probe may have set the event again before it was killed.
-        ResetEvent(saved);
-        STARTUPINFOW startup = {sizeof(startup)};
-        PROCESS_INFORMATION process = {};
-        CString command = L"\"" + probe + L"\"";
-        ASSERT_TRUE(CreateProcessW(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &process));
-        command.ReleaseBuffer();
         // Once it has saved, kill it at another moment of its work each round.
-        const HANDLE waits[] = {saved, process.hProcess};
-        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 120000);
-        if (woke == WAIT_OBJECT_0)
-            Sleep(static_cast<DWORD>(round * 37 % 300));
-        TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        ASSERT_EQ(WAIT_OBJECT_0, woke) << "the probe never saved the list";
+        ASSERT_TRUE(KillProbeAfterItsFirstWork(probe, saved, static_cast<DWORD>(round * 37 % 300)))
+            << "the probe never saved the list";
 
         // Whole: it parses, and holds every item from the newest down to 1.
         TiXmlDocument document;
