@@ -62,7 +62,9 @@ function standInScript(lists, root) {
                 return matching(kind, f).slice(Math.max(first, 1) - 1, Math.max(last, 0)).join(',')
                     .split('$imageiniboot$').join(root);
             },
-            Ex_StartDownLoad: function () { return 1; },
+            // What the program answers a start: the queue's state, or below 0
+            // when it refused the start (window.__startRefused).
+            Ex_StartDownLoad: function () { return window.__startRefused ? -1 : 1; },
             Ex_PauseTask: function () { return true; },
             Ex_DelTask: function (id, state, kind) {
                 var list = lists[kind === 2 ? 2 : 1];
@@ -269,6 +271,15 @@ async function main() {
                 expect(shown.state === `已暂停 ${stopped.progress}%`, `${name}: stopped state ${shown.state}`);
                 expect(same(shown.buttons.map((b) => [b.value, b.disabled]), [['开始', false], ['暂停', true], ['删除', false]]),
                        `${name}: stopped buttons ${JSON.stringify(shown.buttons)}`);
+
+                // A start the program refuses leaves the item as it was.
+                await browser.evaluate(page, 'window.__startRefused = true');
+                await click(browser, page, `start_${id}`);
+                await browser.evaluate(page, 'window.__startRefused = false');
+                shown = await item();
+                expect(shown.state === `已暂停 ${stopped.progress}%`, `${name}: a refused start shows ${shown.state}`);
+                expect(same(shown.buttons.map((b) => b.disabled), [false, true, false]),
+                       `${name}: buttons after a refused start ${JSON.stringify(shown.buttons)}`);
 
                 await clearCalls(browser, page);
                 await click(browser, page, `start_${id}`);

@@ -318,9 +318,13 @@ function setState(id, text) {
     }
 }
 
+// A start the program refuses (an answer below 0: the list cannot record
+// it, or does not hold the item) leaves the item as it is shown.
 function startItem(id) {
     try {
-        host().Ex_StartDownLoad(id, LIST_KIND);
+        if (host().Ex_StartDownLoad(id, LIST_KIND) < 0) {
+            return false;
+        }
         setState(id, "等待下载");
         setDisabled("start", id, true);
         setDisabled("pause", id, false);
