@@ -493,6 +493,87 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
 }
 
+// A finished, stopped or (at exit) still running download whose status the
+// list cannot take is said, and the list and the page are left as what
+// they are: not finished. With the list writable each is recorded silently.
+TEST_F(RoadTest, AStatusTheListCannotTakeIsReported)
+{
+    const std::wstring notSaved = L"下载状态无法保存，请检查您的权限！";
+    enum Event { kFinished, kStopped, kAtExit };
+    const struct {
+        const char* name;
+        Event event;
+        bool readOnly;
+        const char* status; // the entry's status afterwards
+    } cases[] = {
+        {"finished", kFinished, false, "2"}, {"finished, list read-only", kFinished, true, "1"},
+        {"stopped", kStopped, false, "3"},   {"stopped, list read-only", kStopped, true, "1"},
+        {"at exit", kAtExit, false, "3"},    {"at exit, list read-only", kAtExit, true, "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        script.calls.clear();
+        CCatalogFolders::WriteList(1, {{"56", "1"}});
+        window.active = {ActiveDownload{L"56", 40, 1}};
+        if (c.readOnly) {
+            ASSERT_TRUE(SetFileAttributesW(DataListPath(1), FILE_ATTRIBUTE_READONLY));
+        }
+        CBoxAnswers boxes(c.readOnly ? std::deque<UINT>{IDOK} : std::deque<UINT>{});
+        if (c.event == kFinished) {
+            DownloadFinishedInfo info{server.Url("/dl/56.zip"), 1};
+            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &info);
+        } else if (c.event == kStopped) {
+            DownloadStoppedInfo info{L"56", 1};
+            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info);
+        } else {
+            RecordStoppedDownloads(window.active);
+        }
+        // The page call posted by the finish has run.
+        if (c.event == kFinished) {
+            EXPECT_TRUE(PumpUntil([&] {
+                return PageGot(L"displayDownloadProgress", Record(L"56", 100, L"0.0")) ||
+                       PageGot(L"EnableStartBnt", L"56");
+            })) << "the finish's page call";
+        }
+        SetFileAttributesW(DataListPath(1), FILE_ATTRIBUTE_NORMAL);
+
+        EXPECT_EQ(c.status, CCatalogFolders::Status(1, "56"));
+        EXPECT_EQ(c.readOnly ? 1u : 0u, boxes.shown.size());
+        if (!boxes.shown.empty()) {
+            EXPECT_EQ(notSaved, boxes.shown[0].text);
+            EXPECT_EQ(L"错误信息", boxes.shown[0].caption);
+        }
+        if (c.event == kFinished) {
+            // Shown finished only once recorded; else it can be started again.
+            EXPECT_EQ(!c.readOnly, PageGot(L"displayDownloadProgress", Record(L"56", 100, L"0.0")));
+            EXPECT_EQ(c.readOnly, PageGot(L"EnableStartBnt", L"56"));
+        }
+        if (c.event == kAtExit && !c.readOnly) {
+            EXPECT_EQ("{\"id\":\"56\",\"status\":3,\"progress\":\"40\"}", CCatalogFolders::Jsons(1, "56"));
+        }
+    }
+}
+
+// A start for an item the list does not hold downloads nothing: there is no
+// entry to tell where its package goes.
+TEST_F(RoadTest, AStartForAnItemThatIsNotListedIsRefused)
+{
+    server.PutFile("/dl/77.zip", TestBytes(1000, 7));
+    server.PutFile("/dl/78.zip", TestBytes(1000, 8));
+    CCatalogFolders::WriteList(1, {{"78", "3"}});
+    CCatalogFolders::WriteList(2, {{"77", "3"}});
+    const CComVariant refused = CallPage(L"Ex_StartDownLoad", {77, 1});
+    ASSERT_EQ(VT_INT, refused.vt);
+    EXPECT_EQ(kItemNotListed, refused.intVal);
+    // A start queued after it finishes; the refused one was never asked for.
+    EXPECT_EQ(1, CallPage(L"Ex_StartDownLoad", {78, 1}).intVal);
+    ASSERT_TRUE(WaitForStatus(1, "78", "2"));
+    const std::vector<std::string> paths = RequestPaths();
+    EXPECT_EQ(paths.size(), IndexOf(paths, "/dl/77.zip"));
+    EXPECT_FALSE(FileExists(_Module.m_strDownloadDir + L"77.zip"));
+    EXPECT_EQ("3", CCatalogFolders::Status(2, "77"));
+}
+
 TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
 {
     // What keeps the list from being saved.
