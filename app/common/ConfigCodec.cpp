@@ -68,7 +68,9 @@ CString EditCopyPath(const CString& path)
 bool EditInCopy(const CString& copy, const std::string& before, bool exists,
                 const std::vector<ConfigEntry>& entries, std::string& after)
 {
-    DeleteFileW(copy);
+    // A copy a stopped write left, even a read-only one, never stands in
+    // the way.
+    ClearLeftover(copy);
     bool edited = !exists || WriteNewFile(copy, before);
     for (const ConfigEntry& entry : entries) {
         if (!edited)
@@ -168,6 +170,12 @@ int DecodeConfigText(const CString& text, CString& out)
 int WriteConfigValue(CString section, CString key, CString value, CString file)
 {
     return WriteConfigValues({ConfigEntry{section, key, value}}, file);
+}
+
+bool ClearStaleConfigCopies(const CString& file)
+{
+    const bool copyGone = ClearLeftover(EditCopyPath(file));
+    return ClearStaleReplacement(file) && copyGone;
 }
 
 int WriteConfigValues(const std::vector<ConfigEntry>& entries, const CString& file)

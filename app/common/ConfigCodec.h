@@ -44,6 +44,11 @@ struct ConfigEntry {
 // exists.
 int WriteConfigValues(const std::vector<ConfigEntry>& entries, const CString& file);
 
+// Clears, as the program starts, the copy and the temporary file that a
+// write of the file stopped by a kill left beside it, so that they never
+// stand in the way of the next write. True when both names are free.
+bool ClearStaleConfigCopies(const CString& file);
+
 // Reads a scrambled value. An absent key gives the default plain. Returns 1
 // when a value or the default was produced, else 0 with out unchanged.
 // size is the character capacity of the read, at most 260.

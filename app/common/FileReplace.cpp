@@ -75,7 +75,11 @@ CString ReplacementFilePath(const CString& path)
 
 bool ClearStaleReplacement(const CString& path)
 {
-    const CString temporary = ReplacementFilePath(path);
+    return ClearLeftover(ReplacementFilePath(path));
+}
+
+bool ClearLeftover(const CString& temporary)
+{
     const DWORD attributes = GetFileAttributesW(temporary);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return true;

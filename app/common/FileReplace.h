@@ -29,6 +29,10 @@ CString ReplacementFilePath(const CString& path);
 // renamed aside; a link goes only as a link. True when the name is free.
 bool ClearStaleReplacement(const CString& path);
 
+// The same for any temporary file of ours that a cut-short write may have
+// left at that name.
+bool ClearLeftover(const CString& temporary);
+
 // A rewrite of path could put its new file in place now: no folder takes
 // its temporary file's name, and no one holds path in a way that keeps it
 // from being replaced. Lets a caller leave things as they are when a

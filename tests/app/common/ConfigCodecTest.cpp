@@ -326,6 +326,34 @@ TEST_F(ConfigFile, AWriteThatCannotFinishChangesNothing)
     EXPECT_EQ(std::vector<std::string>{"common.ini"}, folder.Files());
 }
 
+// What a write stopped by a kill left beside the file, however it was left
+// (read-only, or a folder in the way of the next write), never stops the
+// writes after it once the program has started.
+TEST_F(ConfigFile, LeftoversOfAStoppedWriteAreClearedAtStart)
+{
+    const std::string before = "[Common]\r\nvoqGkHyGno.G=zv00\r\n";
+    WriteFileBytes(ini, before);
+    WriteFileBytes(ini + L".edit", "[Stale]\r\nx=1\r\n");
+    ASSERT_TRUE(SetFileAttributesW(ini + L".edit", FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryW(ini + L".new", nullptr));
+    WriteFileBytes(ini + L".new\\kept.txt", "x");
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    EXPECT_EQ(before, ReadFileBytes(ini));
+
+    EXPECT_TRUE(ClearStaleConfigCopies(ini));
+    ASSERT_EQ(1, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    EXPECT_EQ("[Common]\r\nvoqGkHyGno.G=z900\r\n", ReadFileBytes(ini));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ini + L".edit"));
+    // What the folder held is not ours: it is moved out of the way, not deleted.
+    EXPECT_EQ("x", ReadFileBytes(ini + L".new.0\\kept.txt"));
+
+    // A read-only copy alone does not even wait for the start.
+    WriteFileBytes(ini + L".edit", "[Stale]\r\nx=1\r\n");
+    ASSERT_TRUE(SetFileAttributesW(ini + L".edit", FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(1, WriteConfigValue(L"Common", L"AutoStart", L"1", ini));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ini + L".edit"));
+}
+
 // A settings file of many sections, its [DownLoad] Path set to
 // "D:\下载\<round>\".
 std::string LargeSettings(int round)
