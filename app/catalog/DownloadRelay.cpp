@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "app/catalog/CatalogDownloads.h"
 #include "app/catalog/CatalogSites.h"
 #include "app/catalog/ContentPage.h"
 #include "app/catalog/LocalLists.h"
 #include "app/install/PackageInstall.h"
 #include "app/popups/GBPopups.h"
 #include "app/startup/CorvaneModule.h"
+#include "skin/CorvaneMsgBox.h"
 
 namespace {
 
@@ -26,6 +28,15 @@ CString ContentHostWithSlash()
         host = host.Mid(scheme + 3);
     const int slash = host.Find(L'/');
     return (slash >= 0 ? host.Left(slash) : host) + L"/";
+}
+
+// A status the list could not take is said at once: the list would go on
+// telling a download that ended as running, and nothing retried later could
+// cure what usually stops the write (a list made read-only, a full disk).
+// Once the list can be written, starting the item again records it anew.
+void ReportStatusNotSaved()
+{
+    CCorvaneMsgBox::Show(L"下载状态无法保存，请检查您的权限！", L"错误信息", MB_OK);
 }
 
 } // namespace
@@ -78,7 +89,16 @@ LRESULT RelayDownloadFinished(HWND mainWnd, std::vector<ActiveDownload>& active,
     auto found = FindActive(active, id);
     if (found != active.end())
         active.erase(found);
-    SetItemStatus(info.param, id, 2);
+    if (!RecordItemStatus(info.param, id, 2)) {
+        // Not finished as far as the list knows: the page offers to start it
+        // again, and the package is neither offered nor applied.
+        auto request = std::make_unique<PageCallRequest>();
+        request->functionName = L"EnableStartBnt";
+        request->argument = id;
+        pageCalls.Post(mainWnd, WM_PAGE_CALL, std::move(request));
+        ReportStatusNotSaved();
+        return 0;
+    }
 
     auto request = std::make_unique<PageCallRequest>();
     request->functionName = L"displayDownloadProgress";
@@ -108,10 +128,12 @@ LRESULT RelayDownloadStopped(std::vector<ActiveDownload>& active, const Download
         percent = found->percent;
         active.erase(found);
     }
-    SetItemStatus(kind, info.fileTitle, 3);
-    if (percent != 0)
+    const bool recorded = RecordItemStatus(kind, info.fileTitle, 3);
+    if (recorded && percent != 0)
         SetItemProgress(kind, info.fileTitle, percent);
     CallContentPage(L"EnableStartBnt", info.fileTitle);
+    if (!recorded)
+        ReportStatusNotSaved();
     return 1;
 }
 
@@ -127,10 +149,15 @@ LRESULT ShowFinishedPopup(HWND, int itemId, int kind)
 
 void RecordStoppedDownloads(const std::vector<ActiveDownload>& active)
 {
+    bool allRecorded = true;
     for (const ActiveDownload& entry : active) {
-        SetItemStatus(entry.kind, entry.fileTitle, 3);
-        SetItemProgress(entry.kind, entry.fileTitle, entry.percent);
+        if (RecordItemStatus(entry.kind, entry.fileTitle, 3))
+            SetItemProgress(entry.kind, entry.fileTitle, entry.percent);
+        else
+            allRecorded = false;
     }
+    if (!allRecorded)
+        ReportStatusNotSaved();
 }
 
 void RunPageScriptRequest(std::unique_ptr<PageCallRequest> request)

@@ -172,8 +172,9 @@ int LoadConfiguration()
         installDate == L"0") {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        WriteConfigValue(L"Common", L"InstallDate", DateStampText(now), ini);
-        WriteConfigValue(L"Common", L"CheckHomeDate", L"1970|11|11", ini);
+        WriteConfigValues(
+            {{L"Common", L"InstallDate", DateStampText(now)}, {L"Common", L"CheckHomeDate", L"1970|11|11"}},
+            ini);
     }
     return kConfigOk;
 }

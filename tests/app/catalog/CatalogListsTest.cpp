@@ -6,6 +6,8 @@
 #include "app/catalog/CatalogSites.h"
 #include "app/catalog/DownloadRelay.h"
 #include "app/common/SafeFileName.h"
+#include "app/install/PlacedThemes.h"
+#include "app/startup/StaleReplacements.h"
 #include "tests/app/catalog/CatalogFixture.h"
 
 namespace {
@@ -42,8 +44,12 @@ TEST(SafeFileNameTest, RefusesEveryNameThatCouldLeaveItsFolder)
         {L"nul.jpg", false},
         {L"Com1.zip", false},
         {L"lpt9", false},
+        {L"COM\u00b9", false},
+        {L"lpt\u00b2.jpg", false},
+        {L"Com\u00b3 .zip", false},
         {L"console.jpg", true},
         {L"com10.jpg", true},
+        {L"com\u2074.jpg", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.safe, IsSafeFileName(c.name))
@@ -155,6 +161,52 @@ TEST_F(LocalListsTest, NewEntriesGoFirstAndChineseSurvivesEveryRewrite)
     ASSERT_TRUE(RemoveListItem(1, L"102"));
     EXPECT_EQ(2u, CCatalogFolders::Entries(1).size());
     EXPECT_FALSE(ListHasItem(1, L"102"));
+}
+
+TEST_F(LocalListsTest, AReadOnlyTemporaryFileLeftByAKillDoesNotStopSaves)
+{
+    CCatalogFolders::WriteList(1, {{"31", "1"}});
+    const CString stale = DataListPath(1) + L".new";
+    WriteFileBytes(stale, "<list><item id=\"31\"");
+    ASSERT_TRUE(SetFileAttributesW(stale, FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_TRUE(SetItemStatus(1, L"31", 2));
+    EXPECT_TRUE(SetItemStatus(1, L"31", 3));
+    EXPECT_EQ("3", CCatalogFolders::Status(1, "31"));
+    EXPECT_FALSE(GetFileAttributesW(DataListPath(1)) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(stale));
+}
+
+TEST_F(LocalListsTest, TemporaryFilesLeftBesideTheListsAreClearedAtStart)
+{
+    CCatalogFolders::WriteList(1, {{"32", "1"}});
+    CCatalogFolders::WriteList(2, {{"33", "1"}});
+    // A read-only leftover, a folder of that name with a file in it, and one
+    // that someone holds open yet lets be deleted.
+    const CString themes = DataListPath(1) + L".new";
+    WriteFileBytes(themes, "half");
+    SetFileAttributesW(themes, FILE_ATTRIBUTE_READONLY);
+    const CString images = DataListPath(2) + L".new";
+    MakeFolderFor(images + L"\\x.xml");
+    WriteFileBytes(images + L"\\x.xml", "x");
+    const CString placed = PlacedThemesPath() + L".new";
+    WriteFileBytes(placed, "half");
+    HANDLE held = CreateFileW(placed, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+
+    ClearStaleReplacements();
+    EXPECT_TRUE(SetItemStatus(1, L"32", 2));
+    EXPECT_TRUE(SetItemStatus(2, L"33", 2));
+    EXPECT_TRUE(RecordPlacedTheme(L"蓝色"));
+    CloseHandle(held);
+    EXPECT_EQ("2", CCatalogFolders::Status(1, "32"));
+    EXPECT_EQ("2", CCatalogFolders::Status(2, "33"));
+    EXPECT_TRUE(IsPlacedTheme(L"蓝色"));
+    for (const CString& path : {themes, images, placed})
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path)) << path.ToAnsi();
+    // What a folder held is not deleted, only moved out of the way.
+    EXPECT_EQ("x", ReadFileBytes(images + L".0\\x.xml"));
 }
 
 TEST_F(LocalListsTest, AMissingListFindsNothingAndTakesNothing)

@@ -493,40 +493,135 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
 }
 
+// A finished, stopped or (at exit) still running download whose status the
+// list cannot take is said, and the list and the page are left as what
+// they are: not finished. With the list writable each is recorded silently.
+TEST_F(RoadTest, AStatusTheListCannotTakeIsReported)
+{
+    const std::wstring notSaved = L"下载状态无法保存，请检查您的权限！";
+    enum Event { kFinished, kStopped, kAtExit };
+    const struct {
+        const char* name;
+        Event event;
+        bool readOnly;
+        const char* status; // the entry's status afterwards
+    } cases[] = {
+        {"finished", kFinished, false, "2"}, {"finished, list read-only", kFinished, true, "1"},
+        {"stopped", kStopped, false, "3"},   {"stopped, list read-only", kStopped, true, "1"},
+        {"at exit", kAtExit, false, "3"},    {"at exit, list read-only", kAtExit, true, "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        script.calls.clear();
+        CCatalogFolders::WriteList(1, {{"56", "1"}});
+        window.active = {ActiveDownload{L"56", 40, 1}};
+        if (c.readOnly) {
+            ASSERT_TRUE(SetFileAttributesW(DataListPath(1), FILE_ATTRIBUTE_READONLY));
+        }
+        CBoxAnswers boxes(c.readOnly ? std::deque<UINT>{IDOK} : std::deque<UINT>{});
+        if (c.event == kFinished) {
+            DownloadFinishedInfo info{server.Url("/dl/56.zip"), 1};
+            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &info);
+        } else if (c.event == kStopped) {
+            DownloadStoppedInfo info{L"56", 1};
+            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info);
+        } else {
+            RecordStoppedDownloads(window.active);
+        }
+        // The page call posted by the finish has run.
+        if (c.event == kFinished) {
+            EXPECT_TRUE(PumpUntil([&] {
+                return PageGot(L"displayDownloadProgress", Record(L"56", 100, L"0.0")) ||
+                       PageGot(L"EnableStartBnt", L"56");
+            })) << "the finish's page call";
+        }
+        SetFileAttributesW(DataListPath(1), FILE_ATTRIBUTE_NORMAL);
+
+        EXPECT_EQ(c.status, CCatalogFolders::Status(1, "56"));
+        EXPECT_EQ(c.readOnly ? 1u : 0u, boxes.shown.size());
+        if (!boxes.shown.empty()) {
+            EXPECT_EQ(notSaved, boxes.shown[0].text);
+            EXPECT_EQ(L"错误信息", boxes.shown[0].caption);
+        }
+        if (c.event == kFinished) {
+            // Shown finished only once recorded; else it can be started again.
+            EXPECT_EQ(!c.readOnly, PageGot(L"displayDownloadProgress", Record(L"56", 100, L"0.0")));
+            EXPECT_EQ(c.readOnly, PageGot(L"EnableStartBnt", L"56"));
+        }
+        if (c.event == kAtExit && !c.readOnly) {
+            EXPECT_EQ("{\"id\":\"56\",\"status\":3,\"progress\":\"40\"}", CCatalogFolders::Jsons(1, "56"));
+        }
+    }
+}
+
+// A start for an item the list does not hold downloads nothing: there is no
+// entry to tell where its package goes.
+TEST_F(RoadTest, AStartForAnItemThatIsNotListedIsRefused)
+{
+    server.PutFile("/dl/77.zip", TestBytes(1000, 7));
+    server.PutFile("/dl/78.zip", TestBytes(1000, 8));
+    CCatalogFolders::WriteList(1, {{"78", "3"}});
+    CCatalogFolders::WriteList(2, {{"77", "3"}});
+    const CComVariant refused = CallPage(L"Ex_StartDownLoad", {77, 1});
+    ASSERT_EQ(VT_INT, refused.vt);
+    EXPECT_EQ(kItemNotListed, refused.intVal);
+    // A start queued after it finishes; the refused one was never asked for.
+    EXPECT_EQ(1, CallPage(L"Ex_StartDownLoad", {78, 1}).intVal);
+    ASSERT_TRUE(WaitForStatus(1, "78", "2"));
+    const std::vector<std::string> paths = RequestPaths();
+    EXPECT_EQ(paths.size(), IndexOf(paths, "/dl/77.zip"));
+    EXPECT_FALSE(FileExists(_Module.m_strDownloadDir + L"77.zip"));
+    EXPECT_EQ("3", CCatalogFolders::Status(2, "77"));
+}
+
 TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
 {
-    enum Files { kKept, kGone };
+    // What keeps the list from being saved.
+    enum ListBlock { kFree, kReadOnly, kTemporaryNameIsAFolder, kHeldAgainstDeletes };
     const struct {
         int kind;
         int state;
         UINT answer;
         bool locked;
-        bool listReadOnly;
+        ListBlock block;
         bool removed;
         const char* note;
     } cases[] = {
-        {1, 0, IDNO, false, false, false, "no"},
-        {1, 0, IDC_MSGBOX_CLOSE, false, false, false, "closed"},
-        {1, 0, IDYES, false, false, true, "unfinished theme"},
-        {2, 1, IDYES, false, false, true, "finished wallpaper"},
-        {1, 1, IDYES, false, false, true, "finished theme"},
+        {1, 0, IDNO, false, kFree, false, "no"},
+        {1, 0, IDC_MSGBOX_CLOSE, false, kFree, false, "closed"},
+        {1, 0, IDYES, false, kFree, true, "unfinished theme"},
+        {2, 1, IDYES, false, kFree, true, "finished wallpaper"},
+        {1, 1, IDYES, false, kFree, true, "finished theme"},
         // What cannot be deleted keeps its entry, to be deleted again.
-        {1, 1, IDYES, true, false, false, "package held open"},
-        {2, 0, IDYES, true, false, false, "part file held open"},
+        {1, 1, IDYES, true, kFree, false, "package held open"},
+        {2, 0, IDYES, true, kFree, false, "part file held open"},
         // After a failed installation: the package and what was unpacked.
-        {1, 2, IDYES, false, false, true, "theme not installed"},
-        {2, 2, IDYES, false, false, true, "wallpaper not installed"},
-        {2, 2, IDYES, true, false, false, "package of a wallpaper not installed held open"},
-        // The entry cannot be removed: the item keeps its files.
-        {2, 1, IDYES, false, true, false, "finished wallpaper, list read-only"},
-        {1, 0, IDYES, false, true, false, "unfinished theme, list read-only"},
-        {1, 2, IDYES, false, true, false, "theme not installed, list read-only"},
+        {1, 2, IDYES, false, kFree, true, "theme not installed"},
+        {2, 2, IDYES, false, kFree, true, "wallpaper not installed"},
+        {2, 2, IDYES, true, kFree, false, "package of a wallpaper not installed held open"},
+        // The entry cannot be removed: the item keeps its files, and the
+        // user is told.
+        {2, 1, IDYES, false, kReadOnly, false, "finished wallpaper, list read-only"},
+        {1, 0, IDYES, false, kReadOnly, false, "unfinished theme, list read-only"},
+        {1, 2, IDYES, false, kReadOnly, false, "theme not installed, list read-only"},
+        {2, 1, IDYES, false, kTemporaryNameIsAFolder, false, "finished wallpaper, list.new a folder"},
+        {1, 1, IDYES, false, kTemporaryNameIsAFolder, false, "finished theme, list.new a folder"},
+        {1, 0, IDYES, false, kTemporaryNameIsAFolder, false, "unfinished theme, list.new a folder"},
+        {2, 1, IDYES, false, kHeldAgainstDeletes, false, "finished wallpaper, list held against deletes"},
     };
     for (const auto& c : cases) {
         CCatalogFolders fresh;
         CCatalogFolders::WriteList(c.kind, {{"61", "1"}, {"62", "2"}});
-        if (c.listReadOnly)
-            SetFileAttributesW(DataListPath(c.kind), FILE_ATTRIBUTE_READONLY);
+        const CString list = DataListPath(c.kind);
+        if (c.block == kReadOnly)
+            SetFileAttributesW(list, FILE_ATTRIBUTE_READONLY);
+        if (c.block == kTemporaryNameIsAFolder)
+            CreateDirectoryW(list + L".new", nullptr);
+        // A reader that lets others write the list, not replace it.
+        HANDLE heldList = c.block == kHeldAgainstDeletes
+                              ? CreateFileW(list, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr)
+                              : INVALID_HANDLE_VALUE;
         const CString package = fresh.Down(L"Ravonyx\\download\\61.zip");
         WriteFileBytes(package, "zip");
         for (const wchar_t* part : {L"_0", L"_1", L"_3"})
@@ -541,19 +636,23 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         HANDLE held = c.locked ? CreateFileW(heldFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                : INVALID_HANDLE_VALUE;
 
+        const bool told = c.locked || c.block != kFree;
         std::deque<UINT> answers = {c.answer};
-        if (c.locked)
+        if (told)
             answers.push_back(IDOK);
         CBoxAnswers boxes(answers);
         EXPECT_EQ(c.removed, IsTrue(CallPage(L"Ex_DelTask", {61, c.state, c.kind}))) << c.note;
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
-        SetFileAttributesW(DataListPath(c.kind), FILE_ATTRIBUTE_NORMAL);
+        for (HANDLE handle : {held, heldList}) {
+            if (handle != INVALID_HANDLE_VALUE)
+                CloseHandle(handle);
+        }
+        SetFileAttributesW(list, FILE_ATTRIBUTE_NORMAL);
+        RemoveDirectoryW(list + L".new");
         EXPECT_TRUE(boxes.AllUsed()) << c.note;
-        if (c.locked) {
-            ASSERT_EQ(2u, boxes.shown.size()) << c.note;
-            EXPECT_EQ(L"文件无法删除，请检查您的权限！", boxes.shown[1].text);
-            EXPECT_EQ(L"错误信息", boxes.shown[1].caption);
+        EXPECT_EQ(told ? 2u : 1u, boxes.shown.size()) << c.note;
+        if (told && boxes.shown.size() == 2) {
+            EXPECT_EQ(L"文件无法删除，请检查您的权限！", boxes.shown[1].text) << c.note;
+            EXPECT_EQ(L"错误信息", boxes.shown[1].caption) << c.note;
         }
 
         const std::vector<ListEntry> entries = CCatalogFolders::Entries(c.kind);
@@ -561,13 +660,14 @@ TEST_F(RoadTest, DeleteFollowsTheAnswerAndTheItemsState)
         EXPECT_EQ("62", entries.back().id) << c.note;
         const bool packageGone = c.removed && c.state != 0;
         const bool partsGone =
-            c.state != 1 && c.answer == IDYES && !c.listReadOnly && !(c.locked && c.state == 0);
+            c.state != 1 && c.answer == IDYES && c.block == kFree && !(c.locked && c.state == 0);
         EXPECT_EQ(!packageGone, FileExists(package)) << c.note;
         EXPECT_EQ(!partsGone, FileExists(package + L"_0")) << c.note;
         EXPECT_EQ(!partsGone, FileExists(package + L"_1")) << c.note;
         EXPECT_TRUE(FileExists(package + L"_3")) << c.note; // after the first gap
         EXPECT_EQ(!(packageGone && c.kind == 2), FileExists(unpacked)) << c.note;
-        EXPECT_EQ(!(c.removed && c.state == 2 && c.kind == 1), FileExists(unpackedTheme)) << c.note;
+        // A finished theme's folder goes as a wallpaper's does.
+        EXPECT_EQ(!(packageGone && c.kind == 1), FileExists(unpackedTheme)) << c.note;
     }
 }
 

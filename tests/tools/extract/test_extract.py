@@ -317,6 +317,10 @@ class ExtractTest(unittest.TestCase):
             ("pipe", "a/p|q.txt"),
             ("double quote", 'a/"q".txt'),
             ("control character", "a/bell\x07.txt"),
+            ("superscript port", "COM\u00b9"),
+            ("superscript printer with an extension", "lpt\u00b3.txt"),
+            ("superscript port as a folder", "a/Com\u00b2/file.txt"),
+            ("a name of 256 characters", "a/" + "n" * 252 + ".txt"),
         ]
         for i, (name, hostile) in enumerate(cases):
             with self.subTest(name):
@@ -324,7 +328,8 @@ class ExtractTest(unittest.TestCase):
                                                                        (hostile, b"device or worse")])
 
     def test_names_that_only_look_like_devices_extract(self):
-        entries = {"console.txt": b"1", "COM10": b"2", "LPT0.txt": b"3", "nul_file": b"4", "a/CONx/b.txt": b"5"}
+        entries = {"console.txt": b"1", "COM10": b"2", "LPT0.txt": b"3", "nul_file": b"4", "a/CONx/b.txt": b"5",
+                   "COM\u2074.txt": b"6"}
         archive = self.fixture("device-lookalikes.zip")
         python_zip(archive, list(entries.items()))
         case = self.case_folder("device-lookalikes")
@@ -343,6 +348,48 @@ class ExtractTest(unittest.TestCase):
         for i, (name, entries) in enumerate(cases):
             with self.subTest(name):
                 self.assert_refused_writing_nothing(f"kind{i}", [("first.txt", b"harmless")] + entries)
+
+    def test_refuses_entries_of_one_path(self):
+        # Windows keeps one file where the archive has two: the second would
+        # silently replace the first.
+        cases = [
+            ("the same name twice", [("a/x.txt", b"1"), ("a/x.txt", b"2")]),
+            ("names that differ only by case", [("a/x.txt", b"1"), ("A/X.TXT", b"2")]),
+            ("folder entries that differ only by case", [("d/", b""), ("D/", b"")]),
+            ("the same name through a dot folder", [("x.txt", b"1"), ("./x.txt", b"2")]),
+        ]
+        for i, (name, entries) in enumerate(cases):
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(f"same{i}", [("first.txt", b"harmless")] + entries)
+
+    def test_paths_too_long_for_windows_are_refused_up_front(self):
+        # Windows (before long-path support) makes no file whose whole path has
+        # MAX_PATH (260) characters or more, and no folder without room for an
+        # 8.3 name in it; Wine makes both, so the bound is the extractor's own.
+        def entries_to(label, file_path_length, folder_path_length):
+            prefix = len(win(os.path.join(self.root, "cases", label, "target"))) + 1
+            folder = "d" * (folder_path_length - prefix)
+            leaf = "f" * (file_path_length - prefix - len(folder) - 1)
+            self.assertTrue(len(folder) <= 255 and len(leaf) <= 255)
+            return [("first.txt", b"harmless"), (folder + "/", b""), (folder + "/" + leaf, b"long")]
+
+        cases = [("a file path of 260 characters", "long-file", 260, 200),
+                 ("a folder path of 248 characters", "long-folder", 252, 248)]
+        for name, label, file_length, folder_length in cases:
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(label, entries_to(label, file_length, folder_length))
+
+        with self.subTest("259 and 247 characters"):
+            label = "longest"
+            entries = entries_to(label, 259, 247)
+            archive = self.fixture(label + ".zip")
+            python_zip(archive, entries)
+            case = self.case_folder(label)
+            target = os.path.join(case, "target")
+            code, output = run(command(archive, target), os.path.join(case, "cwd"))
+            self.assertEqual(code, 0, output)
+            self.assertEqual(tree(target), {name: (data if not name.endswith("/") else None)
+                                            for name, data in entries})
 
     def test_refuses_archives_that_unpack_beyond_bounds(self):
         zeros = b"\0" * 1_000_000  # deflates about a thousand to one
