@@ -116,14 +116,6 @@ void RemoveEmptyFolders(const CString& folder)
     RemoveDirectoryW(WithoutSlash(folder));
 }
 
-// A copy on its way: the folder holds nothing but copies of files whose
-// original is still in its place, so it goes whole.
-void RemoveStagingFolder(const CString& folder)
-{
-    if (!folder.IsEmpty() && Exists(WithoutSlash(folder)))
-        DeletePath(folder);
-}
-
 // Moves one file to a free place, checked on the disk. On another disk the
 // file is copied into staging first, renamed into its place from there and
 // only then deleted at the source, so that a file under its own name is
@@ -144,6 +136,16 @@ bool MoveOneFile(const CString& from, const CString& to, const CString& staging,
             return false;
     }
     return !Exists(from) && HasSize(to, size);
+}
+
+// Renames a file within its volume, so that it stays the same file; checked
+// on the disk.
+bool RenameFile(const CString& from, const CString& to)
+{
+    if (!IsFile(from) || Exists(to))
+        return false;
+    MoveFileExW(from, to, 0);
+    return !Exists(from) && IsFile(to);
 }
 
 // A helper folder beside folder that does not exist yet.
@@ -325,6 +327,8 @@ bool CFolderMove::Collect(const CString& relative)
         if (IsFolder(m_to + file.name))
             return false; // a folder of the target stands where the file goes
         file.keep = Exists(m_to + file.name);
+        if (file.keep && !Identify(m_to + file.name, file.original))
+            return false;
         m_files.push_back(file);
     } while (FindNextFileW(find.Get(), &found));
     find.Reset();
@@ -333,6 +337,26 @@ bool CFolderMove::Collect(const CString& relative)
             return false;
     }
     return true;
+}
+
+bool CFolderMove::Identify(const CString& path, FileId& id)
+{
+    CFileHandle file(CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!file || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.high = info.nFileIndexHigh;
+    id.low = info.nFileIndexLow;
+    return true;
+}
+
+bool CFolderMove::IsOriginal(const CString& path, const File& file) const
+{
+    FileId id;
+    return file.keep && Identify(path, id) && id == file.original;
 }
 
 bool CFolderMove::FitsMaxPath() const
@@ -380,7 +404,9 @@ std::string CFolderMove::NoteText() const
     for (const CString& folder : m_made)
         line("made", folder);
     for (const File& file : m_files) {
-        line("file", DecimalText(file.size) + (file.keep ? L"|1|" : L"|0|") + file.name);
+        const FileId& id = file.original;
+        line("file", DecimalText(file.size) + (file.keep ? L"|1|" : L"|0|") + DecimalText(id.volume) + L"." +
+                         DecimalText(id.high) + L"." + DecimalText(id.low) + L"|" + file.name);
     }
     text += std::string(kNoteEnd) + "\n";
     return text;
@@ -442,7 +468,16 @@ bool CFolderMove::ReadNote()
             if (!end || end[0] != L'|' || (end[1] != L'0' && end[1] != L'1') || end[2] != L'|')
                 return false;
             file.keep = end[1] == L'1';
-            file.name = CString(end + 3);
+            DWORD* const parts[] = {&file.original.volume, &file.original.high, &file.original.low};
+            const wchar_t* separators = L"..|";
+            for (int part = 0; part < 3; ++part) {
+                ULONGLONG number = 0;
+                end = ReadDecimal(end + (part == 0 ? 3 : 1), number);
+                if (!end || *end != separators[part] || number > 0xFFFFFFFFull)
+                    return false;
+                *parts[part] = static_cast<DWORD>(number);
+            }
+            file.name = CString(end + 1);
             m_files.push_back(file);
         } else {
             return false;
@@ -520,7 +555,9 @@ bool CFolderMove::MoveFiles() const
             const CString kept = m_kept + file.name;
             if (!MakeFolder(m_kept) || !MakeFoldersUnder(m_kept, FolderOf(file.name)))
                 return false;
-            if (!MoveOneFile(m_to + file.name, kept, m_stage, i))
+            // Renamed, so that the undo and the clean-up know it for the
+            // target's own file by its identity, whatever else lies there.
+            if (!RenameFile(m_to + file.name, kept) || !IsOriginal(kept, file))
                 return false;
         }
         if (!MoveOneFile(m_from + file.name, m_to + file.name, m_stage, i))
@@ -563,8 +600,10 @@ void CFolderMove::UndoFile(size_t index) const
     const CString source = m_from + file.name;
     const CString target = m_to + file.name;
     const CString kept = m_kept + file.name;
-    // The target's own file is in its place while it is not set aside.
-    const bool targetIsOurs = !file.keep || Exists(kept);
+    // The target's own file is known by its identity, wherever it lies; a
+    // file in the kept folder that is not it belongs to someone else.
+    const bool keptIsOriginal = IsOriginal(kept, file);
+    const bool targetIsOurs = !file.keep || (keptIsOriginal && !IsOriginal(target, file));
     if (Exists(source)) {
         // Both whole: the copy at the target goes.
         if (targetIsOurs && IsFile(target) && HasSize(target, file.size))
@@ -572,8 +611,8 @@ void CFolderMove::UndoFile(size_t index) const
     } else if (targetIsOurs && IsFile(target)) {
         MoveOneFile(target, source, m_back, index);
     }
-    if (file.keep && Exists(kept) && !Exists(target))
-        MoveOneFile(kept, target, m_stage, index);
+    if (keptIsOriginal && !Exists(target))
+        RenameFile(kept, target);
 }
 
 void CFolderMove::Undo()
@@ -595,7 +634,7 @@ void CFolderMove::Undo()
     for (const File& file : m_files) {
         if (!Exists(m_from + file.name))
             inTarget.push_back(file.name);
-        if (file.keep && Exists(m_kept + file.name))
+        if (IsOriginal(m_kept + file.name, file))
             kept.push_back(file.name);
     }
     const bool foldersBack = std::all_of(m_folders.begin(), m_folders.end(),
@@ -605,11 +644,29 @@ void CFolderMove::Undo()
     m_undoReport = LeftoversText(inTarget, kept);
 }
 
+// A copy on its way, named by the number of its file, is a copy of a file
+// whose original is still in its place. Nothing else in the folder is
+// deleted: the folder goes only when that leaves it empty.
+void CFolderMove::RemoveStagingFolder(const CString& folder) const
+{
+    if (folder.IsEmpty() || !IsFolder(folder))
+        return;
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        CString copy;
+        copy.Format(L"%s%u", folder.GetString(), static_cast<unsigned>(i));
+        RemoveFile(copy);
+    }
+    RemoveDirectoryW(WithoutSlash(folder));
+}
+
 void CFolderMove::Finish()
 {
     std::vector<CString> left;
     for (const File& file : m_files) {
-        if (file.keep && !RemoveFile(m_kept + file.name))
+        // Only the target's own file is deleted; another file under its name
+        // is left where it is.
+        const CString kept = m_kept + file.name;
+        if (file.keep && Exists(kept) && (!IsOriginal(kept, file) || !RemoveFile(kept)))
             left.push_back(file.name);
     }
     RemoveEmptyFolders(m_kept);

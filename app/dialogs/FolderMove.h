@@ -73,12 +73,25 @@ public:
     static CString NotePath(const CString& programDir);
 
 private:
+    // Which file a name holds: its volume and its index there. A rename on
+    // the volume keeps it; a copy, or another program's file, has another.
+    struct FileId {
+        DWORD volume = 0;
+        DWORD high = 0;
+        DWORD low = 0;
+        bool operator==(const FileId& other) const
+        {
+            return volume == other.volume && high == other.high && low == other.low;
+        }
+    };
     struct File {
         CString name; // relative to the product folders
         ULONGLONG size = 0;
         bool keep = false; // the target has a file of that name
+        FileId original;   // that file of the target, which is set aside
     };
 
+    static bool Identify(const CString& path, FileId& id);
     bool Collect(const CString& relative);
     bool FitsMaxPath() const;
     std::string NoteText() const;
@@ -94,6 +107,8 @@ private:
     bool WritePath() const;
     void Undo();
     void UndoFile(size_t index) const;
+    bool IsOriginal(const CString& path, const File& file) const;
+    void RemoveStagingFolder(const CString& folder) const;
     void Finish();
     CString LeftoversText(const std::vector<CString>& inTarget, const std::vector<CString>& kept) const;
 

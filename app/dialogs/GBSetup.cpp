@@ -379,6 +379,18 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
         return FolderStep::StayOpen;
     }
 
+    // A move an earlier failure left half undone, or finished with its note
+    // still there, is settled before Path is written at all: the note says
+    // which way it goes by the Path it finds.
+    CFolderMove move(_Module.m_strAppDir);
+    CString left;
+    if (!move.Recover(left)) {
+        ShowError(left.IsEmpty() ? CString(kMoveFailedText) : left);
+        return FolderStep::StayOpen;
+    }
+    if (!left.IsEmpty())
+        ShowError(left);
+
     // The same folder written otherwise: only the text changes.
     const CString oldRoot = WithSlash(old);
     if (IsSameFolder(oldRoot, newRoot)) {
@@ -396,13 +408,6 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
         return FolderStep::Ended;
     }
 
-    CFolderMove move(_Module.m_strAppDir);
-    // A move an earlier failure left half undone is settled first.
-    CString left;
-    if (!move.Recover(left)) {
-        ShowError(left.IsEmpty() ? CString(kMoveFailedText) : left);
-        return FolderStep::StayOpen;
-    }
     const CFolderMove::Prepared prepared = move.Prepare(old, typed);
     if (prepared == CFolderMove::Prepared::TooLong) {
         RefusePath(L"移动后部分文件的路径将超过系统允许的长度，请换用较短的目录！");

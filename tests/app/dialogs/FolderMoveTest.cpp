@@ -207,6 +207,26 @@ std::vector<std::string> Lines(const CString& path)
     return lines;
 }
 
+// The number (from 1) of the first step that names text, or 0.
+size_t FirstStepNaming(const std::vector<std::string>& steps, const char* text)
+{
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].find(text) != std::string::npos)
+            return i + 1;
+    }
+    return 0;
+}
+
+// The number of the step after the last one that names text, or 0.
+size_t StepAfterLastNaming(const std::vector<std::string>& steps, const char* text)
+{
+    for (size_t i = steps.size(); i > 0; --i) {
+        if (steps[i - 1].find(text) != std::string::npos)
+            return i + 1;
+    }
+    return 0;
+}
+
 const Tree kDownloads = {
     {"Ravonyx\\", ""},          {"Ravonyx\\download\\", ""},    {"Ravonyx\\download\\a.zip", "theme a"},
     {"Ravonyx\\theme\\", ""},   {"Ravonyx\\theme\\蓝色\\", ""}, {"Ravonyx\\theme\\蓝色\\blue.theme", "blue"},
@@ -775,11 +795,9 @@ TEST_F(FolderMoveTest, AReplacedFileThatCannotBeDeletedIsReported)
         CScopedVariable logging(kUplarkStepLogVariable, log);
         ASSERT_EQ(0u, RunProbe(arguments));
     }
-    const std::vector<std::string> steps = Lines(log);
-    size_t write = 0;
-    while (write < steps.size() && steps[write].find("common.ini") == std::string::npos)
-        ++write;
-    ASSERT_LT(write, steps.size());
+    // Killed just after the rewrite of the settings put Path in place.
+    const size_t afterWrite = StepAfterLastNaming(Lines(log), "common.ini");
+    ASSERT_NE(0u, afterWrite);
 
     DeletePath(newRoot);
     DeletePath(oldRoot);
@@ -788,7 +806,7 @@ TEST_F(FolderMoveTest, AReplacedFileThatCannotBeDeletedIsReported)
     Store(L"DownLoad", L"Path", oldRoot);
     {
         CString at;
-        at.Format(L"%u", static_cast<unsigned>(write + 2));
+        at.Format(L"%u", static_cast<unsigned>(afterWrite));
         CScopedVariable stop(kUplarkStopAtVariable, at);
         ASSERT_EQ(kUplarkStoppedExitCode, RunProbe(arguments));
     }
@@ -814,6 +832,125 @@ TEST_F(FolderMoveTest, AReplacedFileThatCannotBeDeletedIsReported)
     EXPECT_FALSE(FileExists(CFolderMove::NotePath(app.Path())));
 }
 
+// A note that outlived the write of Path (here a kill just after it) is
+// settled before the dialog writes Path again, also when only the text of
+// the same folder changes: otherwise the next start would take the new text
+// for a move that never reached its Path and undo it.
+TEST_F(FolderMoveTest, ANoteLeftAfterThePathWriteIsSettledBeforePathIsWrittenAgain)
+{
+    const CString arguments = L"move " + Quoted(app.Path()) + L" " + Quoted(oldRoot) + L" " + Quoted(newRoot);
+    CTempFolder logs;
+    const CString log = logs / L"steps.txt";
+    {
+        CScopedVariable logging(kUplarkStepLogVariable, log);
+        ASSERT_EQ(0u, RunProbe(arguments));
+    }
+    const size_t afterWrite = StepAfterLastNaming(Lines(log), "common.ini");
+    ASSERT_NE(0u, afterWrite);
+    DeletePath(newRoot);
+    DeletePath(oldRoot);
+    PutTree(oldRoot, kDownloads);
+    Store(L"DownLoad", L"Path", oldRoot);
+    {
+        CString at;
+        at.Format(L"%u", static_cast<unsigned>(afterWrite));
+        CScopedVariable stop(kUplarkStopAtVariable, at);
+        ASSERT_EQ(kUplarkStoppedExitCode, RunProbe(arguments));
+    }
+    const CString note = CFolderMove::NotePath(app.Path());
+    ASSERT_EQ(newRoot, Stored(L"DownLoad", L"Path"));
+    ASSERT_TRUE(FileExists(note));
+    _Module.m_strDownloadDir = newRoot + L"\\";
+
+    CString typed = newRoot;
+    typed.MakeUpper();
+    ASSERT_NE(typed, newRoot);
+    SaveWithPath(typed);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(stayedOpen);
+    EXPECT_EQ(typed, Stored(L"DownLoad", L"Path"));
+    EXPECT_FALSE(FileExists(note));
+
+    for (const wchar_t* name : {L"Dunmere.dll", L"Local\\list\\menumanage.html", L"Data\\MyThemes.xml"}) {
+        MakeFolderFor(app / name);
+        WriteFileBytes(app / name, "x");
+    }
+    EXPECT_EQ(kConfigOk, LoadConfiguration());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(typed + L"\\", _Module.m_strDownloadDir);
+    EXPECT_EQ(kDownloads, TreeOf(newRoot));
+    EXPECT_EQ(Tree{}, TreeOf(oldRoot));
+}
+
+// The note names the helper folders beside both product folders, but not
+// what lies in them: another program's files there, under the names the
+// move uses, are never taken for the target's set-aside files, nor deleted,
+// whether the next start undoes the merge or finishes it.
+TEST_F(FolderMoveTest, OtherFilesInTheHelperFoldersAreLeftAlone)
+{
+    const Tree existing = {
+        {"Ravonyx\\", ""}, {"Ravonyx\\download\\", ""}, {"Ravonyx\\download\\a.zip", "older a"}};
+    const CString arguments = L"move " + Quoted(app.Path()) + L" " + Quoted(oldRoot) + L" " + Quoted(newRoot);
+    PutTree(newRoot + L"\\", existing);
+    CTempFolder logs;
+    const CString log = logs / L"steps.txt";
+    {
+        CScopedVariable logging(kUplarkStepLogVariable, log);
+        ASSERT_EQ(0u, RunProbe(arguments));
+    }
+    const std::vector<std::string> steps = Lines(log);
+    const size_t setAside = FirstStepNaming(steps, "Ravonyx.kept");
+    const size_t afterWrite = StepAfterLastNaming(steps, "common.ini");
+    ASSERT_NE(0u, setAside);
+    ASSERT_NE(0u, afterWrite);
+    auto killAt = [&](size_t step) {
+        DeletePath(newRoot);
+        DeletePath(oldRoot);
+        PutTree(oldRoot, kDownloads);
+        PutTree(newRoot + L"\\", existing);
+        Store(L"DownLoad", L"Path", oldRoot);
+        CString at;
+        at.Format(L"%u", static_cast<unsigned>(step));
+        CScopedVariable stop(kUplarkStopAtVariable, at);
+        EXPECT_EQ(kUplarkStoppedExitCode, RunProbe(arguments));
+    };
+    auto joined = [](Tree a, const Tree& b) {
+        a.insert(b.begin(), b.end());
+        return a;
+    };
+    // Of the size of the moved a.zip, which the target's own has too.
+    const Tree plantedKept = {{"Ravonyx.kept\\", ""},
+                              {"Ravonyx.kept\\download\\", ""},
+                              {"Ravonyx.kept\\download\\a.zip", "planted"}};
+    const Tree plantedMoving = {{"Ravonyx.moving\\", ""}, {"Ravonyx.moving\\mine.txt", "mine"}};
+
+    // Killed before the target's a.zip was set aside: undone.
+    killAt(setAside);
+    PutTree(newRoot + L"\\", joined(plantedKept, plantedMoving));
+    PutTree(oldRoot, plantedMoving);
+    EXPECT_EQ(0u, RunProbe(L"recover " + Quoted(app.Path())));
+    EXPECT_EQ(oldRoot, Stored(L"DownLoad", L"Path"));
+    EXPECT_EQ(joined(kDownloads, plantedMoving), TreeOf(oldRoot));
+    EXPECT_EQ(joined(existing, joined(plantedKept, plantedMoving)), TreeOf(newRoot));
+    EXPECT_FALSE(FileExists(CFolderMove::NotePath(app.Path())));
+
+    // Killed after Path was written, the set-aside a.zip then replaced by
+    // another one: finished, and the other one stays where it is, told.
+    killAt(afterWrite);
+    const CString kept = newRoot + L"\\Ravonyx.kept\\download\\a.zip";
+    ASSERT_EQ("older a", ReadFileBytes(kept));
+    ASSERT_TRUE(DeleteFileW(kept));
+    PutTree(newRoot + L"\\", plantedKept);
+    boxes.clear();
+    AnswerBoxes({IDOK});
+    FinishFolderMoveAtStart(app.Path());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(-1, boxes[0].text.Find(kept)) << boxes[0].text.ToUtf8();
+    EXPECT_EQ(newRoot, Stored(L"DownLoad", L"Path"));
+    EXPECT_EQ(joined(kDownloads, plantedKept), TreeOf(newRoot));
+    EXPECT_FALSE(FileExists(CFolderMove::NotePath(app.Path())));
+}
+
 TEST_F(FolderMoveTest, ANoteThatIsNotWholeOrPointsElsewhereIsSetAside)
 {
     const CString note = CFolderMove::NotePath(app.Path());
@@ -826,9 +963,9 @@ TEST_F(FolderMoveTest, ANoteThatIsNotWholeOrPointsElsewhereIsSetAside)
                              "\\Ravonyx.kept\\\nstage=" + newRoot.ToUtf8() +
                              "\\Ravonyx.moving\\\nback=" + oldRoot.ToUtf8() + "Ravonyx.moving\\\nfolder=\n";
     const std::string notes[] = {
-        head,                                                   // cut short
-        head + "file=4|0|..\\..\\别处\\keep.txt\nend\n",        // outside the folders
-        head + "file=4|1|download\\a.zip\nmade=C:\\x\\\nend\n", // a folder elsewhere
+        head,                                                         // cut short
+        head + "file=4|0|0.0.0|..\\..\\别处\\keep.txt\nend\n",        // outside the folders
+        head + "file=4|1|0.0.0|download\\a.zip\nmade=C:\\x\\\nend\n", // a folder elsewhere
     };
     for (const std::string& text : notes) {
         WriteFileBytes(note, text);
