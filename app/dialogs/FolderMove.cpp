@@ -350,6 +350,8 @@ bool CFolderMove::Identify(const CString& path, FileId& id)
     id.volume = info.dwVolumeSerialNumber;
     id.high = info.nFileIndexHigh;
     id.low = info.nFileIndexLow;
+    id.writtenHigh = info.ftLastWriteTime.dwHighDateTime;
+    id.writtenLow = info.ftLastWriteTime.dwLowDateTime;
     return true;
 }
 
@@ -406,7 +408,8 @@ std::string CFolderMove::NoteText() const
     for (const File& file : m_files) {
         const FileId& id = file.original;
         line("file", DecimalText(file.size) + (file.keep ? L"|1|" : L"|0|") + DecimalText(id.volume) + L"." +
-                         DecimalText(id.high) + L"." + DecimalText(id.low) + L"|" + file.name);
+                         DecimalText(id.high) + L"." + DecimalText(id.low) + L"." +
+                         DecimalText(id.writtenHigh) + L"." + DecimalText(id.writtenLow) + L"|" + file.name);
     }
     text += std::string(kNoteEnd) + "\n";
     return text;
@@ -468,9 +471,10 @@ bool CFolderMove::ReadNote()
             if (!end || end[0] != L'|' || (end[1] != L'0' && end[1] != L'1') || end[2] != L'|')
                 return false;
             file.keep = end[1] == L'1';
-            DWORD* const parts[] = {&file.original.volume, &file.original.high, &file.original.low};
-            const wchar_t* separators = L"..|";
-            for (int part = 0; part < 3; ++part) {
+            FileId& id = file.original;
+            DWORD* const parts[] = {&id.volume, &id.high, &id.low, &id.writtenHigh, &id.writtenLow};
+            const wchar_t* separators = L"....|";
+            for (int part = 0; part < 5; ++part) {
                 ULONGLONG number = 0;
                 end = ReadDecimal(end + (part == 0 ? 3 : 1), number);
                 if (!end || *end != separators[part] || number > 0xFFFFFFFFull)
@@ -557,7 +561,8 @@ bool CFolderMove::MoveFiles() const
                 return false;
             // Renamed, so that the undo and the clean-up know it for the
             // target's own file by its identity, whatever else lies there.
-            if (!RenameFile(m_to + file.name, kept) || !IsOriginal(kept, file))
+            if (!IsOriginal(m_to + file.name, file) || !RenameFile(m_to + file.name, kept) ||
+                !IsOriginal(kept, file))
                 return false;
         }
         if (!MoveOneFile(m_from + file.name, m_to + file.name, m_stage, i))

@@ -73,15 +73,20 @@ public:
     static CString NotePath(const CString& programDir);
 
 private:
-    // Which file a name holds: its volume and its index there. A rename on
-    // the volume keeps it; a copy, or another program's file, has another.
+    // Which file a name holds: its volume, its index there and the time it
+    // was last written (an index can be given again to a new file once the
+    // old one is deleted). A rename on the volume keeps all three; a copy,
+    // or another program's file, has others.
     struct FileId {
         DWORD volume = 0;
         DWORD high = 0;
         DWORD low = 0;
+        DWORD writtenHigh = 0;
+        DWORD writtenLow = 0;
         bool operator==(const FileId& other) const
         {
-            return volume == other.volume && high == other.high && low == other.low;
+            return volume == other.volume && high == other.high && low == other.low &&
+                   writtenHigh == other.writtenHigh && writtenLow == other.writtenLow;
         }
     };
     struct File {

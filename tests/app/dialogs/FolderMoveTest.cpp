@@ -939,8 +939,12 @@ TEST_F(FolderMoveTest, OtherFilesInTheHelperFoldersAreLeftAlone)
     killAt(afterWrite);
     const CString kept = newRoot + L"\\Ravonyx.kept\\download\\a.zip";
     ASSERT_EQ("older a", ReadFileBytes(kept));
+    // Made while the set-aside one still exists, so that it cannot be given
+    // that one's index.
+    const CString other = newRoot + L"\\other.zip";
+    WriteFileBytes(other, "planted");
     ASSERT_TRUE(DeleteFileW(kept));
-    PutTree(newRoot + L"\\", plantedKept);
+    ASSERT_TRUE(MoveFileExW(other, kept, 0));
     boxes.clear();
     AnswerBoxes({IDOK});
     FinishFolderMoveAtStart(app.Path());
@@ -963,9 +967,9 @@ TEST_F(FolderMoveTest, ANoteThatIsNotWholeOrPointsElsewhereIsSetAside)
                              "\\Ravonyx.kept\\\nstage=" + newRoot.ToUtf8() +
                              "\\Ravonyx.moving\\\nback=" + oldRoot.ToUtf8() + "Ravonyx.moving\\\nfolder=\n";
     const std::string notes[] = {
-        head,                                                         // cut short
-        head + "file=4|0|0.0.0|..\\..\\别处\\keep.txt\nend\n",        // outside the folders
-        head + "file=4|1|0.0.0|download\\a.zip\nmade=C:\\x\\\nend\n", // a folder elsewhere
+        head,                                                             // cut short
+        head + "file=4|0|0.0.0.0.0|..\\..\\别处\\keep.txt\nend\n",        // outside the folders
+        head + "file=4|1|0.0.0.0.0|download\\a.zip\nmade=C:\\x\\\nend\n", // a folder elsewhere
     };
     for (const std::string& text : notes) {
         WriteFileBytes(note, text);
