@@ -413,6 +413,9 @@ protected:
     ProgramFolder program;
 };
 
+// The kill sweeps: each runs the update once for every step of it.
+class UplarkKillSweep : public Uplark {};
+
 TEST_F(Uplark, AnythingButAnUpdateOrderEndsAtOnce)
 {
     const Package package = MakePackage(Update());
@@ -606,6 +609,65 @@ TEST_F(Uplark, StaleUnpackedFilesAreNotInstalled)
     EXPECT_FALSE(FileExists(program / L"Skins\\stale.xml"));
 }
 
+// The update's package as the sweeps use it: Update() and a new updater
+// (this build's, so that the runs after a kill still work), which the
+// updater puts in place of its own running file.
+const Entries& UpdateWithUpdater()
+{
+    static const Entries entries = [] {
+        Entries all = Update();
+        all.push_back({"Uplark.exe", BinFile(L"Uplark.exe")});
+        return all;
+    }();
+    return entries;
+}
+
+// Every file of the installation and of the package is its old or its new
+// version, a file is missing only where it had no old version, and nothing
+// was left aside in the program folder. The updater may lie where the
+// program's start puts it back from, when that is allowed.
+enum class UpdaterAside { No, Allowed };
+void ExpectNothingLost(const ProgramFolder& folder, const Entries& package,
+                       UpdaterAside aside = UpdaterAside::No)
+{
+    struct Versions {
+        bool hadOld = false;
+        std::string oldOne, newOne;
+    };
+    const auto key = [](std::string name) {
+        std::replace(name.begin(), name.end(), '/', '\\');
+        return name;
+    };
+    std::map<std::string, Versions> versions;
+    for (const auto& entry : Installed()) {
+        Versions& known = versions[key(entry.first)];
+        known.hadOld = true;
+        known.oldOne = Shown(entry.second);
+    }
+    versions["Uplark.exe"].hadOld = true;
+    versions["Uplark.exe"].oldOne = Shown(BinFile(L"Uplark.exe"));
+    for (const auto& entry : package) {
+        if (entry.first.compare(0, 5, ".svn/") != 0)
+            versions[key(entry.first)].newOne = Shown(entry.second);
+    }
+    Tree installed = folder.Files();
+    if (aside == UpdaterAside::Allowed && !installed.count("Uplark.exe") &&
+        FileExists(folder / L"Temp\\Uplark.exe.old"))
+        installed["Uplark.exe"] = Shown(ReadFileBytes(folder / L"Temp\\Uplark.exe.old"));
+    for (const auto& known : versions) {
+        const auto now = installed.find(known.first);
+        if (now == installed.end()) {
+            EXPECT_FALSE(known.second.hadOld) << known.first << " was lost";
+        } else {
+            EXPECT_TRUE(now->second == known.second.newOne ||
+                        (known.second.hadOld && now->second == known.second.oldOne))
+                << known.first << ": " << now->second;
+        }
+    }
+    for (const auto& file : installed)
+        EXPECT_EQ(std::string::npos, file.first.find(".uplark-old")) << file.first << " was left aside";
+}
+
 TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
 {
     const Package package = MakePackage(Update());
@@ -622,25 +684,7 @@ TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
         EXPECT_EQ(Shown(Programs().newProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
         // Every file is its old or its new version, and nothing was set aside
         // for good.
-        Tree installed = program.Files();
-        for (const auto& entry : Update()) {
-            if (entry.first.compare(0, 5, ".svn/") == 0)
-                continue;
-            CString name = CString::FromUtf8(entry.first.c_str());
-            name.Replace(L'/', L'\\');
-            const auto now = installed.find(name.ToUtf8());
-            const auto was = std::find_if(Installed().begin(), Installed().end(),
-                                          [&](const auto& before) { return before.first == entry.first; });
-            if (now == installed.end()) {
-                EXPECT_TRUE(was == Installed().end()) << entry.first << " was lost";
-            } else {
-                EXPECT_TRUE(now->second == Shown(entry.second) ||
-                            (was != Installed().end() && now->second == Shown(was->second)))
-                    << entry.first << ": " << now->second;
-            }
-        }
-        for (const auto& file : installed)
-            EXPECT_EQ(std::string::npos, file.first.find(".uplark-old")) << file.first;
+        ExpectNothingLost(program, Update());
         // The work files stay for the next start.
         EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.zip"));
         EXPECT_TRUE(FileExists(program / L"Temp\\TessalyUpdate\\Skins\\blue.xml"));
@@ -831,64 +875,217 @@ std::vector<std::string> Lines(const CString& path)
     return lines;
 }
 
-TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
+// After any kill: the program and its library are one pair, old or new;
+// only while the work folder notes the update may the new program stand
+// beside the old library. The settings value says done only when it is.
+// The updater may be aside, for the program's start to put back.
+void ExpectWorking(const ProgramFolder& folder, const Entries& package)
 {
     const Builds& builds = Programs();
-    const Package package = MakePackage(Update());
-    Serve(package);
-    // One run to the end names every change the updater makes to the files.
-    CTempFolder logs;
-    const CString log = logs / L"steps.txt";
-    {
-        ScopedEnvironment logging(kUplarkStepLogVariable, log);
-        EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    const std::string exe = ReadFileBytes(folder / L"Ravonyx.exe");
+    const std::string dll = ReadFileBytes(folder / L"Dunmere.dll");
+    const bool noted = FileExists(folder / L"Temp\\Tessaly.state");
+    const bool oldPair = exe == builds.oldProgram && dll == builds.oldLibrary;
+    const bool newPair = exe == builds.newProgram && dll == builds.newLibrary;
+    const bool halfway = noted && exe == builds.newProgram && dll == builds.oldLibrary;
+    EXPECT_TRUE(oldPair || newPair || halfway) << Shown(exe) << " beside " << Shown(dll);
+    if (!newPair) {
+        EXPECT_EQ("1", folder.AutoUpdate());
     }
-    ExpectUpdated();
-    const std::vector<std::string> steps = Lines(log);
-    ASSERT_FALSE(steps.empty());
+    ExpectNothingLost(folder, package, UpdaterAside::Allowed);
+}
 
-    const std::string updater = ReadFileBytes(program / L"Uplark.exe");
-    for (size_t n = 1; n <= steps.size(); ++n) {
-        SCOPED_TRACE(testing::Message() << "killed before step " << n << ": " << steps[n - 1]);
-        server.Reset();
-        Serve(package);
+// Where a path of the update ends once nothing stops it.
+enum class EndState {
+    Updated,   // the package is in
+    Unchanged, // the package is refused: the installation is as it was
+};
+
+// A kill sweep over one path of the update. The updater is ended before
+// each of its changes to the files in turn (or a resumed run is, at each of
+// its own); the folder must then hold a working program. The program's next
+// start, at which the package can no longer be fetched, must settle a noted
+// update on its own, with the local files only; a later update check,
+// with the package served again, must end it.
+class CKillSweep {
+public:
+    CKillSweep(CTestServer& server, const Entries& package, EndState end, bool holdLibrary)
+        : m_server(server), m_entries(package), m_package(MakePackage(package)), m_end(end),
+          m_holdLibrary(holdLibrary)
+    {
+    }
+
+    // One run to the end names every change the updater makes to the files.
+    std::vector<std::string> WholeRun()
+    {
         ProgramFolder folder;
+        const Tree before = Prepare(folder);
+        const CString log = m_logs / L"whole.txt";
+        {
+            ScopedEnvironment logging(kUplarkStepLogVariable, log);
+            UplarkRun run(folder, Order());
+            EXPECT_EQ(0u, run.Finish());
+        }
+        if (m_holdLibrary) {
+            // The library could not be replaced: the update undid itself.
+            ExpectUnchanged(folder, before);
+        } else {
+            ExpectEnd(folder, before);
+        }
+        m_held.Reset();
+        return Lines(log);
+    }
+
+    // Every step of a whole run.
+    void SweepFirstRun()
+    {
+        const std::vector<std::string> steps = WholeRun();
+        ASSERT_FALSE(steps.empty());
+        for (size_t n = 1; n <= steps.size(); ++n) {
+            SCOPED_TRACE(testing::Message() << "killed before step " << n << ": " << steps[n - 1]);
+            ProgramFolder folder;
+            const Tree before = Prepare(folder);
+            KillFirstRun(folder, n, steps[n - 1]);
+            ExpectWorking(folder, m_entries);
+            Settle(folder, before);
+            if (testing::Test::HasFailure())
+                return;
+        }
+    }
+
+    // The run killed just after the count-th writing of its note; then the
+    // program's next start, whose resumed run is killed before each of its
+    // own steps in turn.
+    void SweepResumedRun(int count)
+    {
+        const std::vector<std::string> steps = WholeRun();
+        const size_t noted = AfterNoteWritten(steps, count);
+        ASSERT_NE(0u, noted) << "the run never wrote its note " << count << " times";
+        // The resumed run's own steps, up to any fetch of a package.
+        std::vector<std::string> resumed;
+        {
+            ProgramFolder folder;
+            Prepare(folder);
+            KillFirstRun(folder, noted, steps[noted - 1]);
+            PackageGone();
+            const CString log = m_logs / L"resumed.txt";
+            DeleteFileW(log);
+            {
+                ScopedEnvironment logging(kUplarkStepLogVariable, log);
+                UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
+                EXPECT_EQ(0u, next.Finish());
+            }
+            for (const std::string& step : Lines(log)) {
+                if (step.find("Tessaly.zip") != std::string::npos)
+                    break;
+                resumed.push_back(step);
+            }
+            m_held.Reset();
+        }
+        ASSERT_FALSE(resumed.empty());
+        for (size_t m = 1; m <= resumed.size(); ++m) {
+            SCOPED_TRACE(testing::Message()
+                         << "killed before step " << noted << ": " << steps[noted - 1]
+                         << ", then its resumed run before step " << m << ": " << resumed[m - 1]);
+            ProgramFolder folder;
+            const Tree before = Prepare(folder);
+            KillFirstRun(folder, noted, steps[noted - 1]);
+            PackageGone();
+            {
+                CString at;
+                at.Format(L"%u", static_cast<unsigned>(m));
+                ScopedEnvironment stop(kUplarkStopAtVariable, at);
+                UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
+                EXPECT_EQ(kUplarkStoppedExitCode, next.FinishStopped());
+            }
+            ExpectWorking(folder, m_entries);
+            Settle(folder, before);
+            if (testing::Test::HasFailure())
+                return;
+        }
+    }
+
+    // The state of a run killed just after it wrote its note: the next
+    // start resumes it from there.
+    void KillJustAfterTheNote(const ProgramFolder& folder)
+    {
+        const std::vector<std::string> steps = WholeRun();
+        const size_t noted = AfterNoteWritten(steps, 1);
+        ASSERT_NE(0u, noted);
+        Prepare(folder);
+        KillFirstRun(folder, noted, steps[noted - 1]);
+    }
+
+    const Package& Served() const { return m_package; }
+
+private:
+    CString Order() const { return kOrder + m_package.md5; }
+
+    void Serve()
+    {
+        m_server.Reset();
+        m_server.PutFile(kPackagePath, m_package.bytes);
+    }
+    void PackageGone()
+    {
+        m_server.Reset();
+        m_server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    }
+
+    // The old installation, the package served, and the library held when
+    // the path asks for it: open for writing by anyone, so the wait for it
+    // ends at once, but neither to be renamed nor deleted.
+    Tree Prepare(const ProgramFolder& folder)
+    {
         InstallOld(folder);
-        const CString stepLog = logs / L"killed.txt";
-        DeleteFileW(stepLog);
+        Serve();
+        m_held.Reset();
+        if (m_holdLibrary) {
+            m_held.Reset(CreateFileW(folder / L"Dunmere.dll", GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+            EXPECT_TRUE(m_held);
+        }
+        return folder.Files();
+    }
+
+    // The step after the count-th rename of the note into place (1-based);
+    // 0 when there is none.
+    static size_t AfterNoteWritten(const std::vector<std::string>& steps, int count)
+    {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i].compare(0, 12, "MoveFileExW ") == 0 &&
+                steps[i].find("Tessaly.state.new") != std::string::npos && --count == 0)
+                return i + 2 <= steps.size() ? i + 2 : 0;
+        }
+        return 0;
+    }
+
+    void KillFirstRun(const ProgramFolder& folder, size_t n, const std::string& step)
+    {
+        const CString log = m_logs / L"killed.txt";
+        DeleteFileW(log);
         {
             CString at;
             at.Format(L"%u", static_cast<unsigned>(n));
             ScopedEnvironment stop(kUplarkStopAtVariable, at);
-            ScopedEnvironment logging(kUplarkStepLogVariable, stepLog);
-            UplarkRun run(folder, OrderFor(package));
+            ScopedEnvironment logging(kUplarkStepLogVariable, log);
+            UplarkRun run(folder, Order());
             EXPECT_EQ(kUplarkStoppedExitCode, run.FinishStopped());
         }
         // It ended just before the step, after the same steps as the run to
         // the end.
-        const std::vector<std::string> done = Lines(stepLog);
+        const std::vector<std::string> done = Lines(log);
         ASSERT_EQ(n, done.size());
-        ASSERT_EQ(steps[n - 1].substr(0, steps[n - 1].find(' ')),
-                  done.back().substr(0, done.back().find(' ')));
+        EXPECT_EQ(step.substr(0, step.find(' ')), done.back().substr(0, done.back().find(' ')));
+    }
 
-        // The program and its library are one pair, old or new; only while
-        // the work folder notes the update may the new program stand beside
-        // the old library, and the next start of the program hands that
-        // note to the updater.
-        const std::string exe = ReadFileBytes(folder / L"Ravonyx.exe");
-        const std::string dll = ReadFileBytes(folder / L"Dunmere.dll");
+    // The next start with no package to fetch settles a noted update: the
+    // folder is then the old installation or the whole update. A later
+    // check, with the package served and the library free, ends it.
+    void Settle(const ProgramFolder& folder, const Tree& before)
+    {
+        PackageGone();
         const bool noted = FileExists(folder / L"Temp\\Tessaly.state");
-        const bool oldPair = exe == builds.oldProgram && dll == builds.oldLibrary;
-        const bool newPair = exe == builds.newProgram && dll == builds.newLibrary;
-        const bool halfway = noted && exe == builds.newProgram && dll == builds.oldLibrary;
-        EXPECT_TRUE(oldPair || newPair || halfway) << Shown(exe) << " beside " << Shown(dll);
-        EXPECT_TRUE(ReadFileBytes(folder / L"Uplark.exe") == updater);
-        if (!newPair) {
-            EXPECT_EQ("1", folder.AutoUpdate());
-        }
-
-        // The next start of the program hands a noted update to the updater;
-        // an update not yet noted is found again by its update check.
         {
             UplarkRun next(
                 folder, [&] { return ResumeUpdateAtStart(folder.Path()); }, UplarkRun::kMayStartNothing);
@@ -897,14 +1094,105 @@ TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
                 EXPECT_EQ(0u, next.Finish());
             }
         }
+        EXPECT_FALSE(FileExists(folder / L"Temp\\Tessaly.state")) << "the next start left the update noted";
+        if (folder.AutoUpdate() == "0") {
+            ::ExpectUpdated(folder);
+        } else {
+            ExpectUnchanged(folder, before);
+        }
+        m_held.Reset();
+        Serve();
+        // The old program still finds the new version and starts the
+        // updater; the new one finds nothing to do.
         if (folder.AutoUpdate() != "0") {
-            UplarkRun next(folder, [&] { return StartUpdater(folder.Path(), package.md5); });
+            UplarkRun next(folder, [&] { return StartUpdater(folder.Path(), m_package.md5); });
             EXPECT_EQ(0u, next.Finish());
         }
-        ::ExpectUpdated(folder);
-        if (HasFailure())
-            break;
+        ExpectEnd(folder, before);
     }
+
+    void ExpectUnchanged(const ProgramFolder& folder, const Tree& before) const
+    {
+        EXPECT_EQ(before, folder.Files());
+        EXPECT_EQ("1", folder.AutoUpdate());
+    }
+
+    void ExpectEnd(const ProgramFolder& folder, const Tree& before) const
+    {
+        if (m_end == EndState::Updated) {
+            ::ExpectUpdated(folder);
+            return;
+        }
+        ExpectUnchanged(folder, before);
+        for (const wchar_t* work :
+             {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.zip", L"Temp\\Tessaly.state", L"Temp\\TessalyOld"})
+            EXPECT_FALSE(FileExists(folder / work)) << CString(work).ToUtf8();
+    }
+
+    CTestServer& m_server;
+    Entries m_entries;
+    Package m_package;
+    EndState m_end;
+    bool m_holdLibrary;
+    CFileHandle m_held;
+    CTempFolder m_logs;
+};
+
+// The package with a web page for the library: refused as a whole.
+Entries RefusedPackage()
+{
+    Entries entries = UpdateWithUpdater();
+    for (auto& entry : entries) {
+        if (entry.first == "Dunmere.dll")
+            entry.second = "<html><body>502 Bad Gateway</body></html>";
+    }
+    return entries;
+}
+
+TEST_F(UplarkKillSweep, TheUpdateThatGoesIn)
+{
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, false).SweepFirstRun();
+}
+
+TEST_F(UplarkKillSweep, TheUpdateThatUndoesItself)
+{
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, true).SweepFirstRun();
+}
+
+TEST_F(UplarkKillSweep, ThePackageThatIsRefused)
+{
+    CKillSweep(server, RefusedPackage(), EndState::Unchanged, false).SweepFirstRun();
+}
+
+TEST_F(UplarkKillSweep, AResumedInstallKilledAgain)
+{
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, false).SweepResumedRun(1);
+}
+
+TEST_F(UplarkKillSweep, AResumedUndoKilledAgain)
+{
+    // The second writing of the note turns it to "undo".
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, true).SweepResumedRun(2);
+}
+
+TEST_F(Uplark, AResumedInstallChecksTheProgramFilesAgain)
+{
+    CKillSweep sweep(server, UpdateWithUpdater(), EndState::Updated, false);
+    ProgramFolder folder;
+    sweep.KillJustAfterTheNote(folder);
+    ASSERT_TRUE(FileExists(folder / L"Temp\\Tessaly.state"));
+    // Meanwhile the unpacked library became a web page.
+    folder.Put("Temp/TessalyUpdate/Dunmere.dll", "<html><body>502 Bad Gateway</body></html>");
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
+    EXPECT_EQ(0u, next.Finish());
+    EXPECT_EQ(std::vector<std::wstring>{L"发生严重错误，无法进行解压！"}, next.Boxes());
+    EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(folder / L"Ravonyx.exe")));
+    EXPECT_EQ(Shown(Programs().oldLibrary), Shown(ReadFileBytes(folder / L"Dunmere.dll")));
+    EXPECT_EQ("1", folder.AutoUpdate());
+    for (const wchar_t* work : {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.state", L"Temp\\TessalyOld"})
+        EXPECT_FALSE(FileExists(folder / work)) << CString(work).ToUtf8();
 }
 
 // The main program's update check reads the updater's ProductVersion through
