@@ -1016,7 +1016,17 @@ public:
         KillFirstRun(folder, noted, steps[noted - 1]);
     }
 
-    const Package& Served() const { return m_package; }
+    // The state of a run killed just after the first step that isStep
+    // names.
+    void KillJustAfter(const ProgramFolder& folder, const std::function<bool(const std::string&)>& isStep)
+    {
+        const std::vector<std::string> steps = WholeRun();
+        const auto found = std::find_if(steps.begin(), steps.end(), isStep);
+        ASSERT_TRUE(found != steps.end() && found + 1 != steps.end());
+        const size_t after = static_cast<size_t>(found - steps.begin()) + 2;
+        Prepare(folder);
+        KillFirstRun(folder, after, steps[after - 1]);
+    }
 
 private:
     CString Order() const { return kOrder + m_package.md5; }
@@ -1173,6 +1183,163 @@ TEST_F(UplarkKillSweep, AResumedUndoKilledAgain)
 {
     // The second writing of the note turns it to "undo".
     CKillSweep(server, UpdateWithUpdater(), EndState::Updated, true).SweepResumedRun(2);
+}
+
+// The folder as a quoted argument: without its trailing backslash, which
+// would escape the closing quote.
+CString QuotedFolder(const ProgramFolder& folder)
+{
+    return L"\"" + folder.Path().Left(folder.Path().GetLength() - 1) + L"\"";
+}
+
+// The main program's own part of an update, run by updater_hand_off
+// (ProgramHandOff.cpp) with the step hook: "start" or "check" in a
+// program folder, ended before its step stopAt when that is not 0. Its exit
+// code (kUplarkStoppedExitCode when it was stopped).
+DWORD RunHandOff(const ProgramFolder& folder, const CString& arguments, size_t stopAt,
+                 const CString& log = CString())
+{
+    CString at;
+    at.Format(L"%u", static_cast<unsigned>(stopAt));
+    ScopedEnvironment stop(kUplarkStopAtVariable, at);
+    ScopedEnvironment logging(kUplarkStepLogVariable, log);
+    const CString program = BinFolder() + L"updater_hand_off.exe";
+    CString command = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.Path(), &startup, &started)) {
+        ADD_FAILURE() << "cannot start updater_hand_off.exe: " << GetLastError();
+        return 999;
+    }
+    CHandle process(started.hProcess);
+    CloseHandle(started.hThread);
+    if (WaitForSingleObject(process, kPatience) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "updater_hand_off.exe did not end";
+        TerminateProcess(process, 99);
+        return 999;
+    }
+    DWORD code = 999;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// The program's start, ended before each of its steps in turn on the same
+// folder (each run goes one step further), until a run ends by itself.
+// After each run the updater is in its place or set aside, old or new.
+void StartKilledAtEachStep(const ProgramFolder& folder, const std::string& oldUpdater,
+                           const std::string& newUpdater)
+{
+    for (size_t m = 1;; ++m) {
+        SCOPED_TRACE(testing::Message() << "the program's start ended before its step " << m);
+        const DWORD code = RunHandOff(folder, L"start " + QuotedFolder(folder), m);
+        const CString updater =
+            FileExists(folder / L"Uplark.exe") ? folder / L"Uplark.exe" : folder / L"Temp\\Uplark.exe.old";
+        const std::string bytes = FileExists(updater) ? ReadFileBytes(updater) : std::string();
+        EXPECT_TRUE(bytes == oldUpdater || bytes == newUpdater) << "the updater is " << Shown(bytes);
+        if (code != kUplarkStoppedExitCode) {
+            EXPECT_EQ(0u, code);
+            EXPECT_TRUE(FileExists(folder / L"Uplark.exe")) << "the start did not put the updater back";
+            return;
+        }
+        if (m > 20) {
+            ADD_FAILURE() << "the program's start never ends";
+            return;
+        }
+    }
+}
+
+TEST_F(UplarkKillSweep, TheProgramsOwnPart)
+{
+    // The installed updater is this build's with a mark behind its image,
+    // so that the one the updater package brings can be told from it.
+    const std::string newUpdater = BinFile(L"Uplark.exe");
+    const std::string oldUpdater = newUpdater + "installed build";
+    CTempFolder scratch;
+    WriteZip(scratch / L"Uplark.zip", {{"Uplark.exe", newUpdater}});
+    const Package main = MakePackage(Update());
+    const auto serve = [&] {
+        server.Reset();
+        server.PutFile("/update/Uplark.zip", ReadFileBytes(scratch / L"Uplark.zip"));
+        server.PutFile(kPackagePath, main.bytes);
+        server.PutFile(
+            "/version/RODiruder.html",
+            "success | main_version=9.9.9.9 | dll_version=1.0.0.2 | main_md5=" + main.md5.ToUtf8() +
+                " | dll_md5=" + ComputeFileMd5(scratch / L"Uplark.zip").ToUtf8());
+    };
+    const CString site = server.Url("/");
+    const auto check = [&](const ProgramFolder& folder) {
+        return L"check " + QuotedFolder(folder) + L" " + site + L" 1.0.0.1";
+    };
+    const auto prepare = [&](const ProgramFolder& folder) {
+        InstallOld(folder);
+        WriteFileBytes(folder / L"Uplark.exe", oldUpdater);
+        serve();
+    };
+
+    // One check to the end: the new updater is swapped in, then started
+    // with the main update.
+    const CString log = scratch / L"steps.txt";
+    std::vector<std::string> steps;
+    {
+        ProgramFolder folder;
+        prepare(folder);
+        EXPECT_EQ(0u, RunHandOff(folder, check(folder), 0, log));
+        ::ExpectUpdated(folder);
+        EXPECT_EQ(Shown(newUpdater), Shown(ReadFileBytes(folder / L"Uplark.exe")));
+        steps = Lines(log);
+    }
+    ASSERT_FALSE(steps.empty());
+    ASSERT_EQ(0u, steps.back().find("ShellExecuteExW ")) << "the hand-off is the check's last step";
+
+    for (size_t n = 1; n <= steps.size(); ++n) {
+        SCOPED_TRACE(testing::Message() << "the check ended before step " << n << ": " << steps[n - 1]);
+        ProgramFolder folder;
+        prepare(folder);
+        const Tree before = folder.Files();
+        const CString killed = scratch / L"killed.txt";
+        DeleteFileW(killed);
+        EXPECT_EQ(kUplarkStoppedExitCode, RunHandOff(folder, check(folder), n, killed));
+        ASSERT_EQ(n, Lines(killed).size());
+        // The main update was not handed over yet: the rest is untouched.
+        Tree rest = folder.Files();
+        Tree untouched = before;
+        rest.erase("Uplark.exe");
+        untouched.erase("Uplark.exe");
+        EXPECT_EQ(untouched, rest);
+        // The next start, with nothing to fetch, needs nothing but the
+        // files it has; a later check ends the update.
+        server.Reset();
+        StartKilledAtEachStep(folder, oldUpdater, newUpdater);
+        serve();
+        EXPECT_EQ(0u, RunHandOff(folder, check(folder), 0));
+        ::ExpectUpdated(folder);
+        EXPECT_EQ(Shown(newUpdater), Shown(ReadFileBytes(folder / L"Uplark.exe")));
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST_F(UplarkKillSweep, TheProgramsStartAfterTheUpdaterWentAside)
+{
+    // The updater was ended while its own file was aside and the new one
+    // not yet in: only the program's start can put it back, and hand the
+    // noted update over.
+    CKillSweep sweep(server, UpdateWithUpdater(), EndState::Updated, false);
+    ProgramFolder folder;
+    sweep.KillJustAfter(folder, [](const std::string& step) {
+        return step.compare(0, 12, "MoveFileExW ") == 0 && step.find("TessalyUpdate") == std::string::npos &&
+               step.size() >= 11 && step.compare(step.size() - 11, 11, "\\Uplark.exe") == 0;
+    });
+    ASSERT_FALSE(FileExists(folder / L"Uplark.exe"));
+    ASSERT_TRUE(FileExists(folder / L"Temp\\Uplark.exe.old"));
+    ASSERT_TRUE(FileExists(folder / L"Temp\\Tessaly.state"));
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    const std::string updater = BinFile(L"Uplark.exe");
+    StartKilledAtEachStep(folder, updater, updater);
+    ::ExpectUpdated(folder);
 }
 
 TEST_F(Uplark, AResumedInstallChecksTheProgramFilesAgain)
