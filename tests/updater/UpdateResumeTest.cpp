@@ -9,34 +9,13 @@
 #include "app/common/UpdateJournal.h"
 
 #include "tests/support/TempFolder.h"
+#include "tests/updater/StandInBuilds.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 const wchar_t kDigest[] = L"0123456789abcdef0123456789abcdef";
-
-std::string BinFile(const wchar_t* name)
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString folder = path;
-    folder = folder.Left(folder.ReverseFind(L'\\') + 1);
-    return ReadFileBytes(folder + name);
-}
-
-struct Builds {
-    std::string oldProgram = BinFile(L"updater_running_program.exe");
-    std::string newProgram = BinFile(L"updater_running_program_new.exe");
-    std::string oldLibrary = BinFile(L"updater_library_old.dll");
-    std::string newLibrary = BinFile(L"updater_library_new.dll");
-};
-
-const Builds& Programs()
-{
-    static const Builds builds;
-    return builds;
-}
 
 class UpdateResume : public ::testing::Test {
 protected:
@@ -109,36 +88,33 @@ TEST_F(UpdateResume, NothingNotedIsNothingToDo)
 
 TEST_F(UpdateResume, AnInstallCutShortGoesOnWhereItStopped)
 {
-    // The program went in; the library and the tree did not.
-    Put(L"Ravonyx.exe", Programs().newProgram);
-    Put(L"Dunmere.dll", Programs().oldLibrary);
-    BackUpOldBuilds();
-    Put(L"Temp\\TessalyUpdate\\Dunmere.dll", Programs().newLibrary);
-    Put(L"Temp\\TessalyUpdate\\Skins\\blue.xml", "new skin");
-    Note(BothNoted(UpdateStage::Install));
+    // The note as this updater writes it, and as an older one did: the
+    // program files only, ending after them.
+    const char* const olderNote =
+        "install\r\n0123456789abcdef0123456789abcdef\r\nRavonyx.exe\r\nDunmere.dll\r\n";
+    for (const char* note : {static_cast<const char*>(nullptr), olderNote}) {
+        SCOPED_TRACE(note ? "an older updater's note" : "this updater's note");
+        // The program went in; the library and the tree did not.
+        Put(L"Ravonyx.exe", Programs().newProgram);
+        Put(L"Dunmere.dll", Programs().oldLibrary);
+        ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", folder / L"Config\\common.ini"));
+        BackUpOldBuilds();
+        Put(L"Temp\\TessalyUpdate\\Dunmere.dll", Programs().newLibrary);
+        Put(L"Temp\\TessalyUpdate\\Skins\\blue.xml", "new skin");
+        if (note) {
+            Put(L"Temp\\Tessaly.state", note);
+        } else {
+            Note(BothNoted(UpdateStage::Install));
+        }
 
-    EXPECT_EQ(UpdateOutcome::Finished, ResumeUpdate(job, digest));
-    EXPECT_EQ(CString(kDigest), digest);
-    EXPECT_TRUE(Read(L"Ravonyx.exe") == Programs().newProgram);
-    EXPECT_TRUE(Read(L"Dunmere.dll") == Programs().newLibrary);
-    EXPECT_EQ("new skin", Read(L"Skins\\blue.xml"));
-    EXPECT_EQ("0", AutoUpdate());
-    ExpectNoWorkFiles();
-}
-
-TEST_F(UpdateResume, AnOlderUpdatersNoteIsStillFinished)
-{
-    // Its note lists the program files only, and ends after them.
-    Put(L"Ravonyx.exe", Programs().newProgram);
-    Put(L"Dunmere.dll", Programs().oldLibrary);
-    BackUpOldBuilds();
-    Put(L"Temp\\TessalyUpdate\\Dunmere.dll", Programs().newLibrary);
-    Put(L"Temp\\Tessaly.state",
-        "install\r\n0123456789abcdef0123456789abcdef\r\nRavonyx.exe\r\nDunmere.dll\r\n");
-    EXPECT_EQ(UpdateOutcome::Finished, ResumeUpdate(job, digest));
-    EXPECT_TRUE(Read(L"Dunmere.dll") == Programs().newLibrary);
-    EXPECT_EQ("0", AutoUpdate());
-    ExpectNoWorkFiles();
+        EXPECT_EQ(UpdateOutcome::Finished, ResumeUpdate(job, digest));
+        EXPECT_EQ(CString(kDigest), digest);
+        EXPECT_TRUE(Read(L"Ravonyx.exe") == Programs().newProgram);
+        EXPECT_TRUE(Read(L"Dunmere.dll") == Programs().newLibrary);
+        EXPECT_EQ("new skin", Read(L"Skins\\blue.xml"));
+        EXPECT_EQ("0", AutoUpdate());
+        ExpectNoWorkFiles();
+    }
 }
 
 TEST_F(UpdateResume, AnUndoCutShortPutsEveryNotedBackupBack)

@@ -15,6 +15,7 @@
 #include "tests/support/ProcessDialog.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
+#include "tests/updater/StandInBuilds.h"
 
 #include "base/Handle.h"
 
@@ -37,14 +38,6 @@ constexpr DWORD kLookAgain = 50;
 const char kPackagePath[] = "/update/Tessaly.zip";
 const wchar_t kOrder[] = L"TAG=Zenro_Run_Update|MD5=";
 
-CString BinFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const CString program = path;
-    return program.Left(program.ReverseFind(L'\\') + 1);
-}
-
 // What a comparison shows of a file: programs are told apart by size and a
 // hash, so that a failure does not print them.
 std::string Shown(const std::string& bytes)
@@ -53,26 +46,6 @@ std::string Shown(const std::string& bytes)
         return bytes;
     return "(" + std::to_string(bytes.size()) + " bytes, hash " +
            std::to_string(std::hash<std::string>()(bytes)) + ")";
-}
-
-std::string BinFile(const wchar_t* name)
-{
-    return ReadFileBytes(BinFolder() + name);
-}
-
-// The installed builds of the stand-in program and library, and the builds
-// an update brings.
-struct Builds {
-    std::string oldProgram = BinFile(L"updater_running_program.exe");
-    std::string newProgram = BinFile(L"updater_running_program_new.exe");
-    std::string oldLibrary = BinFile(L"updater_library_old.dll");
-    std::string newLibrary = BinFile(L"updater_library_new.dll");
-};
-
-const Builds& Programs()
-{
-    static const Builds builds;
-    return builds;
 }
 
 // Every file under folder (relative path with "\" → contents as Shown),
@@ -1340,6 +1313,27 @@ TEST_F(UplarkKillSweep, TheProgramsStartAfterTheUpdaterWentAside)
     const std::string updater = BinFile(L"Uplark.exe");
     StartKilledAtEachStep(folder, updater, updater);
     ::ExpectUpdated(folder);
+}
+
+TEST_F(Uplark, ASettingThatCannotBeWrittenLeavesTheUpdateNoted)
+{
+    const Package package = MakePackage(Update());
+    Serve(package);
+    // A folder where the settings file belongs.
+    ASSERT_TRUE(DeleteFileW(program.Settings()));
+    ASSERT_TRUE(CreateDirectoryW(program.Settings(), nullptr));
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_EQ(Shown(Programs().newProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
+    // Not done until the settings say so: the next start finishes it, with
+    // nothing to fetch.
+    EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.state"));
+    ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
+    ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
+    EXPECT_EQ(0u, next.Finish());
+    ExpectUpdated();
 }
 
 TEST_F(Uplark, AResumedInstallChecksTheProgramFilesAgain)
