@@ -14,6 +14,8 @@
 namespace {
 
 const wchar_t kUpdaterName[] = L"Uplark.exe";
+// The work folder below the program folder.
+const wchar_t kWorkFolderName[] = L"Temp";
 // Every file without which the folder holds no working program.
 const struct {
     const wchar_t* name;
@@ -51,8 +53,9 @@ ProgramImageKind KindOf(const CString& name)
 //
 //   first run:    check the program files, wait for them, back them up, note
 //                 "install" with the backups; program files in, the updater
-//                 in, the rest of the tree; work files go, the settings value,
-//                 the note goes, the backups go.
+//                 in, the rest of the tree (never the package's own "Temp");
+//                 work files go, the settings value, the note goes, the
+//                 backups go.
 //   a program file that cannot go in: note "undo"; the noted backups go
 //                 back; work files go, the note goes, the backups go.
 //   next start:   "install": the program files still unpacked are checked
@@ -201,6 +204,12 @@ UpdateOutcome CProgramUpdate::PutNewFilesIn()
     if (Exists(Unpacked(kUpdaterName)) &&
         !ReplaceFileKeepingOld(Unpacked(kUpdaterName), Installed(kUpdaterName),
                                m_job.m_strWorkFolder + kUpdaterAsideName))
+        return UpdateOutcome::Pending;
+    // The work folder holds this update's note and backups: whatever the
+    // package brings under that name would take their place, so none of it
+    // goes in.
+    DeleteIfThere(Unpacked(kWorkFolderName));
+    if (Exists(Unpacked(kWorkFolderName)))
         return UpdateOutcome::Pending;
     if (Exists(m_job.UnpackFolder()) && !MoveDirectoryTree(m_job.UnpackFolder(), m_job.m_strProgramFolder))
         return UpdateOutcome::Pending;

@@ -20,7 +20,8 @@ enum class UpdateOutcome {
 // library can be opened for writing (that is, until the main program has
 // ended), backs them up in the work folder, notes the update there, and
 // replaces them as one: both go in, or both are put back. Then puts the new
-// updater in, moves the rest of the unpacked tree over the program folder,
+// updater in, moves the rest of the unpacked tree over the program folder
+// (leaving out what it holds under "Temp", the updater's own work folder),
 // deletes the work files and writes [Update] AutoUpdate = "0". A step that
 // cannot be made leaves the note for the next start; every file is then its
 // old or its new version.

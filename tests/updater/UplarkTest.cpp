@@ -1336,6 +1336,41 @@ TEST_F(Uplark, ASettingThatCannotBeWrittenLeavesTheUpdateNoted)
     ExpectUpdated();
 }
 
+TEST_F(Uplark, APackageNeverTakesThePlaceOfTheUpdatersNoteOrBackups)
+{
+    // The package brings a note of its own, which says to undo the update
+    // with "backups" it brings too.
+    const std::string page = "<html><body>502 Bad Gateway</body></html>";
+    CTempFolder scratch;
+    WriteFileBytes(scratch / L"page", page);
+    const std::string pageMd5 = ComputeFileMd5(scratch / L"page").ToUtf8();
+    Entries entries = Update();
+    entries.push_back({"Temp/Tessaly.state",
+                       "undo\r\n" + pageMd5 + "\r\nRavonyx.exe\r\nDunmere.dll\r\nbackup Ravonyx.exe " +
+                           pageMd5 + "\r\nbackup Dunmere.dll " + pageMd5 + "\r\nend\r\n"});
+    entries.push_back({"Temp/TessalyOld/Ravonyx.exe", page});
+    entries.push_back({"Temp/TessalyOld/Dunmere.dll", page});
+    const Package package = MakePackage(entries);
+    Serve(package);
+    // A folder where the settings file belongs: the run stops before its
+    // last step, as a kill there would, and leaves the update noted.
+    ASSERT_TRUE(DeleteFileW(program.Settings()));
+    ASSERT_TRUE(CreateDirectoryW(program.Settings(), nullptr));
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    const std::vector<std::string> note = Lines(program / L"Temp\\Tessaly.state");
+    ASSERT_FALSE(note.empty());
+    EXPECT_EQ("install\r", note[0]);
+    EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(program / L"Temp\\TessalyOld\\Ravonyx.exe")));
+    // The next start, with nothing to fetch, finishes the update it noted.
+    ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
+    ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
+    EXPECT_EQ(0u, next.Finish());
+    ExpectUpdated();
+}
+
 TEST_F(Uplark, AResumedInstallChecksTheProgramFilesAgain)
 {
     CKillSweep sweep(server, UpdateWithUpdater(), EndState::Updated, false);
