@@ -238,7 +238,9 @@ bool RequestWebPopupAt(HWND mainWnd, const CString& url, UINT layoutId, int kind
         int width = 0;
         int height = 0;
         CString page;
-        if (!ParsePopupReply(url, width, height, page) || width <= 0)
+        // A window without width or height shows nothing and would hold
+        // the kind until the end of the run.
+        if (!ParsePopupReply(url, width, height, page) || width <= 0 || height <= 0)
             return BackgroundReply();
         return [width, height, page, layoutId, kind] {
             // A window of the kind may have opened while the site answered.

@@ -438,4 +438,37 @@ TEST_F(AdPopupTest, AnInfoRequestLeavesTheWindowAnswering)
     CloseWebDialogs();
 }
 
+// A size the screen cannot show opens no window: an invisible topmost
+// pop-up would hold the kind's flag for the rest of the run, so a later
+// reply with a proper size still opens.
+TEST_F(AdPopupTest, AReplyWithoutAVisibleSizeOpensNothing)
+{
+    static const bool started = [] {
+        StartSkinLibrary();
+        return true;
+    }();
+    (void)started;
+    CComApartment com;
+    for (const char* size : {"Width=300 | Height=0", "Width=300 | Height=-200", "Width=0 | Height=200",
+                             "Width=-1 | Height=-1"}) {
+        SCOPED_TRACE(size);
+        CTestServer::Instance().Reset();
+        CTestServer::Instance().AddRoute(std::string(R"({"path": "/ad", "body": "success | )") + size +
+                                         R"( | Url=http://127.0.0.1:9/a"})");
+        ASSERT_TRUE(RequestWebPopupAt(mainWnd.m_hWnd, CTestServer::Instance().Url("/ad"), 132, kWebPopupAd));
+        ASSERT_TRUE(WaitForBackgroundWork(20000));
+        PumpMessagesUntil([] { return false; }, 100);
+        EXPECT_EQ(1u, CTestServer::Instance().Requests("/ad").size());
+        EXPECT_FALSE(g_bAdPopupOpen);
+        CloseWebDialogs();
+    }
+    CTestServer::Instance().Reset();
+    CTestServer::Instance().AddRoute(
+        R"({"path": "/ad", "body": "success | Width=300 | Height=200 | Url=http://127.0.0.1:9/a"})");
+    ASSERT_TRUE(RequestWebPopupAt(mainWnd.m_hWnd, CTestServer::Instance().Url("/ad"), 132, kWebPopupAd));
+    EXPECT_TRUE(PumpMessagesUntil([] { return g_bAdPopupOpen != FALSE; }));
+    EXPECT_EQ(200, g_nAdPopupHeight);
+    CloseWebDialogs();
+}
+
 } // namespace
