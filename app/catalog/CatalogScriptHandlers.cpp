@@ -81,6 +81,7 @@ CString CCatalogScriptHandlers::CallerAddress()
 bool CCatalogScriptHandlers::IsProgramPage(const CString& address)
 {
     const CatalogSites& sites = GetCatalogSites();
-    return IsProgramPageAddress(address, {sites.webSite, sites.contentSite, sites.downloadBase},
+    // The download host serves packages only, never pages of the program.
+    return IsProgramPageAddress(address, {sites.webSite, sites.contentSite},
                                 _Module.m_strAppDir + L"Local\\");
 }

@@ -22,7 +22,7 @@ public:
     CString GetRecommendedContent(int type) override;
 
     // The content page's document; the program's pages are those of its
-    // three sites and the files under "Local\" in its folder.
+    // web and content sites and the files under "Local\" in its folder.
     CString CallerAddress() override;
     bool IsProgramPage(const CString& address) override;
 };

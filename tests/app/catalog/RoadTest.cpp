@@ -90,7 +90,11 @@ protected:
     }
 };
 
-constexpr wchar_t kThemesPage[] = L"file:///C:/program/Local/management/mythemes.html";
+// The local themes page of the program folder the tests make.
+CString ThemesPage()
+{
+    return L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html";
+}
 
 std::string ItemReply(const std::string& id, const std::string& name, const std::string& imagePath)
 {
@@ -186,7 +190,7 @@ protected:
         container.document = static_cast<IHTMLDocument2*>(&page);
         ASSERT_TRUE(container.Create(window.m_hWnd, RECT{0, 0, 200, 150}, WS_CHILD, 0, 115));
         SetContentBrowser(&container);
-        window.contentUrl = kThemesPage;
+        window.contentUrl = ThemesPage();
     }
 
     void TearDown() override
@@ -491,6 +495,50 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     EXPECT_EQ("{\"id\":\"55\",\"status\":3,\"progress\":\"0\"}", CCatalogFolders::Jsons(2, "55"));
     EXPECT_EQ("1", CCatalogFolders::Status(1, "55"));
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
+}
+
+// The page calls of a download reach the content page only while it shows
+// one of the program's pages: a page the browser moved on to, or a foreign
+// address that names the content site in its query, gets none of them. The
+// lists are kept all the same.
+TEST_F(RoadTest, AForeignPageGetsNoDownloadCalls)
+{
+    const struct {
+        std::wstring shown; // the content browser's document
+        CString contentUrl; // where the program sent it
+        bool own;
+    } cases[] = {
+        {L"http://evil.example/?127.0.0.1:18081/", L"http://evil.example/?127.0.0.1:18081/", false},
+        {L"http://evil.example/zhuti/", ThemesPage(), false},
+        {L"about:blank", ThemesPage(), false},
+        {server.Url("/content/zhuti/").GetString(), ThemesPage(), true},
+        {std::wstring(ThemesPage().GetString()), ThemesPage(), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CString(c.shown.c_str()).ToAnsi());
+        script.calls.clear();
+        page.url = c.shown;
+        window.contentUrl = c.contentUrl;
+        CCatalogFolders::WriteList(1, {{"61", "1"}, {"62", "1"}});
+
+        DownloadProgressInfo progress{40, 12.5f, L"61", 1};
+        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_PROGRESS, &progress));
+        DownloadStoppedInfo stopped{L"61", 1};
+        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &stopped));
+        DownloadFinishedInfo finished{server.Url("/dl/62.zip"), 3};
+        EXPECT_EQ(0, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &finished));
+        PumpUntil([] { return false; }, 100);
+
+        EXPECT_EQ("3", CCatalogFolders::Status(1, "61"));
+        EXPECT_EQ("2", CCatalogFolders::Status(1, "62"));
+        if (c.own) {
+            EXPECT_EQ(std::vector<std::wstring>{L"61"}, PageCalls(L"EnableStartBnt"));
+            EXPECT_EQ((std::vector<std::wstring>{Record(L"61", 40, L"12.5"), Record(L"62", 100, L"0.0")}),
+                      PageCalls(L"displayDownloadProgress"));
+        } else {
+            EXPECT_TRUE(script.calls.empty()) << script.calls.size() << " calls";
+        }
+    }
 }
 
 // A finished, stopped or (at exit) still running download whose status the
