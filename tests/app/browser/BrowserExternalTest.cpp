@@ -70,17 +70,19 @@ public:
         Record(L"GetRecommendedContent", type);
         return L"<li>";
     }
-    // The calling page; only kOwnPage is the program's.
-    CString CallerAddress() override
+    // The calling page; only kOwnPage is the program's. The engine's
+    // service provider of each call is kept.
+    bool IsProgramPageCall(IServiceProvider* provider) override
     {
         ++callerAsked;
-        return caller;
+        providers.push_back(provider);
+        return caller == kOwnPage;
     }
-    bool IsProgramPage(const CString& address) override { return address == kOwnPage; }
 
     static constexpr const wchar_t* kOwnPage = L"http://own.example/zhuti/";
     CString caller = kOwnPage;
     int callerAsked = 0;
+    std::vector<IServiceProvider*> providers;
     std::vector<HWND> owners;
 
 private:
