@@ -6,6 +6,8 @@
 // program's own and are answered by the test.
 #include <gtest/gtest.h>
 
+#include <dispex.h>
+
 #include <algorithm>
 #include <deque>
 #include <set>
@@ -90,7 +92,11 @@ protected:
     }
 };
 
-constexpr wchar_t kThemesPage[] = L"file:///C:/program/Local/management/mythemes.html";
+// The local themes page of the program folder the tests make.
+CString ThemesPage()
+{
+    return L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html";
+}
 
 std::string ItemReply(const std::string& id, const std::string& name, const std::string& imagePath)
 {
@@ -186,7 +192,7 @@ protected:
         container.document = static_cast<IHTMLDocument2*>(&page);
         ASSERT_TRUE(container.Create(window.m_hWnd, RECT{0, 0, 200, 150}, WS_CHILD, 0, 115));
         SetContentBrowser(&container);
-        window.contentUrl = kThemesPage;
+        window.contentUrl = ThemesPage();
     }
 
     void TearDown() override
@@ -491,6 +497,193 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     EXPECT_EQ("{\"id\":\"55\",\"status\":3,\"progress\":\"0\"}", CCatalogFolders::Jsons(2, "55"));
     EXPECT_EQ("1", CCatalogFolders::Status(1, "55"));
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
+}
+
+// The engine's service provider of a calling script: it names the document
+// that holds the script, as an IHTMLDocument2 or only as its IDispatch, or
+// names none.
+class CStandInCaller : public IServiceProvider {
+public:
+    IHTMLDocument2* document = nullptr;
+    bool onlyAsDispatch = false;
+    LONG refs = 1;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IServiceProvider)
+            return E_NOINTERFACE;
+        *out = static_cast<IServiceProvider*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        static const GUID kContainerDispatch = {
+            0xb722be00, 0x4e68, 0x101b, {0xa2, 0xbc, 0x00, 0xaa, 0x00, 0x40, 0x47, 0x70}};
+        if (service != kContainerDispatch || !document)
+            return E_NOINTERFACE;
+        if (iid == IID_IHTMLDocument2 && onlyAsDispatch)
+            return E_NOINTERFACE;
+        return document->QueryInterface(iid, out);
+    }
+};
+
+// A frame of a page: its document with a script, inside the parent's window.
+struct CStandInFrame {
+    CStandInDocument document;
+    CRecordingScript script;
+
+    CStandInFrame(CStandInWindow& parent, const std::wstring& url)
+    {
+        document.url = url;
+        document.script = &script;
+        document.window.parent = &parent;
+        parent.frames.push_back(&document.window);
+    }
+};
+
+// Only the program's own pages, in frames of its own pages, reach the
+// script object. Where the engine names the calling document, it and every
+// document above it must be the program's; where it does not, a frame of
+// another origin anywhere in the page refuses every call, since it could be
+// the caller.
+TEST_F(RoadTest, OnlyTheProgramsPagesInItsOwnFramesReachTheScriptObject)
+{
+    CCatalogFolders::WriteList(1, {{"71", "1"}});
+    const std::wstring own = server.Url("/content/zhuti/a.html").GetString();
+    const std::wstring foreign = L"http://evil.example/?127.0.0.1/content/";
+    IDispatch& external = CBrowserExternal::Instance();
+    CComPtr<IDispatchEx> extended;
+    EXPECT_EQ(S_OK, external.QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(&extended)));
+    const DISPID id = DispIdOf(external, L"Ex_GetLocalGameIDs");
+    ASSERT_EQ(9, id);
+    // Whether the item's state came back: a refused call answers "".
+    const auto answered = [&](IServiceProvider* caller, bool throughInvokeEx) {
+        if (throughInvokeEx && !extended) {
+            ADD_FAILURE() << "the engine cannot say who calls: no IDispatchEx";
+            return false;
+        }
+        CComVariant args[] = {CComVariant(1), CComVariant(L"71")};
+        DISPPARAMS params = {args, nullptr, 2, 0};
+        CComVariant result;
+        const HRESULT hr = throughInvokeEx
+                               ? extended->InvokeEx(id, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                                    &result, nullptr, caller)
+                               : external.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                                 &result, nullptr, nullptr);
+        EXPECT_EQ(S_OK, hr);
+        return result.vt == VT_BSTR && SysStringLen(result.bstrVal) > 0;
+    };
+    EXPECT_TRUE(answered(nullptr, false));
+    EXPECT_TRUE(answered(nullptr, true));
+
+    // Without the engine's word: any foreign frame, readable or not, at any
+    // depth, refuses; frames of the program's pages do not.
+    {
+        CStandInFrame ownFrame(page.window, own);
+        CStandInFrame nested(ownFrame.document.window, own);
+        EXPECT_TRUE(answered(nullptr, false));
+        CStandInFrame deeper(nested.document.window, foreign);
+        EXPECT_FALSE(answered(nullptr, false));
+        EXPECT_FALSE(answered(nullptr, true));
+    }
+    page.window.frames.clear();
+    {
+        CStandInFrame hidden(page.window, own);
+        hidden.document.window.documentDenied = true; // another origin's: not readable
+        EXPECT_FALSE(answered(nullptr, false));
+    }
+    page.window.frames.clear();
+
+    // With it: the calling document and the ones above it decide.
+    {
+        CStandInFrame ad(page.window, foreign);
+        CStandInFrame ownFrame(page.window, own);
+        CStandInFrame underAd(ad.document.window, own);
+        CStandInFrame hiddenParent(page.window, own);
+        CStandInFrame underHidden(hiddenParent.document.window, own);
+        hiddenParent.document.window.documentDenied = true;
+        CStandInCaller caller;
+        const struct {
+            IHTMLDocument2* calling;
+            bool onlyAsDispatch;
+            bool answers;
+        } cases[] = {
+            {&page, false, true},
+            {&page, true, true},
+            {&ownFrame.document, false, true},
+            {&ownFrame.document, true, true},
+            {&ad.document, false, false},
+            {&ad.document, true, false},
+            {&underAd.document, false, false},
+            {&underHidden.document, false, false},
+        };
+        for (const auto& c : cases) {
+            caller.document = c.calling;
+            caller.onlyAsDispatch = c.onlyAsDispatch;
+            EXPECT_EQ(c.answers, answered(&caller, true))
+                << (&c - cases) << ": "
+                << CString(static_cast<CStandInDocument*>(c.calling)->url.c_str()).ToAnsi();
+        }
+        // A provider that names no document: as without one.
+        caller.document = nullptr;
+        EXPECT_FALSE(answered(&caller, true));
+        // The top page itself must be the program's.
+        page.url = foreign;
+        caller.document = &ownFrame.document;
+        EXPECT_FALSE(answered(&caller, true));
+        page.url = own;
+    }
+    page.window.frames.clear();
+    EXPECT_TRUE(answered(nullptr, false));
+}
+
+// The page calls of a download reach the content page only while it shows
+// one of the program's pages: a page the browser moved on to, or a foreign
+// address that names the content site in its query, gets none of them. The
+// lists are kept all the same.
+TEST_F(RoadTest, AForeignPageGetsNoDownloadCalls)
+{
+    const struct {
+        std::wstring shown; // the content browser's document
+        CString contentUrl; // where the program sent it
+        bool own;
+    } cases[] = {
+        {L"http://evil.example/?127.0.0.1:18081/", L"http://evil.example/?127.0.0.1:18081/", false},
+        {L"http://evil.example/zhuti/", ThemesPage(), false},
+        {L"about:blank", ThemesPage(), false},
+        {server.Url("/content/zhuti/").GetString(), ThemesPage(), true},
+        {std::wstring(ThemesPage().GetString()), ThemesPage(), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CString(c.shown.c_str()).ToAnsi());
+        script.calls.clear();
+        page.url = c.shown;
+        window.contentUrl = c.contentUrl;
+        CCatalogFolders::WriteList(1, {{"61", "1"}, {"62", "1"}});
+
+        DownloadProgressInfo progress{40, 12.5f, L"61", 1};
+        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_PROGRESS, &progress));
+        DownloadStoppedInfo stopped{L"61", 1};
+        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &stopped));
+        DownloadFinishedInfo finished{server.Url("/dl/62.zip"), 3};
+        EXPECT_EQ(0, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &finished));
+        PumpUntil([] { return false; }, 100);
+
+        EXPECT_EQ("3", CCatalogFolders::Status(1, "61"));
+        EXPECT_EQ("2", CCatalogFolders::Status(1, "62"));
+        if (c.own) {
+            EXPECT_EQ(std::vector<std::wstring>{L"61"}, PageCalls(L"EnableStartBnt"));
+            EXPECT_EQ((std::vector<std::wstring>{Record(L"61", 40, L"12.5"), Record(L"62", 100, L"0.0")}),
+                      PageCalls(L"displayDownloadProgress"));
+        } else {
+            EXPECT_TRUE(script.calls.empty()) << script.calls.size() << " calls";
+        }
+    }
 }
 
 // A finished, stopped or (at exit) still running download whose status the
