@@ -7,7 +7,11 @@ CreateProcessW and no program path, as the main program does: so each case
 also shows that a program file named Extract.dll starts from the folder of the
 program that runs it.
 
-    test_extract.py --wine /usr/lib/wine/wine64 --bin <build>/bin
+    test_extract.py --wine /usr/lib/wine/wine64 --bin <build>/bin [--limit SECONDS]
+
+--limit is the time the whole run may take (set under ctest's time-out for
+the entry); each extractor run may use what is left of it, however slow the
+machine, and one still running when it is used up fails naming its command.
 """
 import argparse
 import os
@@ -16,12 +20,19 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import zipfile
 
 PASSWORD = "123_mirt_saboe"
 WINE = None
 BIN = None
+LIMIT = None     # seconds the whole run may take
+DEADLINE = None  # time.monotonic() at which they are up
+# extract_runner.exe's exit code for an extractor it ended at its limit.
+RUNNER_ENDED_IT = 201
+# What Wine needs beyond the extractor's own run to start and end the runner.
+RUNNER_SLACK = 15
 
 # The tree every zip-made fixture holds; None marks a folder.
 TREE = {
@@ -58,10 +69,21 @@ def run(command_line, cwd):
     in RAVONYX_EXIT_MARK when it ends normally, and a run without it fails."""
     with tempfile.TemporaryDirectory(prefix="extract-mark-") as marks:
         mark = os.path.join(marks, "ended")
-        env = dict(os.environ, RAVONYX_EXTRACT_COMMAND=command_line, RAVONYX_EXIT_MARK=win(mark))
-        done = subprocess.run([WINE, os.path.join(BIN, "extract_runner.exe")], cwd=cwd, env=env,
-                              stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        left = DEADLINE - time.monotonic()
+        if left <= RUNNER_SLACK:
+            raise AssertionError("the run's time limit of %g s was used up before: %s" % (LIMIT, command_line))
+        env = dict(os.environ, RAVONYX_EXTRACT_COMMAND=command_line, RAVONYX_EXIT_MARK=win(mark),
+                   RAVONYX_EXTRACT_LIMIT_MS=str(int((left - RUNNER_SLACK) * 1000)))
+        try:
+            done = subprocess.run([WINE, os.path.join(BIN, "extract_runner.exe")], cwd=cwd, env=env,
+                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=left)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("extract_runner.exe did not end within the %.0f s left of the run's time limit "
+                                 "of %g s: %s" % (left, LIMIT, command_line)) from None
         output = done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
+        if done.returncode == RUNNER_ENDED_IT:
+            raise AssertionError("Extract.dll was still running when the %.0f s left of the run's time limit of "
+                                 "%g s were up: %s\n%s" % (left - RUNNER_SLACK, LIMIT, command_line, output))
         if not os.path.exists(mark):
             raise AssertionError("Extract.dll did not end normally (exit code %d): %s\n%s"
                                  % (done.returncode, command_line, output))
@@ -441,12 +463,14 @@ class ExtractTest(unittest.TestCase):
 
 
 def main():
-    global WINE, BIN
+    global WINE, BIN, LIMIT, DEADLINE
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine", required=True)
     parser.add_argument("--bin", required=True)
+    parser.add_argument("--limit", type=float, default=285)
     args, rest = parser.parse_known_args()
-    WINE, BIN = args.wine, args.bin
+    WINE, BIN, LIMIT = args.wine, args.bin, args.limit
+    DEADLINE = time.monotonic() + LIMIT
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 
