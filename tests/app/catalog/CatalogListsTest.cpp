@@ -286,8 +286,9 @@ TEST_F(LocalListsTest, ListChangesFromTwoThreadsAllLand)
     ASSERT_TRUE(adder);
     for (int i = 0; i < 60; ++i)
         SetItemStatus(2, L"1", i % 2 ? 2 : 3);
-    WaitForSingleObject(adder, INFINITE);
+    const DWORD added = WaitForSingleObject(adder, 60000);
     CloseHandle(adder);
+    ASSERT_EQ(WAIT_OBJECT_0, added) << "the thread adding items did not end in 60 s";
     EXPECT_EQ(61u, CCatalogFolders::Entries(2).size());
     EXPECT_EQ("2", CCatalogFolders::Status(2, "1"));
 }
