@@ -19,8 +19,8 @@ inline CString ProgramBesideThisOne(const wchar_t* name)
 
 // Starts the probe, waits until it sets done (its first piece of work is
 // done), lets it go on for delayMs and kills it. False when it could not be
-// started, or ended or never set done within two minutes; it is killed then
-// too.
+// started, ended or never set done within two minutes (it is killed then
+// too), or had not ended 30 s after the kill.
 inline bool KillProbeAfterItsFirstWork(const CString& probe, HANDLE done, DWORD delayMs)
 {
     ResetEvent(done); // the last probe may have set it again before it was killed
@@ -37,10 +37,10 @@ inline bool KillProbeAfterItsFirstWork(const CString& probe, HANDLE done, DWORD 
     if (woke == WAIT_OBJECT_0)
         Sleep(delayMs);
     TerminateProcess(process.hProcess, 9);
-    WaitForSingleObject(process.hProcess, INFINITE);
+    const DWORD ended = WaitForSingleObject(process.hProcess, 30000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return woke == WAIT_OBJECT_0;
+    return woke == WAIT_OBJECT_0 && ended == WAIT_OBJECT_0;
 }
 
 // The probe's side: a value of its environment ("" when unset).

@@ -391,7 +391,7 @@ TEST_F(ConfigFile, AKillDuringAWriteLeavesTheOldOrTheNewFile)
         SCOPED_TRACE(round);
         // Once it has written, kill it at another moment of its work each round.
         ASSERT_TRUE(KillProbeAfterItsFirstWork(probe, written, static_cast<DWORD>(round * 23 % 200)))
-            << "the probe never wrote the setting";
+            << "the probe never wrote the setting, or did not end when killed";
 
         CString path;
         ASSERT_EQ(1, ReadConfigValue(L"DownLoad", L"Path", ini, L"<default>", 260, path));

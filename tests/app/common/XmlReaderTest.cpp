@@ -1,4 +1,5 @@
 #include "app/common/XmlReader.h"
+#include "app/common/FileReplace.h"
 #include "app/common/XmlText.h"
 
 #include "base/XmlNesting.h"
@@ -209,7 +210,8 @@ TEST_F(XmlList, ASaveThatCannotReachTheFileIsReportedAndChangesNothing)
         for (const auto& operation : ChangeOperations()) {
             SCOPED_TRACE(testing::Message() << c.name << ", " << operation.first);
             Write(kList);
-            const CString held = c.holdReplacement ? path + L".new" : path;
+            const CString replacement = ReplacementFilePath(path);
+            const CString held = c.holdReplacement ? replacement : path;
             if (c.holdReplacement)
                 WriteFileBytes(held, "being written");
             CXmlReader reader(path);
@@ -225,10 +227,12 @@ TEST_F(XmlList, ASaveThatCannotReachTheFileIsReportedAndChangesNothing)
             SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
             EXPECT_EQ(kList, ReadFileBytes(path));
             const std::vector<std::string> left =
-                c.holdReplacement ? std::vector<std::string>{"MyThemes.xml", "MyThemes.xml.new"}
-                                  : std::vector<std::string>{"MyThemes.xml"};
+                c.holdReplacement
+                    ? std::vector<std::string>{"MyThemes.xml", ToUtf8String(replacement.Mid(
+                                                                   replacement.ReverseFind(L'\\') + 1))}
+                    : std::vector<std::string>{"MyThemes.xml"};
             EXPECT_EQ(left, folder.Files());
-            DeleteFileW(path + L".new");
+            DeleteFileW(replacement);
 
             // Once the list is free again the same change is saved, and
             // nothing else is left beside it.
@@ -266,7 +270,7 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
         SCOPED_TRACE(round);
         // Once it has saved, kill it at another moment of its work each round.
         ASSERT_TRUE(KillProbeAfterItsFirstWork(probe, saved, static_cast<DWORD>(round * 37 % 300)))
-            << "the probe never saved the list";
+            << "the probe never saved the list, or did not end when killed";
 
         // Whole: it parses, and holds every item from the newest down to 1.
         TiXmlDocument document;

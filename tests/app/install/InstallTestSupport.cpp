@@ -10,6 +10,7 @@
 #include "base/WindowImpl.h"
 #include "download/Dunmere.h"
 #include "skin/CorvaneMsgBox.h"
+#include "skin/CorvaneMsgBox2.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
@@ -182,6 +183,11 @@ std::string BoxEvent(const wchar_t* caption, const wchar_t* text)
     return "box " + CString(caption).ToUtf8() + "|" + CString(text).ToUtf8();
 }
 
+std::string DeleteConfirmEvent()
+{
+    return "box delete confirmation";
+}
+
 std::string DeleteEvent(int id, int state, int kind)
 {
     return "delete " + std::to_string(id) + " " + std::to_string(state) + " " + std::to_string(kind);
@@ -254,7 +260,12 @@ void CBoxWatcher::Run()
             }
             std::string event;
             bool skinned = false;
-            if (auto* box = dynamic_cast<CCorvaneMsgBox*>(CWindowImpl::FromHandle(window))) {
+            CWindowImpl* skinnedWindow = CWindowImpl::FromHandle(window);
+            if (dynamic_cast<CCorvaneMsgBox2*>(skinnedWindow)) {
+                // Its question is drawn from its own layout, not held as text.
+                event = DeleteConfirmEvent();
+                skinned = true;
+            } else if (auto* box = dynamic_cast<CCorvaneMsgBox*>(skinnedWindow)) {
                 event = BoxEvent(box->m_caption, box->m_text);
                 skinned = true;
             } else if (ClassOf(window) == L"#32770" && IsWindowVisible(window)) {

@@ -48,6 +48,8 @@ inline constexpr wchar_t kUnpackFailed[] = L"由于解压失败，软件无法�
 inline constexpr wchar_t kWallpaperFailed[] = L"应用壁纸失败，请重新下载！";
 // The extractor's exit code 2, in a plain box.
 inline constexpr wchar_t kSevere[] = L"发生严重错误，无法进行解压！";
+// The skinned delete confirmation, as the box watcher notes it.
+std::string DeleteConfirmEvent();
 std::string DeleteEvent(int id, int state, int kind);
 
 // Answers every message box of this process with OK, from a thread of its
