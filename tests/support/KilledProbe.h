@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "tests/support/StartProcess.h"
+
 #include "base/RefString.h"
 
 // A program in the folder of the running test program.
@@ -27,8 +29,8 @@ inline bool KillProbeAfterItsFirstWork(const CString& probe, HANDLE done, DWORD 
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION process = {};
     CString command = L"\"" + probe + L"\"";
-    const BOOL started = CreateProcessW(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr,
-                                        FALSE, 0, nullptr, nullptr, &startup, &process);
+    const BOOL started = StartTestProcess(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr,
+                                          FALSE, 0, nullptr, nullptr, &startup, &process);
     command.ReleaseBuffer();
     if (!started)
         return false;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "tests/support/StartProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -173,8 +175,8 @@ DWORD RunProbe(const CString& arguments)
     CString command = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started)) {
+    if (!StartTestProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &started)) {
         ADD_FAILURE() << "folder_move_probe does not start: " << GetLastError();
         return STILL_ACTIVE;
     }

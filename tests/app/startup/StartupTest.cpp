@@ -17,6 +17,7 @@
 #include "app/startup/SingleInstance.h"
 #include "tests/app/startup/RegistryHelpers.h"
 #include "tests/skin/MsgBoxAnswer.h"
+#include "tests/support/StartProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -127,8 +128,8 @@ TEST(Elevation, WhatTheProgramSeesUnderPinnedWindowsVersions)
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
         CString line = L"\"" + probe + L"\"";
-        ASSERT_TRUE(CreateProcessW(probe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &info));
+        ASSERT_TRUE(StartTestProcess(probe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0,
+                                     nullptr, nullptr, &startup, &info));
         WaitForSingleObject(info.hProcess, 30000);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
