@@ -3,6 +3,12 @@
 // document nested thousands deep (damaged or hostile) would run it out of
 // stack; every loader refuses such a text as malformed.
 //
+// TinyXML also steps over a whole UTF-8 sequence at a time, by the length
+// its first byte announces, before it looks at the bytes again: a text that
+// ends inside a sequence sends it up to three bytes past the end. So no
+// text is handed to it as it came: ParseXmlText parses a copy followed by
+// NUL bytes enough for any step, and the scan reads the same copy.
+//
 // The scan walks the text exactly as the parser does, building nothing: it
 // uses TinyXML's own reading steps (white space, names, end tags) and its
 // own parsers for every node that cannot hold an element (declarations,
@@ -12,6 +18,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <tinyxml.h>
@@ -187,18 +194,38 @@ private:
 
 } // namespace xml_nesting_detail
 
+// NUL bytes after a text, beyond its terminator, so that no step of the
+// parser or the scan reads past them: a UTF-8 sequence is at most four bytes.
+constexpr size_t kXmlTextReadAhead = 4;
+
+// The text as the parser reads it (up to its first NUL), followed by
+// kXmlTextReadAhead NUL bytes.
+inline std::string PaddedXmlText(std::string_view text)
+{
+    std::string padded(text.substr(0, text.find('\0')));
+    padded.append(kXmlTextReadAhead, '\0');
+    return padded;
+}
+
 // True when no element that TinyXML builds from the text (up to its first
 // NUL, as the parser reads it) lies deeper than limit levels; encoding is
 // the one given to the parser. The text need not be well formed: where the
 // parser gives up, the scan stops too.
-inline bool XmlNestingWithin(const char* text, int limit = kMaxXmlNesting,
+inline bool XmlNestingWithin(std::string_view text, int limit = kMaxXmlNesting,
                              TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN)
 {
-    return xml_nesting_detail::Scan::Within(text, limit, encoding);
+    return xml_nesting_detail::Scan::Within(PaddedXmlText(text).c_str(), limit, encoding);
 }
 
-inline bool XmlNestingWithin(const std::string& text, int limit = kMaxXmlNesting,
-                             TiXmlEncoding encoding = TIXML_ENCODING_UNKNOWN)
+// Parses the text (up to its first NUL) into doc, in the given encoding.
+// False, nothing parsed, for a text nested deeper than limit levels; false
+// for a parse error. Every read stays inside the text, whatever it holds.
+inline bool ParseXmlText(std::string_view text, TiXmlDocument& doc, TiXmlEncoding encoding,
+                         int limit = kMaxXmlNesting)
 {
-    return XmlNestingWithin(text.c_str(), limit, encoding);
+    const std::string padded = PaddedXmlText(text);
+    if (!xml_nesting_detail::Scan::Within(padded.c_str(), limit, encoding))
+        return false;
+    doc.Parse(padded.c_str(), nullptr, encoding);
+    return !doc.Error();
 }

@@ -13,22 +13,33 @@ function(ravonyx_add_test name)
     target_link_libraries(${name} PRIVATE ${T_LIBS} test_support gtest gtest_main)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     if(T_SERVER)
-        ravonyx_add_gtest_entry(${name} ${name} SERVER)
+        ravonyx_add_gtest_entry(${name} ${name} SERVER TIMEOUT ${T_TIMEOUT})
     else()
-        ravonyx_add_gtest_entry(${name} ${name})
+        ravonyx_add_gtest_entry(${name} ${name} TIMEOUT ${T_TIMEOUT})
     endif()
-    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
 
-# ravonyx_add_gtest_entry(<name> <target> [SERVER] [PORT n] [ARGS ...])
+# ravonyx_add_gtest_entry(<name> <target> [SERVER] [PORT n] [TIMEOUT seconds] [ARGS ...])
 #
 # A ctest entry that runs the GoogleTest program <target> with ARGS, under
 # cmake/run_gtest.py: it passes only when gtest recorded the whole run (its
 # report lists every test and none failed), since under Wine a program that
 # crashes or exits in the middle of a test can still end with exit code 0.
 # SERVER (or PORT, for a fixed port) runs it under tools/testserver.
+# TIMEOUT (default 120) is ctest's time-out for the entry; the runner gets a
+# limit of its own a little shorter, so that a hung entry is stopped by the
+# runner, which names the test that hung, rather than by ctest's silent kill.
 function(ravonyx_add_gtest_entry name target)
-    cmake_parse_arguments(E "SERVER" "PORT" "ARGS" ${ARGN})
+    cmake_parse_arguments(E "SERVER" "PORT;TIMEOUT" "ARGS" ${ARGN})
+    if(NOT E_TIMEOUT)
+        set(E_TIMEOUT 120)
+    endif()
+    # 5 % of the time-out, at least 10 s, for the server's start and stop.
+    math(EXPR _margin "${E_TIMEOUT} / 20")
+    if(_margin LESS 10)
+        set(_margin 10)
+    endif()
+    math(EXPR _limit "${E_TIMEOUT} - ${_margin}")
     set(command)
     if(E_SERVER OR E_PORT)
         list(APPEND command python3 ${CMAKE_SOURCE_DIR}/tools/testserver/with_server.py)
@@ -37,7 +48,8 @@ function(ravonyx_add_gtest_entry name target)
         endif()
         list(APPEND command --)
     endif()
-    list(APPEND command python3 ${CMAKE_SOURCE_DIR}/cmake/run_gtest.py --
+    list(APPEND command python3 ${CMAKE_SOURCE_DIR}/cmake/run_gtest.py --limit ${_limit} --
          ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}> ${E_ARGS})
     add_test(NAME ${name} COMMAND ${command})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${E_TIMEOUT})
 endfunction()

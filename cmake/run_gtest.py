@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Run a GoogleTest program and pass only a run that gtest recorded whole.
 
-    run_gtest.py -- COMMAND ARGS...
+    run_gtest.py [--limit SECONDS] -- COMMAND ARGS...
 
 COMMAND ARGS start the test program (under Wine: the emulator, the .exe and
 its own arguments). Under Wine a program that crashes, overflows its stack
@@ -18,6 +18,11 @@ the exit code alone proves nothing. This runner
 
 Otherwise it says why, naming the test that was running when the program
 ended, and exits with 1.
+
+--limit gives the whole run (listing included) a time limit of its own, set
+just under ctest's time-out for the entry: ctest's kill leaves nothing to
+say what hung, so the runner stops the program first and names the test
+that was running.
 """
 
 import os
@@ -27,6 +32,8 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 import xml.etree.ElementTree as ET
 
 RUN = re.compile(r"^\[ RUN      \] (\S+)")
@@ -75,6 +82,7 @@ class Progress:
 
     def __init__(self):
         self.running = None
+        self.running_since = None
         self.started = 0
 
     def feed(self, line):
@@ -82,6 +90,7 @@ class Progress:
         begun = RUN.match(line)
         if begun:
             self.running = begun.group(1)
+            self.running_since = time.monotonic()
             self.started += 1
             return
         ended = DONE.match(line)
@@ -101,10 +110,24 @@ def runs_disabled(command):
         or os.environ.get("GTEST_ALSO_RUN_DISABLED_TESTS", "0") not in ("", "0")
 
 
-def list_tests(command):
+class Deadline:
+    """The end of the run's time limit; none without a limit."""
+
+    def __init__(self, seconds):
+        self.seconds = seconds
+        self.end = None if seconds is None else time.monotonic() + seconds
+
+    def left(self):
+        """Seconds left (never negative), or None without a limit."""
+        return None if self.end is None else max(0.0, self.end - time.monotonic())
+
+
+def list_tests(command, deadline):
     try:
         listed = subprocess.run(command + ["--gtest_list_tests"], capture_output=True, text=True,
-                                errors="replace", stdin=subprocess.DEVNULL)
+                                errors="replace", stdin=subprocess.DEVNULL, timeout=deadline.left())
+    except subprocess.TimeoutExpired:
+        return None, "listing the tests did not end within the time limit of %g s" % deadline.seconds
     except OSError as e:
         return None, "cannot start %s: %s" % (command[0], e)
     names = parse_listing(listed.stdout)
@@ -117,9 +140,19 @@ def list_tests(command):
     return names, None
 
 
-def run_tests(command, report, progress):
-    """Runs the program, passing its output on; its exit code, or a negative
-    signal number when it was killed."""
+def out_of_time(deadline, progress):
+    """What the runner says when the time limit ends the run."""
+    if progress.running:
+        return "%s was still running when the time limit of %g s ran out (it had run %.0f s)" % (
+            progress.running, deadline.seconds, time.monotonic() - progress.running_since)
+    return "the time limit of %g s ran out with no test running (%d had started)" % (
+        deadline.seconds, progress.started)
+
+
+def run_tests(command, report, progress, deadline):
+    """Runs the program, passing its output on. Returns its exit code (a
+    negative signal number when it was killed) and, when the time limit
+    ended the run, what was going on then."""
     child = subprocess.Popen(command + ["--gtest_output=xml:" + windows_path(report)],
                              stdout=subprocess.PIPE, stdin=subprocess.DEVNULL)
 
@@ -134,12 +167,32 @@ def run_tests(command, report, progress):
 
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(signum, forward)
-    for raw in child.stdout:
-        line = raw.decode("utf-8", "replace")
-        sys.stdout.write(line)
-        sys.stdout.flush()
-        progress.feed(line)
-    return child.wait()
+
+    def pass_output_on():
+        for raw in child.stdout:
+            line = raw.decode("utf-8", "replace")
+            sys.stdout.write(line)
+            sys.stdout.flush()
+            progress.feed(line)
+
+    # The output is read on a thread of its own, so that neither a program
+    # that hangs nor a process it started that keeps the pipe open can hold
+    # the runner past its limit.
+    reader = threading.Thread(target=pass_output_on, daemon=True)
+    reader.start()
+    try:
+        code = child.wait(timeout=deadline.left())
+    except subprocess.TimeoutExpired:
+        stopped = out_of_time(deadline, progress)
+        child.kill()
+        code = child.wait()
+        reader.join(timeout=5)
+        return code, stopped
+    reader.join(timeout=deadline.left())
+    if reader.is_alive():
+        return code, ("the program ended, but a process it started still held its output when the time "
+                      "limit of %g s ran out" % deadline.seconds)
+    return code, None
 
 
 def verdict(names, report, code, progress):
@@ -171,8 +224,19 @@ def main(argv):
     if "--" not in argv or argv.index("--") == len(argv) - 1:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 2
+    options = argv[:argv.index("--")]
     command = argv[argv.index("--") + 1:]
-    names, error = list_tests(command)
+    limit = None
+    if options:
+        try:
+            if len(options) != 2 or options[0] != "--limit" or float(options[1]) <= 0:
+                raise ValueError
+            limit = float(options[1])
+        except ValueError:
+            print(__doc__.strip().splitlines()[2], file=sys.stderr)
+            return 2
+    deadline = Deadline(limit)
+    names, error = list_tests(command, deadline)
     if error:
         print("run_gtest: FAILED: " + error, flush=True)
         return 1
@@ -180,8 +244,8 @@ def main(argv):
     try:
         report = os.path.join(folder, "report.xml")
         progress = Progress()
-        code = run_tests(command, report, progress)
-        problems = verdict(names, report, code, progress)
+        code, stopped = run_tests(command, report, progress, deadline)
+        problems = ([stopped] if stopped else []) + verdict(names, report, code, progress)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
     if problems:

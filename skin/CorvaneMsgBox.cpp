@@ -9,6 +9,7 @@
 #include "skin/SkFontPool.h"
 #include "skin/SkString.h"
 #include "skin/SkStylePool.h"
+#include "skin/SkTextWrap.h"
 
 BOOL MsgBoxOnScreen = FALSE;
 
@@ -75,52 +76,6 @@ RECT BoxWorkArea(HWND box)
 constexpr int kTextSideRoom = 100;
 constexpr int kTextRoomAbove = 120;
 
-// The text with a line break wherever a line is wider than width in the
-// DC's font: after the last space that fits, or between two characters when
-// a word alone is wider.
-CString WrapLines(HDC dc, const CString& text, int width)
-{
-    CString wrapped;
-    int start = 0;
-    const int length = text.GetLength();
-    while (start <= length) {
-        int end = text.Find(L'\n', start);
-        if (end < 0)
-            end = length;
-        CString line = text.Mid(start, end - start);
-        line.TrimRight(L'\r');
-        for (;;) {
-            int fit = 0;
-            SIZE size = {};
-            GetTextExtentExPointW(dc, line, line.GetLength(), std::max(width, 1), &fit, nullptr, &size);
-            if (fit >= line.GetLength()) {
-                wrapped += line;
-                break;
-            }
-            int cut = fit;
-            for (int i = fit; i > 0; --i) {
-                if (line[i] == L' ') {
-                    cut = i;
-                    break;
-                }
-            }
-            if (cut < 1)
-                cut = 1;
-            if (cut < line.GetLength() && IS_LOW_SURROGATE(line[cut]) && cut > 1)
-                --cut; // never between the halves of a pair
-            wrapped += line.Left(cut);
-            wrapped += L"\n";
-            line = line.Mid(cut);
-            line.TrimLeft(L' ');
-        }
-        if (end >= length)
-            break;
-        wrapped += L"\n";
-        start = end + 1;
-    }
-    return wrapped;
-}
-
 } // namespace
 
 CString CCorvaneMsgBox::WrapText(const wchar_t* text, const char* style, int width)
@@ -131,7 +86,7 @@ CString CCorvaneMsgBox::WrapText(const wchar_t* text, const char* style, int wid
     HWND desktop = GetDesktopWindow();
     HDC dc = GetDC(desktop);
     HGDIOBJ old = SelectObject(dc, font);
-    CString wrapped = WrapLines(dc, text ? text : L"", width);
+    CString wrapped = WrapTextToWidth(dc, text ? text : L"", width);
     SelectObject(dc, old);
     ReleaseDC(desktop, dc);
     return wrapped;
@@ -318,7 +273,13 @@ void CCorvaneMsgBox::ShowScrollingText()
     format.crTextColor = style.crtext != CLR_INVALID ? style.crtext : RGB(0, 0, 0);
     SendMessageW(m_scrollText, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     SendMessageW(m_scrollText, EM_SETBKGNDCOLOR, 0, RGB(255, 255, 255));
-    SetWindowTextW(m_scrollText, m_text);
+    // The text goes in with its lines already cut for the edit's width (less
+    // its scroll bar): an edit that wraps a long line itself takes time that
+    // grows with the square of the line's length.
+    RECT editArea = {};
+    SendMessageW(m_scrollText, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&editArea));
+    const int room = editArea.right - editArea.left - GetSystemMetrics(SM_CXVSCROLL) - 2;
+    SetWindowTextW(m_scrollText, WrapText(m_text, "msgtext", room));
     // Enter and Escape pressed in it still answer the box.
     SendMessageW(m_scrollText, EM_SETEVENTMASK, 0, ENM_KEYEVENTS);
     m_view.SetItemVisible(IDC_MSGBOX_TEXT, FALSE);

@@ -4,12 +4,9 @@
 
 #include "base/XmlNesting.h"
 
-bool ParseSkinXml(const std::string& utf8, TiXmlDocument& doc)
+bool ParseSkinXml(std::string_view utf8, TiXmlDocument& doc)
 {
-    if (!XmlNestingWithin(utf8, kMaxXmlNesting, TIXML_ENCODING_UTF8))
-        return false;
-    doc.Parse(utf8.c_str(), nullptr, TIXML_ENCODING_UTF8);
-    return !doc.Error();
+    return ParseXmlText(utf8, doc, TIXML_ENCODING_UTF8);
 }
 
 const TiXmlElement* RootElement(const TiXmlDocument& doc)

@@ -74,6 +74,44 @@ bool ReplaceInOneStep(const CString& longSource, const CString& longTarget, DWOR
     return false;
 }
 
+// What cannot be replaced in one step (a running program's file can still
+// be renamed) is moved aside first and back if the new one does not follow.
+bool ReplaceByMovingAside(const CString& source, const CString& target, const CString& aside)
+{
+    const CString longTarget = LongPathForm(target);
+    if (!MoveFileExW(longTarget, LongPathForm(aside), 0))
+        return false;
+    if (!MoveFileExW(LongPathForm(source), longTarget, MOVEFILE_COPY_ALLOWED)) {
+        // Whatever a failed move left at the target gives way to the old file.
+        MoveFileExW(LongPathForm(aside), longTarget, MOVEFILE_REPLACE_EXISTING);
+        return false;
+    }
+    return true;
+}
+
+enum class Direct {
+    Done,       // the source is in
+    Failed,     // the target could not be replaced
+    NeedsAside, // the old file must go aside first
+};
+
+// The source goes in at once where it can: to an absent target, or in one
+// rename over the old file.
+Direct ReplaceDirectly(const CString& source, const CString& target)
+{
+    const CString longSource = LongPathForm(source);
+    const CString longTarget = LongPathForm(target);
+    const DWORD attributes = GetFileAttributesW(longTarget);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (!IsMissing(GetLastError()))
+            return Direct::Failed;
+        return MoveFileExW(longSource, longTarget, MOVEFILE_COPY_ALLOWED) ? Direct::Done : Direct::Failed;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && ReplaceInOneStep(longSource, longTarget, attributes))
+        return Direct::Done;
+    return Direct::NeedsAside;
+}
+
 } // namespace
 
 CString LongPathForm(const CString& path)
@@ -110,28 +148,31 @@ FileRelease WaitForFileRelease(const CString& path, unsigned long pollMs)
 
 bool ReplaceFileKeepingOld(const CString& source, const CString& target)
 {
-    const CString longSource = LongPathForm(source);
-    const CString longTarget = LongPathForm(target);
-    const DWORD attributes = GetFileAttributesW(longTarget);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (!IsMissing(GetLastError()))
-            return false;
-        return MoveFileExW(longSource, longTarget, MOVEFILE_COPY_ALLOWED) != 0;
-    }
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && ReplaceInOneStep(longSource, longTarget, attributes))
-        return true;
-
-    // What cannot be replaced in one step (a running program's file can
-    // still be renamed) is moved aside first and back if the new one does
-    // not follow.
+    const Direct direct = ReplaceDirectly(source, target);
+    if (direct != Direct::NeedsAside)
+        return direct == Direct::Done;
     const CString aside = FreeAsideName(target);
-    if (aside.IsEmpty() || !MoveFileExW(longTarget, LongPathForm(aside), 0))
+    if (aside.IsEmpty() || !ReplaceByMovingAside(source, target, aside))
         return false;
-    if (!MoveFileExW(longSource, longTarget, MOVEFILE_COPY_ALLOWED)) {
-        // Whatever a failed move left at the target gives way to the old file.
-        MoveFileExW(LongPathForm(aside), longTarget, MOVEFILE_REPLACE_EXISTING);
-        return false;
-    }
     RemoveAside(aside);
+    return true;
+}
+
+bool ReplaceFileKeepingOld(const CString& source, const CString& target, const CString& aside)
+{
+    const Direct direct = ReplaceDirectly(source, target);
+    if (direct != Direct::NeedsAside)
+        return direct == Direct::Done;
+    const CString longAside = LongPathForm(aside);
+    if (GetFileAttributesW(longAside) != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(longAside, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileW(longAside))
+            return false;
+    }
+    if (!ReplaceByMovingAside(source, target, aside))
+        return false;
+    // The place is known: the next swap clears what is still in use now.
+    SetFileAttributesW(longAside, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(longAside);
     return true;
 }

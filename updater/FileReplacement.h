@@ -27,3 +27,7 @@ FileRelease WaitForFileRelease(const CString& path, unsigned long pollMs);
 // success. False when the target could not be replaced: it is then as it
 // was, and the source stays where it was.
 bool ReplaceFileKeepingOld(const CString& source, const CString& target);
+// The same, with the old file moved aside to the given path (on the same
+// volume), where a start after a kill looks for it; whatever lay there goes
+// first. An old file still in use stays there.
+bool ReplaceFileKeepingOld(const CString& source, const CString& target, const CString& aside);

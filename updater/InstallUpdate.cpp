@@ -3,18 +3,19 @@
 #include "updater/FileReplacement.h"
 #include "updater/MoveDirectoryTree.h"
 
+#include "app/common/ConfigCodec.h"
 #include "app/common/FileUtils.h"
+#include "app/common/Md5Checksum.h"
 #include "app/common/ProgramImage.h"
 #include "app/common/UpdateJournal.h"
-#include "base/Handle.h"
 
-#include <cstring>
 #include <vector>
 
 namespace {
 
-// The main program and its library: replaced first, and as one.
-const wchar_t* const kProgramFiles[] = {L"Ravonyx.exe", L"Dunmere.dll"};
+const wchar_t kUpdaterName[] = L"Uplark.exe";
+// The work folder below the program folder.
+const wchar_t kWorkFolderName[] = L"Temp";
 // Every file without which the folder holds no working program.
 const struct {
     const wchar_t* name;
@@ -32,207 +33,279 @@ bool Exists(const CString& path)
     return GetFileAttributesW(LongPathForm(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The old program files are kept here while the new ones go in.
-CString BackupFolder(const CUpdateJob& job)
-{
-    return job.m_strWorkFolder + L"TessalyOld\\";
-}
-
-bool IsProgramFileName(const CString& name)
-{
-    for (const wchar_t* known : kProgramFiles) {
-        if (name == known)
-            return true;
-    }
-    return false;
-}
-
-bool ProgramFilesAreWhole(const CString& unpacked)
-{
-    for (const auto& file : kCheckedFiles) {
-        const CString path = unpacked + file.name;
-        if (Exists(path) && !IsWholeProgramImage(path, file.kind))
-            return false;
-    }
-    return true;
-}
-
 void DeleteIfThere(const CString& path)
 {
     if (Exists(path))
         DeletePath(path);
 }
 
-void DeleteWorkFiles(const CUpdateJob& job)
+ProgramImageKind KindOf(const CString& name)
 {
-    DeleteIfThere(job.m_strWorkFolder + L"TessalyUpdate");
-    DeleteIfThere(job.PackagePath());
+    for (const auto& file : kCheckedFiles) {
+        if (name == file.name)
+            return file.kind;
+    }
+    return ProgramImageKind::Program;
+}
+
+// One update of the program folder from the unpacked package: its note, its
+// steps and the recovery of a run that was ended, in the order they happen.
+//
+//   first run:    check the program files, wait for them, back them up, note
+//                 "install" with the backups; program files in, the updater
+//                 in, the rest of the tree (never the package's own "Temp");
+//                 work files go, the settings value, the note goes, the
+//                 backups go.
+//   a program file that cannot go in: note "undo"; the noted backups go
+//                 back; work files go, the note goes, the backups go.
+//   next start:   "install": the program files still unpacked are checked
+//                 again, and the run goes on from where it stopped;
+//                 "undo": the undo again. A note that cannot be trusted is
+//                 set aside, and nothing is done because of it.
+//
+// Nothing that an undo needs is deleted before the note is gone, and an
+// undo puts back only the noted backups: a file whose backup is missing is
+// left as it is.
+class CProgramUpdate {
+public:
+    explicit CProgramUpdate(const CUpdateJob& job) : m_job(job) {}
+
+    UpdateOutcome Install();
+    UpdateOutcome Resume(CString& digest);
+
+private:
+    CString Unpacked(const CString& name) const { return m_job.UnpackFolder() + name; }
+    CString Installed(const CString& name) const { return m_job.m_strProgramFolder + name; }
+    CString BackupFolder() const { return m_job.m_strWorkFolder + kUpdateBackupFolder; }
+    CString Backup(const CString& name) const { return BackupFolder() + name; }
+
+    bool ProgramFilesAreWhole() const;
+    bool WaitForProgramFiles(const std::vector<CString>& names) const;
+    bool BackUpProgramFiles();
+    UpdateOutcome PutNewFilesIn();
+    UpdateOutcome Finish();
+    UpdateOutcome Undo();
+    bool PutBackupBack(const CString& name) const;
+    CString BackupDigest(const CString& name) const;
+    void DeleteWorkFiles() const;
+
+    const CUpdateJob& m_job;
+    UpdateJournal m_note;
+};
+
+UpdateOutcome CProgramUpdate::Install()
+{
+    if (!ProgramFilesAreWhole()) {
+        MessageBoxW(nullptr, kRefusedPackage, nullptr, MB_OK);
+        DeleteWorkFiles();
+        return UpdateOutcome::Refused;
+    }
+    m_note = UpdateJournal();
+    m_note.digest = m_job.m_strExpectedMd5;
+    for (const wchar_t* name : kNotedProgramFiles) {
+        if (Exists(Unpacked(name)))
+            m_note.programFiles.push_back(name);
+    }
+    // Until the note is written the program folder is untouched.
+    if (!WaitForProgramFiles(m_note.programFiles) || !BackUpProgramFiles() ||
+        !WriteUpdateJournal(m_job.m_strWorkFolder, m_note)) {
+        DeleteIfThere(BackupFolder());
+        return UpdateOutcome::Pending;
+    }
+    return PutNewFilesIn();
+}
+
+UpdateOutcome CProgramUpdate::Resume(CString& digest)
+{
+    switch (ReadUpdateJournal(m_job.m_strWorkFolder, m_note)) {
+    case JournalRead::None:
+        return UpdateOutcome::None;
+    case JournalRead::Unreadable:
+        SetUpdateJournalAside(m_job.m_strWorkFolder);
+        return UpdateOutcome::None;
+    case JournalRead::Read:
+        break;
+    }
+    digest = m_note.digest;
+    if (m_note.stage == UpdateStage::Undo)
+        return Undo();
+    // What is still unpacked goes in only as the first run would have let it.
+    if (!ProgramFilesAreWhole()) {
+        MessageBoxW(nullptr, kRefusedPackage, nullptr, MB_OK);
+        const UpdateOutcome undone = Undo();
+        return undone == UpdateOutcome::Undone ? UpdateOutcome::Refused : undone;
+    }
+    return PutNewFilesIn();
+}
+
+bool CProgramUpdate::ProgramFilesAreWhole() const
+{
+    for (const auto& file : kCheckedFiles) {
+        const CString path = Unpacked(file.name);
+        if (Exists(path) && !IsWholeProgramImage(path, file.kind))
+            return false;
+    }
+    return true;
 }
 
 // Both must be free before either changes, so that nothing is replaced
 // under a running program. False when one cannot be looked at.
-bool WaitForProgramFiles(const CUpdateJob& job, const std::vector<CString>& names)
+bool CProgramUpdate::WaitForProgramFiles(const std::vector<CString>& names) const
 {
     for (const CString& name : names) {
-        if (WaitForFileRelease(job.m_strProgramFolder + name, kLookAgainMs) == FileRelease::Failed)
+        if (WaitForFileRelease(Installed(name), kLookAgainMs) == FileRelease::Failed)
             return false;
     }
     return true;
 }
 
-// A whole copy of each old file, or none: a copy is made under another name
-// and renamed once complete.
-bool BackUpProgramFiles(const CUpdateJob& job, const std::vector<CString>& names)
+// A whole copy of each old file, or none: a copy is made under another name,
+// renamed once complete and compared with the file it copies. The note
+// lists each backup with its digest.
+bool CProgramUpdate::BackUpProgramFiles()
 {
-    const CString folder = BackupFolder(job);
-    DeleteIfThere(folder);
-    if (!CreateDirectoryW(folder, nullptr))
+    DeleteIfThere(BackupFolder());
+    if (!CreateDirectoryW(BackupFolder(), nullptr))
         return false;
-    for (const CString& name : names) {
-        const CString target = job.m_strProgramFolder + name;
+    for (const CString& name : m_note.programFiles) {
+        const CString target = Installed(name);
+        // The package brings it where there was none.
         if (!Exists(target))
             continue;
-        const CString copy = folder + name + L".part";
-        if (!CopyFileW(target, copy, FALSE) || !MoveFileExW(copy, folder + name, MOVEFILE_WRITE_THROUGH))
+        const CString copy = Backup(name) + L".part";
+        if (!CopyFileW(target, copy, FALSE) || !MoveFileExW(copy, Backup(name), MOVEFILE_WRITE_THROUGH))
             return false;
+        const CString digest = ComputeFileMd5(Backup(name));
+        if (digest.IsEmpty() || digest != ComputeFileMd5(target))
+            return false;
+        m_note.backups.push_back({name, digest});
     }
     return true;
 }
 
-// True when both files hold the same bytes.
-bool SameContents(const CString& one, const CString& other)
+// Goes on from wherever a run of the noted update stopped: a file still in
+// the unpacked folder has not gone in yet.
+UpdateOutcome CProgramUpdate::PutNewFilesIn()
 {
-    CFileHandle a(CreateFileW(LongPathForm(one), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    CFileHandle b(CreateFileW(LongPathForm(other), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER sizeA, sizeB;
-    if (!a || !b || !GetFileSizeEx(a, &sizeA) || !GetFileSizeEx(b, &sizeB) ||
-        sizeA.QuadPart != sizeB.QuadPart)
-        return false;
-    std::vector<char> blockA(64 * 1024), blockB(64 * 1024);
-    for (;;) {
-        DWORD readA = 0, readB = 0;
-        if (!ReadFile(a, blockA.data(), static_cast<DWORD>(blockA.size()), &readA, nullptr) ||
-            !ReadFile(b, blockB.data(), static_cast<DWORD>(blockB.size()), &readB, nullptr) || readA != readB)
-            return false;
-        if (readA == 0)
-            return true;
-        if (std::memcmp(blockA.data(), blockB.data(), readA) != 0)
-            return false;
+    std::vector<CString> left;
+    for (const CString& name : m_note.programFiles) {
+        if (Exists(Unpacked(name)))
+            left.push_back(name);
     }
-}
-
-// Puts the backed-up files back, each in one step; a file the package
-// brought where there was none goes. A file that never changed stays as it
-// is. False when one could not be put back.
-bool PutOldFilesBack(const CUpdateJob& job, const UpdateJournal& journal)
-{
-    const CString folder = BackupFolder(job);
-    for (const CString& name : journal.programFiles) {
-        const CString target = job.m_strProgramFolder + name;
-        const CString backup = folder + name;
-        if (Exists(backup) && SameContents(backup, target))
-            continue;
-        if (WaitForFileRelease(target, kLookAgainMs) == FileRelease::Failed)
-            return false;
-        if (!Exists(backup)) {
-            // It had no old version; once the new one is in, it goes.
-            if (!Exists(job.UnpackFolder() + name) && Exists(target) && !DeletePath(target))
-                return false;
-            continue;
-        }
-        // A copy, so that the backup stays until every file is back; made
-        // beside the backup, so that a run ended meanwhile leaves nothing
-        // in the program folder.
-        const CString copy = backup + L".back";
-        if (!CopyFileW(backup, copy, FALSE) || !ReplaceFileKeepingOld(copy, target)) {
-            DeleteFileW(copy);
-            return false;
-        }
+    if (!WaitForProgramFiles(left))
+        return Undo();
+    for (const CString& name : left) {
+        if (!ReplaceFileKeepingOld(Unpacked(name), Installed(name)))
+            return Undo();
     }
-    return true;
-}
-
-UpdateOutcome Undo(const CUpdateJob& job, UpdateJournal journal)
-{
-    journal.stage = UpdateStage::Undo;
-    if (!WriteUpdateJournal(job.m_strWorkFolder, journal) || !PutOldFilesBack(job, journal))
+    // The running updater's own file can only be moved aside: it goes where
+    // the program's start puts it back from, should this run end before
+    // the new one is in.
+    if (Exists(Unpacked(kUpdaterName)) &&
+        !ReplaceFileKeepingOld(Unpacked(kUpdaterName), Installed(kUpdaterName),
+                               m_job.m_strWorkFolder + kUpdaterAsideName))
         return UpdateOutcome::Pending;
-    DeleteWorkFiles(job);
-    DeleteIfThere(BackupFolder(job));
-    RemoveUpdateJournal(job.m_strWorkFolder);
+    // The work folder holds this update's note and backups: whatever the
+    // package brings under that name would take their place, so none of it
+    // goes in.
+    DeleteIfThere(Unpacked(kWorkFolderName));
+    if (Exists(Unpacked(kWorkFolderName)))
+        return UpdateOutcome::Pending;
+    if (Exists(m_job.UnpackFolder()) && !MoveDirectoryTree(m_job.UnpackFolder(), m_job.m_strProgramFolder))
+        return UpdateOutcome::Pending;
+    // What is left are the folders whose names begin with ".".
+    DeleteWorkFiles();
+    return Finish();
+}
+
+// The package is in: the settings value says so, then the note goes, and
+// only then the backups.
+UpdateOutcome CProgramUpdate::Finish()
+{
+    if (!WriteConfigValue(L"Update", L"AutoUpdate", L"0", Installed(L"Config\\common.ini")))
+        return UpdateOutcome::Pending;
+    if (!RemoveUpdateJournal(m_job.m_strWorkFolder))
+        return UpdateOutcome::Pending;
+    DeleteIfThere(BackupFolder());
+    return UpdateOutcome::Finished;
+}
+
+// Puts the noted backups back; the note says "undo" first, so that the next
+// start goes on undoing. The note goes before the backups.
+UpdateOutcome CProgramUpdate::Undo()
+{
+    if (m_note.stage != UpdateStage::Undo) {
+        m_note.stage = UpdateStage::Undo;
+        if (!WriteUpdateJournal(m_job.m_strWorkFolder, m_note))
+            return UpdateOutcome::Pending;
+    }
+    for (const CString& name : m_note.programFiles) {
+        if (!PutBackupBack(name))
+            return UpdateOutcome::Pending;
+    }
+    DeleteWorkFiles();
+    if (!RemoveUpdateJournal(m_job.m_strWorkFolder))
+        return UpdateOutcome::Pending;
+    DeleteIfThere(BackupFolder());
     return UpdateOutcome::Undone;
 }
 
-// Goes on from wherever a run of the noted update stopped: a program file
-// still in the unpacked folder has not gone in yet.
-UpdateOutcome Complete(const CUpdateJob& job, const UpdateJournal& journal)
+// The digest of the old version of name that this update backed up; ""
+// when it has none to put back: the package brought the file where there
+// was none, or the backup is missing or not the one noted.
+CString CProgramUpdate::BackupDigest(const CString& name) const
 {
-    const CString unpacked = job.UnpackFolder();
-    std::vector<CString> left;
-    for (const CString& name : journal.programFiles) {
-        if (Exists(unpacked + name))
-            left.push_back(name);
+    const CString backup = Backup(name);
+    if (!Exists(backup))
+        return CString();
+    const CString digest = ComputeFileMd5(backup);
+    if (const UpdateBackup* noted = m_note.BackupOf(name))
+        return digest == noted->md5 ? digest : CString();
+    // An older updater's note does not list its backups: a whole program of
+    // the file's kind is taken for one.
+    if (!m_note.backupsListed && IsWholeProgramImage(backup, KindOf(name)))
+        return digest;
+    return CString();
+}
+
+// Puts the backup of name in its place in one step, unless the old version
+// is there already. A file without a backup of this update is left as it
+// is. False when it could not be put back.
+bool CProgramUpdate::PutBackupBack(const CString& name) const
+{
+    const CString digest = BackupDigest(name);
+    if (digest.IsEmpty())
+        return true;
+    const CString target = Installed(name);
+    if (ComputeFileMd5(target) == digest)
+        return true;
+    if (WaitForFileRelease(target, kLookAgainMs) == FileRelease::Failed)
+        return false;
+    // A copy, so that the backup stays until every file is back; made beside
+    // the backup, so that a run ended meanwhile leaves nothing in the
+    // program folder.
+    const CString copy = Backup(name) + L".back";
+    if (!CopyFileW(Backup(name), copy, FALSE) || !ReplaceFileKeepingOld(copy, target)) {
+        DeleteFileW(copy);
+        return false;
     }
-    if (!WaitForProgramFiles(job, left))
-        return Undo(job, journal);
-    for (const CString& name : left) {
-        if (!ReplaceFileKeepingOld(unpacked + name, job.m_strProgramFolder + name))
-            return Undo(job, journal);
-    }
-    if (Exists(unpacked) && !MoveDirectoryTree(unpacked, job.m_strProgramFolder))
-        return UpdateOutcome::Pending;
-    // What is left are the folders whose names begin with ".".
-    DeleteWorkFiles(job);
-    return UpdateOutcome::Finished;
+    return ComputeFileMd5(target) == digest;
+}
+
+void CProgramUpdate::DeleteWorkFiles() const
+{
+    DeleteIfThere(m_job.m_strWorkFolder + L"TessalyUpdate");
+    DeleteIfThere(m_job.PackagePath());
 }
 
 } // namespace
 
 UpdateOutcome InstallUpdate(const CUpdateJob& job)
 {
-    const CString unpacked = job.UnpackFolder();
-    if (!ProgramFilesAreWhole(unpacked)) {
-        MessageBoxW(nullptr, kRefusedPackage, nullptr, MB_OK);
-        DeleteWorkFiles(job);
-        return UpdateOutcome::Refused;
-    }
-    UpdateJournal journal;
-    journal.digest = job.m_strExpectedMd5;
-    for (const wchar_t* name : kProgramFiles) {
-        if (Exists(unpacked + name))
-            journal.programFiles.push_back(name);
-    }
-    // Until the note is written the program folder is untouched.
-    if (!WaitForProgramFiles(job, journal.programFiles) || !BackUpProgramFiles(job, journal.programFiles) ||
-        !WriteUpdateJournal(job.m_strWorkFolder, journal)) {
-        DeleteIfThere(BackupFolder(job));
-        return UpdateOutcome::Pending;
-    }
-    return Complete(job, journal);
+    return CProgramUpdate(job).Install();
 }
 
 UpdateOutcome ResumeUpdate(const CUpdateJob& job, CString& digest)
 {
-    UpdateJournal journal;
-    if (!ReadUpdateJournal(job.m_strWorkFolder, journal))
-        return UpdateOutcome::None;
-    for (const CString& name : journal.programFiles) {
-        // No note of ours: nothing it says is done, and it goes.
-        if (!IsProgramFileName(name)) {
-            RemoveUpdateJournal(job.m_strWorkFolder);
-            return UpdateOutcome::None;
-        }
-    }
-    digest = journal.digest;
-    if (journal.stage == UpdateStage::Undo)
-        return Undo(job, journal);
-    return Complete(job, journal);
-}
-
-void ForgetUpdate(const CUpdateJob& job)
-{
-    DeleteIfThere(BackupFolder(job));
-    RemoveUpdateJournal(job.m_strWorkFolder);
+    return CProgramUpdate(job).Resume(digest);
 }

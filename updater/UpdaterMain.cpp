@@ -5,12 +5,10 @@
 #include "updater/UpdateCommandLine.h"
 #include "updater/UpdateJob.h"
 
-#include "app/common/ConfigCodec.h"
+#include "app/common/UpdateJournal.h"
 #include "base/Handle.h"
 
 namespace {
-
-const wchar_t kMutexName[] = L"ZENROVAX_UPDATE_SOFT";
 
 // The folder of this program with its trailing "\"; "" when it cannot be
 // read. The buffer grows for paths beyond MAX_PATH.
@@ -31,18 +29,12 @@ CString OwnFolder()
     return CString();
 }
 
-void MarkUpdateDone(const CUpdateJob& job)
-{
-    WriteConfigValue(L"Update", L"AutoUpdate", L"0", job.m_strProgramFolder + L"Config\\common.ini");
-    ForgetUpdate(job);
-}
-
 } // namespace
 
 int UpdaterMain(const wchar_t* commandLine)
 {
     // Held until the process ends.
-    CHandle mutex(CreateMutexW(nullptr, FALSE, kMutexName));
+    CHandle mutex(CreateMutexW(nullptr, FALSE, kUpdaterMutexName));
     if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS)
         return 0;
 
@@ -58,7 +50,6 @@ int UpdaterMain(const wchar_t* commandLine)
     CString resumed;
     switch (ResumeUpdate(job, resumed)) {
     case UpdateOutcome::Finished:
-        MarkUpdateDone(job);
         // This order's package is in already.
         if (resumed == digest)
             return 0;
@@ -68,7 +59,7 @@ int UpdaterMain(const wchar_t* commandLine)
     default:
         break;
     }
-    if (DownloadAndVerify(job) && InstallUpdate(job) == UpdateOutcome::Finished)
-        MarkUpdateDone(job);
+    if (DownloadAndVerify(job))
+        InstallUpdate(job);
     return 0;
 }

@@ -107,8 +107,28 @@ HRESULT CBrowserExternal::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
     return LookUpScriptNames(kNames, names, count, ids);
 }
 
+HRESULT CBrowserExternal::GetDispID(BSTR name, DWORD, DISPID* id)
+{
+    if (!id)
+        return E_POINTER;
+    LPOLESTR names[] = {name ? name : const_cast<LPOLESTR>(L"")};
+    return LookUpScriptNames(kNames, names, 1, id);
+}
+
 HRESULT CBrowserExternal::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                  EXCEPINFO*, UINT* argError)
+{
+    return Call(id, flags, params, result, argError, nullptr);
+}
+
+HRESULT CBrowserExternal::InvokeEx(DISPID id, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO*, IServiceProvider* caller)
+{
+    return Call(id, flags, params, result, nullptr, caller);
+}
+
+HRESULT CBrowserExternal::Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argError,
+                               IServiceProvider* caller)
 {
     const Method* method = MethodOf(id);
     if (!method)
@@ -128,10 +148,10 @@ HRESULT CBrowserExternal::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
     const HRESULT shape = args.Check(method->args, argError);
     if (FAILED(shape))
         return shape;
-    // Only the program's own pages may use the catalogue; the page's
-    // address is asked at every call, as a page may have moved on.
+    // Only the program's own pages, in frames of its own, may use the
+    // catalogue; asked at every call, as a page may have moved on.
     CBrowserExternalHandlers& handlers = Handlers();
-    if (!handlers.IsProgramPage(handlers.CallerAddress())) {
+    if (!handlers.IsProgramPageCall(caller)) {
         SetStartingResult(*method, true, result);
         return S_OK;
     }

@@ -1,10 +1,12 @@
 // window.external of the main window's content page: the catalogue and
 // download methods. One object lives for the whole run; its reference count
-// only counts.
+// only counts. It is an IDispatchEx, so that the browser engine calls it
+// through InvokeEx and says which document's script calls.
 #pragma once
 
 #include <windows.h>
 
+#include <dispex.h>
 #include <oaidl.h>
 
 #include "app/browser/BrowserExternalHandlers.h"
@@ -12,7 +14,7 @@
 
 class CScriptArguments;
 
-class CBrowserExternal : public CProgramDispatch {
+class CBrowserExternal : public CProgramDispatch<IDispatchEx> {
 public:
     enum : DISPID {
         DISPID_StartDownLoad = 2,
@@ -46,7 +48,26 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
+    // IDispatchEx: names as GetIDsOfNames, always compared exactly; calls as
+    // Invoke, with the engine's word on who calls.
+    HRESULT STDMETHODCALLTYPE GetDispID(BSTR name, DWORD flags, DISPID* id) override;
+    HRESULT STDMETHODCALLTYPE InvokeEx(DISPID id, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                       EXCEPINFO* exception, IServiceProvider* caller) override;
+    HRESULT STDMETHODCALLTYPE DeleteMemberByName(BSTR, DWORD) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE DeleteMemberByDispID(DISPID) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE GetMemberProperties(DISPID, DWORD, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetMemberName(DISPID, BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetNextDispID(DWORD, DISPID, DISPID*) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE GetNameSpaceParent(IUnknown** parent) override
+    {
+        if (parent)
+            *parent = nullptr;
+        return E_NOTIMPL;
+    }
+
 private:
+    HRESULT Call(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, UINT* argError,
+                 IServiceProvider* caller);
     void RunHandler(DISPID id, const CScriptArguments& args, VARIANT* result);
     CBrowserExternalHandlers& Handlers() noexcept;
 

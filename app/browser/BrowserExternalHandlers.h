@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <servprov.h>
+
 #include "base/RefString.h"
 
 class CBrowserExternalHandlers {
@@ -27,11 +29,12 @@ public:
     virtual void ControlPageMove(HWND /*owner*/, int /*command*/, const CString& /*keyword*/) {}
     virtual CString GetRecommendedContent(int /*type*/) { return CString(); }
 
-    // The address of the document whose script calls (the content page's),
-    // and whether that is one of the program's own pages. A call from any
-    // other page runs no handler and answers the method's failure value.
-    virtual CString CallerAddress() { return CString(); }
-    virtual bool IsProgramPage(const CString& /*address*/) { return false; }
+    // Whether the call comes from the program's own pages, in frames of its
+    // own pages: caller is the browser engine's service provider of the
+    // calling script where the engine gives one (InvokeEx), else null. A
+    // call from any other page runs no handler and answers the method's
+    // failure value.
+    virtual bool IsProgramPageCall(IServiceProvider* /*caller*/) { return false; }
 
 protected:
     ~CBrowserExternalHandlers() = default;

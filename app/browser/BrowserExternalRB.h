@@ -11,7 +11,7 @@
 #include "app/browser/ProgramDispatch.h"
 #include "app/browser/ScriptPopupOwner.h"
 
-class CBrowserExternalRB : public CProgramDispatch {
+class CBrowserExternalRB : public CProgramDispatch<> {
 public:
     enum : DISPID { DISPID_CloseRbPopDlg = 10 };
 

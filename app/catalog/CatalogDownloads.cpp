@@ -75,14 +75,8 @@ bool ParseItemInfoReply(const CString& reply, ItemInfo& info)
 
 bool RequestItemReply(const CString& id, CString& reply)
 {
-    CString text;
-    bool whole = false;
-    if (!HttpGetText(GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + id, text,
-                     kItemInfoReadSize, whole) ||
-        !whole)
-        return false;
-    reply = text;
-    return true;
+    return HttpGetText(GetCatalogSites().webSite + L"/api.php?op=getinfo_box&gid=" + id, reply,
+                       kItemInfoReadSize);
 }
 
 ItemInfoResult RequestItemInfo(int itemId, ItemInfo& info)
@@ -156,19 +150,33 @@ BOOL AddItemAndDownload(HWND mainWnd, int itemId, int listKind, int questionKind
     return TRUE;
 }
 
+bool RecordItemStatus(int kind, const CString& id, int digit)
+{
+    if (SetItemStatus(kind, id, digit))
+        return true;
+    // Not written: that is only right when there was nothing to write, or
+    // the list holds the digit already.
+    CString jsons;
+    if (!ReadItemJsons(kind, id, jsons))
+        return true;
+    const int at = jsons.Find(L"\"status\":");
+    return at < 0 || jsons.Mid(at + 9, 1) == CString(static_cast<wchar_t>(L'0' + digit % 10));
+}
+
 int StartDownLoadTask(int itemId, int kind)
 {
     const CString id = IdText(itemId);
+    // Only a listed item is downloaded, into the folder its entry names: an
+    // id that is not listed (or names no file) has no folder to go to.
     CString file;
-    ReadItemFile(kind, id, file);
+    if (!ReadItemFile(kind, id, file) || file.IsEmpty())
+        return kItemNotListed;
     CString folder = ParentDirectory(_Module.m_strDownloadDir + file);
     if (folder.IsEmpty())
         folder = DownloadFolder();
     // A listed item whose status cannot be recorded is not downloaded: the
     // list would not know of the download.
-    CString jsons;
-    const bool hasStatus = ReadItemJsons(kind, id, jsons) && jsons.Find(L"\"status\":") >= 0;
-    if (!SetItemStatus(kind, id, 1) && hasStatus)
+    if (!RecordItemStatus(kind, id, 1))
         return kListNotWritten;
     return DownLoadByTask(PackageUrl(itemId), folder, kind);
 }

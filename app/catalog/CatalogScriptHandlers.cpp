@@ -1,6 +1,7 @@
 #include "app/catalog/CatalogScriptHandlers.h"
 
 #include "app/browser/ProgramPages.h"
+#include "app/browser/ScriptCaller.h"
 #include "app/browser/UiHtmlContainerWindow.h"
 #include "app/catalog/CatalogDownloads.h"
 #include "app/catalog/CatalogSites.h"
@@ -72,15 +73,22 @@ CString CCatalogScriptHandlers::GetRecommendedContent(int type)
     return ::GetRecommendedContent(type);
 }
 
-CString CCatalogScriptHandlers::CallerAddress()
+bool CCatalogScriptHandlers::IsProgramPageCall(IServiceProvider* caller)
 {
     CUiHtmlContainerWindow* content = ContentBrowser();
-    return content ? content->DocumentAddress() : CString();
+    if (!content)
+        return false;
+    CComPtr<IHTMLDocument2> top;
+    if (CComPtr<IDispatch> document = content->GetDocument())
+        document.QueryInterface(&top);
+    return ::IsProgramPageCall(top, caller,
+                               [this](const CString& address) { return IsProgramPage(address); });
 }
 
 bool CCatalogScriptHandlers::IsProgramPage(const CString& address)
 {
     const CatalogSites& sites = GetCatalogSites();
-    return IsProgramPageAddress(address, {sites.webSite, sites.contentSite, sites.downloadBase},
+    // The download host serves packages only, never pages of the program.
+    return IsProgramPageAddress(address, {sites.webSite, sites.contentSite},
                                 _Module.m_strAppDir + L"Local\\");
 }

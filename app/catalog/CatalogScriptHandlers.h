@@ -21,8 +21,10 @@ public:
     void ControlPageMove(HWND owner, int command, const CString& keyword) override;
     CString GetRecommendedContent(int type) override;
 
-    // The content page's document; the program's pages are those of its
-    // three sites and the files under "Local\" in its folder.
-    CString CallerAddress() override;
-    bool IsProgramPage(const CString& address) override;
+    // The content page's document and its frames, or the calling document
+    // and those above it, by the page check below.
+    bool IsProgramPageCall(IServiceProvider* caller) override;
+    // The program's pages are those of its web and content sites and the
+    // files under "Local\" in its folder.
+    bool IsProgramPage(const CString& address);
 };

@@ -2,6 +2,7 @@
 
 #include "app/catalog/CatalogDownloads.h"
 #include "app/catalog/LocalLists.h"
+#include "app/common/FileReplace.h"
 #include "app/common/FileUtils.h"
 #include "app/install/ThemeApply.h"
 #include "app/startup/CorvaneModule.h"
@@ -10,6 +11,8 @@
 #include "skin/CorvaneMsgBox2.h"
 
 namespace {
+
+const wchar_t kCannotDelete[] = L"文件无法删除，请检查您的权限！";
 
 bool FileExists(const CString& path)
 {
@@ -42,8 +45,9 @@ bool DeleteItemFiles(int itemId, int state, int kind, const CString& file, const
     if (state == 1) {
         if (!DeleteIfPresent(package))
             return false;
-        if (kind == 1)
-            return RemoveThemePackage(name);
+        // A theme's package folder keeps what was not moved into Windows.
+        if (kind == 1 && !RemoveThemePackage(name))
+            return false;
         return DeleteFolderIfPresent(UnpackedFolder(itemId, kind));
     }
     PauseDownload(PackageUrl(itemId));
@@ -77,14 +81,13 @@ BOOL DeleteTask(int itemId, int state, int kind)
         return FALSE;
     ReadItemName(kind, id, name);
     // A list that cannot take the change keeps the item whole, files and
-    // all.
-    if (!ListIsWritable(kind))
-        return FALSE;
+    // all: the list file itself and the temporary file its rewrite needs.
     // The files go first: while any of them stays, so does the entry, and
     // the user can delete the item again.
-    if (!DeleteItemFiles(itemId, state, kind, file, name)) {
-        CCorvaneMsgBox::Show(L"文件无法删除，请检查您的权限！", L"错误信息", 0);
+    if (!ListIsWritable(kind) || !CanReplaceFile(DataListPath(kind)) ||
+        !DeleteItemFiles(itemId, state, kind, file, name) || !RemoveListItem(kind, id)) {
+        CCorvaneMsgBox::Show(kCannotDelete, L"错误信息", 0);
         return FALSE;
     }
-    return RemoveListItem(kind, id);
+    return TRUE;
 }

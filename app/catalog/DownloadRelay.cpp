@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
+#include "app/browser/ProgramPages.h"
+#include "app/browser/UiHtmlContainerWindow.h"
+#include "app/catalog/CatalogDownloads.h"
+#include "app/catalog/CatalogScriptHandlers.h"
 #include "app/catalog/CatalogSites.h"
 #include "app/catalog/ContentPage.h"
 #include "app/catalog/LocalLists.h"
 #include "app/install/PackageInstall.h"
 #include "app/popups/GBPopups.h"
 #include "app/startup/CorvaneModule.h"
+#include "skin/CorvaneMsgBox.h"
 
 namespace {
 
@@ -17,15 +22,42 @@ std::vector<ActiveDownload>::iterator FindActive(std::vector<ActiveDownload>& ac
                         [&title](const ActiveDownload& entry) { return entry.fileTitle == title; });
 }
 
-// "http://127.0.0.1:18081/" -> "127.0.0.1:18081/".
-CString ContentHostWithSlash()
+// The file name of a "file:" address: after its last slash, before its
+// query or fragment.
+CString LocalPageName(const CString& address)
 {
-    CString host = GetCatalogSites().contentSite;
-    const int scheme = host.Find(L"://");
-    if (scheme >= 0)
-        host = host.Mid(scheme + 3);
-    const int slash = host.Find(L'/');
-    return (slash >= 0 ? host.Left(slash) : host) + L"/";
+    CString path = address;
+    for (const wchar_t mark : {L'?', L'#'}) {
+        const int end = path.Find(mark);
+        if (end >= 0)
+            path = path.Left(end);
+    }
+    const int slash = std::max(path.ReverseFind(L'/'), path.ReverseFind(L'\\'));
+    return path.Mid(slash + 1);
+}
+
+// Whether the content browser shows one of the program's own pages now,
+// by the check the script object makes: the page may have moved on since
+// the program sent it there, and a foreign page gets none of its calls.
+bool ContentShowsProgramPage()
+{
+    CUiHtmlContainerWindow* content = ContentBrowser();
+    return content && CCatalogScriptHandlers::Instance().IsProgramPage(content->DocumentAddress());
+}
+
+void CallOwnContentPage(const wchar_t* function, const CString& argument)
+{
+    if (ContentShowsProgramPage())
+        CallContentPage(function, argument);
+}
+
+// A status the list could not take is said at once: the list would go on
+// telling a download that ended as running, and nothing retried later could
+// cure what usually stops the write (a list made read-only, a full disk).
+// Once the list can be written, starting the item again records it anew.
+void ReportStatusNotSaved()
+{
+    CCorvaneMsgBox::Show(L"下载状态无法保存，请检查您的权限！", L"错误信息", MB_OK);
 }
 
 } // namespace
@@ -40,12 +72,14 @@ CString ProgressRecord(const CString& itemId, int percent, double speedKBps)
 
 bool ContentPageShowsProgress(const CString& contentUrl)
 {
-    const CString marks[] = {L"mythemes.html", L"myimages.html", ContentHostWithSlash()};
-    for (const CString& mark : marks) {
-        if (contentUrl.Find(mark) > 0)
-            return true;
-    }
-    return false;
+    // A page of the content site (its scheme, host and port), or one of the
+    // local lists' pages under the program's "Local\" folder.
+    if (IsProgramPageAddress(contentUrl, {GetCatalogSites().contentSite}, CString()))
+        return true;
+    if (!IsProgramPageAddress(contentUrl, {}, _Module.m_strAppDir + L"Local\\"))
+        return false;
+    const CString name = LocalPageName(contentUrl);
+    return name.CompareNoCase(L"mythemes.html") == 0 || name.CompareNoCase(L"myimages.html") == 0;
 }
 
 CString FinishedItemId(const CString& url)
@@ -61,8 +95,8 @@ LRESULT RelayDownloadProgress(std::vector<ActiveDownload>& active, const CString
                               const DownloadProgressInfo& info)
 {
     if (ContentPageShowsProgress(contentUrl))
-        CallContentPage(L"displayDownloadProgress",
-                        ProgressRecord(info.fileTitle, info.percent, info.speedKBps));
+        CallOwnContentPage(L"displayDownloadProgress",
+                           ProgressRecord(info.fileTitle, info.percent, info.speedKBps));
     auto found = FindActive(active, info.fileTitle);
     if (found == active.end())
         active.push_back(ActiveDownload{info.fileTitle, info.percent, info.param});
@@ -78,7 +112,16 @@ LRESULT RelayDownloadFinished(HWND mainWnd, std::vector<ActiveDownload>& active,
     auto found = FindActive(active, id);
     if (found != active.end())
         active.erase(found);
-    SetItemStatus(info.param, id, 2);
+    if (!RecordItemStatus(info.param, id, 2)) {
+        // Not finished as far as the list knows: the page offers to start it
+        // again, and the package is neither offered nor applied.
+        auto request = std::make_unique<PageCallRequest>();
+        request->functionName = L"EnableStartBnt";
+        request->argument = id;
+        pageCalls.Post(mainWnd, WM_PAGE_CALL, std::move(request));
+        ReportStatusNotSaved();
+        return 0;
+    }
 
     auto request = std::make_unique<PageCallRequest>();
     request->functionName = L"displayDownloadProgress";
@@ -108,10 +151,12 @@ LRESULT RelayDownloadStopped(std::vector<ActiveDownload>& active, const Download
         percent = found->percent;
         active.erase(found);
     }
-    SetItemStatus(kind, info.fileTitle, 3);
-    if (percent != 0)
+    const bool recorded = RecordItemStatus(kind, info.fileTitle, 3);
+    if (recorded && percent != 0)
         SetItemProgress(kind, info.fileTitle, percent);
-    CallContentPage(L"EnableStartBnt", info.fileTitle);
+    CallOwnContentPage(L"EnableStartBnt", info.fileTitle);
+    if (!recorded)
+        ReportStatusNotSaved();
     return 1;
 }
 
@@ -127,14 +172,19 @@ LRESULT ShowFinishedPopup(HWND, int itemId, int kind)
 
 void RecordStoppedDownloads(const std::vector<ActiveDownload>& active)
 {
+    bool allRecorded = true;
     for (const ActiveDownload& entry : active) {
-        SetItemStatus(entry.kind, entry.fileTitle, 3);
-        SetItemProgress(entry.kind, entry.fileTitle, entry.percent);
+        if (RecordItemStatus(entry.kind, entry.fileTitle, 3))
+            SetItemProgress(entry.kind, entry.fileTitle, entry.percent);
+        else
+            allRecorded = false;
     }
+    if (!allRecorded)
+        ReportStatusNotSaved();
 }
 
 void RunPageScriptRequest(std::unique_ptr<PageCallRequest> request)
 {
     if (request)
-        CallContentPage(request->functionName, request->argument);
+        CallOwnContentPage(request->functionName, request->argument);
 }

@@ -1,5 +1,9 @@
 #include "app/common/ConfigCodec.h"
 
+#include "app/common/FileReplace.h"
+#include "base/CriticalSection.h"
+#include "base/Handle.h"
+
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -18,6 +22,68 @@ int SymbolIndex(char symbol) noexcept
         return -1;
     const char* at = std::strchr(kAlphabet, symbol);
     return at ? static_cast<int>(at - kAlphabet) : -1;
+}
+
+// The whole file; exists false, bytes empty, for a file that is not there
+// in a folder that is. False when the file (or its folder) cannot be read.
+bool ReadExistingFile(const CString& path, std::string& bytes, bool& exists)
+{
+    bytes.clear();
+    exists = false;
+    CFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    exists = true;
+    char block[4096];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, block, sizeof(block), &read, nullptr))
+            return false;
+        if (read == 0)
+            return true;
+        bytes.append(block, read);
+    }
+}
+
+bool WriteNewFile(const CString& path, const std::string& bytes)
+{
+    CFileHandle file(
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+// The copy a rewrite edits, beside the file. A copy left by a rewrite that
+// was stopped is never read: the next rewrite starts it anew.
+CString EditCopyPath(const CString& path)
+{
+    return path + L".edit";
+}
+
+// Makes the entries in a copy of the file (absent when the file is), the
+// system's own writer doing the writing, and reads the result back. The copy
+// is gone afterwards.
+bool EditInCopy(const CString& copy, const std::string& before, bool exists,
+                const std::vector<ConfigEntry>& entries, std::string& after)
+{
+    // A copy a stopped write left, even a read-only one, never stands in
+    // the way.
+    ClearLeftover(copy);
+    bool edited = !exists || WriteNewFile(copy, before);
+    for (const ConfigEntry& entry : entries) {
+        if (!edited)
+            break;
+        edited = WritePrivateProfileStringW(entry.section, entry.key, entry.value, copy) != FALSE;
+    }
+    // Let go of any copy the system keeps of the file, so that the next
+    // rewrite reads the new file from the disk.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy);
+    bool readBack = false;
+    edited = edited && ReadExistingFile(copy, after, readBack) && readBack;
+    DeleteFileW(copy);
+    return edited;
 }
 
 } // namespace
@@ -103,13 +169,43 @@ int DecodeConfigText(const CString& text, CString& out)
 
 int WriteConfigValue(CString section, CString key, CString value, CString file)
 {
-    CString encodedKey;
-    if (EncodeConfigText(key, encodedKey) <= 0)
+    return WriteConfigValues({ConfigEntry{section, key, value}}, file);
+}
+
+bool ClearStaleConfigCopies(const CString& file)
+{
+    const bool copyGone = ClearLeftover(EditCopyPath(file));
+    return ClearStaleReplacement(file) && copyGone;
+}
+
+int WriteConfigValues(const std::vector<ConfigEntry>& entries, const CString& file)
+{
+    std::vector<ConfigEntry> encoded;
+    for (const ConfigEntry& entry : entries) {
+        ConfigEntry scrambled{entry.section, CString(), CString()};
+        if (EncodeConfigText(entry.key, scrambled.key) <= 0 ||
+            EncodeConfigText(entry.value, scrambled.value) <= 0)
+            return 0;
+        encoded.push_back(scrambled);
+    }
+    if (encoded.empty())
         return 0;
-    CString encodedValue;
-    if (EncodeConfigText(value, encodedValue) <= 0)
+
+    // One rewrite of a settings file at a time in this process: each starts
+    // from the file the one before it left.
+    static CCriticalSection rewrites;
+    CCriticalSectionLock lock(rewrites);
+    std::string before;
+    bool exists = false;
+    if (!ReadExistingFile(file, before, exists))
         return 0;
-    return WritePrivateProfileStringW(section, encodedKey, encodedValue, file);
+    const CString copy = EditCopyPath(file);
+    std::string after;
+    if (!EditInCopy(copy, before, exists, encoded, after))
+        return 0;
+    if (exists && after == before)
+        return 1;
+    return ReplaceFileBytes(file, after) ? 1 : 0;
 }
 
 int ReadConfigValue(const CString& section, const CString& key, const CString& file,

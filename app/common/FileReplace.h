@@ -18,5 +18,23 @@ bool ReplaceFileContents(const CString& path, const std::function<bool(std::FILE
 bool ReplaceFileBytes(const CString& path, const std::string& bytes);
 
 // The temporary file ReplaceFileContents writes for path. One at a time:
-// while one is being written, a second rewrite of the same path fails.
+// while one is being written, a second rewrite of the same path fails. A
+// read-only one that a kill left is made writable and written over.
 CString ReplacementFilePath(const CString& path);
+
+// Removes the temporary file a rewrite of path left behind when it was cut
+// short (by a kill or a crash), as the program starts, before anything
+// rewrites path: also one that is read-only or held open by someone who
+// lets it be deleted. A folder of that name is removed when empty, else
+// renamed aside; a link goes only as a link. True when the name is free.
+bool ClearStaleReplacement(const CString& path);
+
+// The same for any temporary file of ours that a cut-short write may have
+// left at that name.
+bool ClearLeftover(const CString& temporary);
+
+// A rewrite of path could put its new file in place now: no folder takes
+// its temporary file's name, and no one holds path in a way that keeps it
+// from being replaced. Lets a caller leave things as they are when a
+// rewrite surely would fail.
+bool CanReplaceFile(const CString& path);

@@ -4,49 +4,50 @@
 #include "app/common/WinInet.h"
 #include "base/Handle.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
 
 using CInternetHandle = CUniqueHandle<NullHandleTraits<HINTERNET, &WinInetCloseHandle>>;
 
-// Reads the reply into buffer until it ends or all but the buffer's last
-// byte is filled; whole tells whether the reply ended there. The reply may
-// arrive in several pieces. False when a read fails.
-bool ReadReply(HINTERNET reply, std::vector<char>& buffer, bool& whole)
+// Reads the reply into buffer until it ends, leaving the buffer's last byte
+// free; filled is how much came. False when a read fails or the reply goes
+// on past that. The reply may arrive in several pieces.
+bool ReadWholeReply(HINTERNET reply, std::vector<char>& buffer, DWORD& filled)
 {
     const DWORD capacity = static_cast<DWORD>(buffer.size() - 1);
-    DWORD filled = 0;
+    filled = 0;
     while (filled < capacity) {
         DWORD read = 0;
         if (!WinInetReadFile(reply, buffer.data() + filled, capacity - filled, &read))
             return false;
-        if (read == 0) {
-            whole = true;
+        if (read == 0)
             return true;
-        }
         filled += read;
     }
     // Full: the reply fitted only when nothing more comes.
     char more = 0;
     DWORD read = 0;
-    if (!WinInetReadFile(reply, &more, 1, &read))
-        return false;
-    whole = read == 0;
-    return true;
+    return WinInetReadFile(reply, &more, 1, &read) && read == 0;
+}
+
+// The reply holds as many bytes as its server announced, when it announced
+// a length at all.
+bool LengthAsAnnounced(HINTERNET reply, DWORD filled)
+{
+    DWORD announced = 0;
+    DWORD length = sizeof(announced);
+    if (!WinInetHttpQueryInfo(reply, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &announced, &length,
+                              nullptr))
+        return true;
+    return announced == filled;
 }
 
 } // namespace
 
 bool HttpGetText(const CString& url, CString& out, DWORD size)
 {
-    bool whole = false;
-    return HttpGetText(url, out, size, whole);
-}
-
-bool HttpGetText(const CString& url, CString& out, DWORD size, bool& whole)
-{
-    whole = false;
     CInternetHandle internet(WinInetOpen(L"GetContent", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     if (!internet)
         return false;
@@ -55,7 +56,9 @@ bool HttpGetText(const CString& url, CString& out, DWORD size, bool& whole)
         return false;
 
     std::vector<char> buffer(size > 0 ? size : 1, '\0');
-    if (!ReadReply(reply, buffer, whole))
+    DWORD filled = 0;
+    if (!ReadWholeReply(reply, buffer, filled) || !LengthAsAnnounced(reply, filled) ||
+        std::memchr(buffer.data(), '\0', filled))
         return false;
     reply.Reset();
     internet.Reset();

@@ -3,12 +3,10 @@
 
 #include "base/RefString.h"
 
-// GETs the URL and decodes the reply as UTF-8 into out, reading until the
-// reply ends or size - 1 bytes are in; at most size - 1 bytes are kept. The
-// HTTP status is not looked at: an error page comes back like any other
-// text. False when the request or a read fails.
+// GETs the URL and decodes the whole reply as UTF-8 into out. The HTTP
+// status is not looked at: an error page comes back like any other text.
+// False, out unchanged, when the request or a read fails and when the reply
+// is not whole: longer than size - 1 bytes, shorter than the length its
+// server announced, or holding a NUL byte. No caller ever sees part of a
+// reply as if it were all of it.
 bool HttpGetText(const CString& url, CString& out, DWORD size);
-
-// The same; whole tells whether the reply fitted, false when it went on
-// past size - 1 bytes (out then holds only its start).
-bool HttpGetText(const CString& url, CString& out, DWORD size, bool& whole);

@@ -24,7 +24,7 @@ bool IsRefusedCharacter(wchar_t ch) noexcept
     }
 }
 
-// "CON", "nul.txt", "Com1.zip", "conin$": names Windows opens as devices.
+// "CON", "nul.txt", "Com1.zip", "conin$", "LPT²": names Windows opens as devices.
 bool IsDeviceName(const CString& name)
 {
     const int dot = name.Find(L'.');
@@ -39,8 +39,11 @@ bool IsDeviceName(const CString& name)
     if (word == L"CON" || word == L"PRN" || word == L"AUX" || word == L"NUL" || word == L"CONIN$" ||
         word == L"CONOUT$")
         return true;
-    return stem.GetLength() == 4 && (word.Left(3) == L"COM" || word.Left(3) == L"LPT") && upper[3] >= L'1' &&
-           upper[3] <= L'9';
+    if (stem.GetLength() != 4 || (word.Left(3) != L"COM" && word.Left(3) != L"LPT"))
+        return false;
+    // Windows reserves the superscript ports as well: "COM¹" to "LPT³".
+    const wchar_t number = upper[3];
+    return (number >= L'1' && number <= L'9') || number == 0x00B9 || number == 0x00B2 || number == 0x00B3;
 }
 
 } // namespace

@@ -9,6 +9,7 @@ struct WinInetFunctions {
     decltype(&InternetCloseHandle) closeHandle = nullptr;
     decltype(&InternetQueryOptionW) queryOption = nullptr;
     decltype(&InternetCheckConnectionW) checkConnection = nullptr;
+    decltype(&HttpQueryInfoW) queryInfo = nullptr;
 };
 
 template <typename Function> void Bind(HMODULE library, const char* name, Function& function)
@@ -30,6 +31,7 @@ const WinInetFunctions& Functions()
         Bind(library, "InternetCloseHandle", bound.closeHandle);
         Bind(library, "InternetQueryOptionW", bound.queryOption);
         Bind(library, "InternetCheckConnectionW", bound.checkConnection);
+        Bind(library, "HttpQueryInfoW", bound.queryInfo);
         return bound;
     }();
     return functions;
@@ -81,4 +83,10 @@ BOOL WinInetCheckConnection(const wchar_t* url, DWORD flags, DWORD reserved)
 {
     const auto checkConnection = Functions().checkConnection;
     return checkConnection ? checkConnection(url, flags, reserved) : Missing<BOOL>(FALSE);
+}
+
+BOOL WinInetHttpQueryInfo(HINTERNET request, DWORD infoLevel, void* buffer, DWORD* length, DWORD* index)
+{
+    const auto queryInfo = Functions().queryInfo;
+    return queryInfo ? queryInfo(request, infoLevel, buffer, length, index) : Missing<BOOL>(FALSE);
 }

@@ -17,3 +17,4 @@ BOOL WinInetReadFile(HINTERNET file, void* buffer, DWORD toRead, DWORD* read);
 BOOL WINAPI WinInetCloseHandle(HINTERNET handle);
 BOOL WinInetQueryOption(HINTERNET internet, DWORD option, void* buffer, DWORD* length);
 BOOL WinInetCheckConnection(const wchar_t* url, DWORD flags, DWORD reserved);
+BOOL WinInetHttpQueryInfo(HINTERNET request, DWORD infoLevel, void* buffer, DWORD* length, DWORD* index);

@@ -92,10 +92,7 @@ CXmlReader::CXmlReader(const CString& path)
     // nested too deeply to parse safely. The scan and the parser read the
     // same text in the same encoding.
     std::string text;
-    if (!ReadDocumentText(path, text) || !XmlNestingWithin(text, kMaxXmlNesting, TIXML_DEFAULT_ENCODING))
-        return;
-    m_document.Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    if (!m_document.Error())
+    if (ReadDocumentText(path, text) && ParseXmlText(text, m_document, TIXML_DEFAULT_ENCODING))
         m_current = m_document.FirstChildElement();
 }
 

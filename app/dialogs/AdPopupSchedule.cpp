@@ -9,6 +9,7 @@
 #include "app/common/ServerAddresses.h"
 #include "app/common/TextUtils.h"
 #include "app/common/WinInet.h"
+#include "app/dialogs/AdStateWork.h"
 #include "app/dialogs/WebDlg.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/ProgramFlags.h"
@@ -111,12 +112,15 @@ void SaveDayStamp(int mark, const CString& key, const CString& file)
     WriteConfigValue(kSection, key, text, file);
 }
 
-bool ParseAdStateReply(const CString& url, int& show, int& delay, int kind)
+namespace {
+
+// The state reply's fields taken: the stored values written, show and delay
+// set when the pop-up is due.
+bool TakeAdStateReply(const std::vector<CString>& fields, int& show, int& delay, int kind)
 {
     const AdKeys keys = kind == kAdStateStart ? AdKeys{L"AdToDay", L"Min_state", L"Min_time"}
                                               : AdKeys{L"NewsToDay", L"NewsMin_state", L"NewsMin_time"};
-    std::vector<CString> fields;
-    if (!FetchFields(url, fields) || fields.size() != 6 || fields[0].Find(L"success") < 0)
+    if (fields.size() != 6 || fields[0].Find(L"success") < 0)
         return false;
     CString names[6];
     CString values[6];
@@ -134,6 +138,14 @@ bool ParseAdStateReply(const CString& url, int& show, int& delay, int kind)
     WriteConfigValue(kSection, keys.stateKey, values[3], AdSettingsFile());
     WriteConfigValue(kSection, keys.timeKey, values[4], AdSettingsFile());
     return true;
+}
+
+} // namespace
+
+bool ParseAdStateReply(const CString& url, int& show, int& delay, int kind)
+{
+    std::vector<CString> fields;
+    return FetchFields(url, fields) && TakeAdStateReply(fields, show, delay, kind);
 }
 
 bool ParsePopupReply(const CString& url, int& width, int& height, CString& page)
@@ -157,9 +169,14 @@ bool ParsePopupReply(const CString& url, int& width, int& height, CString& page)
 
 void QueryAdState(HWND mainWnd, int kind, const CString& url)
 {
+    std::vector<CString> fields;
+    if (!FetchFields(url, fields))
+        return;
+    // A reply that comes as the program ends touches nothing of it.
+    const CAdStateUse use;
     int show = 0;
     int delay = 0;
-    if (ParseAdStateReply(url, show, delay, kind) && show != 0)
+    if (use && TakeAdStateReply(fields, show, delay, kind) && show != 0)
         SetTimer(mainWnd, kind == kAdStateStart ? TIMER_START_POPUP : TIMER_NEWS_POPUP, DelayMs(delay),
                  nullptr);
 }
@@ -194,7 +211,9 @@ bool WaitForNetwork(const CString& probeUrl, const std::vector<DWORD>& waits)
     for (DWORD wait : waits) {
         if (NetworkIsUp(probeUrl))
             return true;
-        Sleep(wait);
+        // The wait ends with the program.
+        if (WaitForAdStateEnd(wait))
+            return false;
     }
     return false;
 }
@@ -203,6 +222,9 @@ void WaitForNetworkThread(HWND mainWnd)
 {
     if (!WaitForNetwork(RAVONYX_WEB_SITE L"/api.php?op=ad_box&type=news&action=state",
                         NetworkProbeSchedule()))
+        return;
+    const CAdStateUse use;
+    if (!use)
         return;
     g_bOnline = TRUE;
     SetTimer(mainWnd, TIMER_RUN_REPORT, 60000, nullptr);
@@ -238,7 +260,9 @@ bool RequestWebPopupAt(HWND mainWnd, const CString& url, UINT layoutId, int kind
         int width = 0;
         int height = 0;
         CString page;
-        if (!ParsePopupReply(url, width, height, page) || width <= 0)
+        // A window without width or height shows nothing and would hold
+        // the kind until the end of the run.
+        if (!ParsePopupReply(url, width, height, page) || width <= 0 || height <= 0)
             return BackgroundReply();
         return [width, height, page, layoutId, kind] {
             // A window of the kind may have opened while the site answered.

@@ -9,7 +9,8 @@
 #include "app/common/ConfigCodec.h"
 #include "app/common/FileUtils.h"
 #include "app/common/TextUtils.h"
-#include "app/dialogs/FolderMerge.h"
+#include "app/dialogs/FolderIdentity.h"
+#include "app/dialogs/FolderMove.h"
 #include "app/mainwnd/HotKey.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/DownloadRoot.h"
@@ -31,6 +32,7 @@ constexpr int kThreadCount = 5;
 const wchar_t kErrorCaption[] = L"错误信息";
 const wchar_t kProductFolder[] = L"Ravonyx";
 const wchar_t kMoveFailedText[] = L"无法移动文件到目标文件夹，请检查账户权限！";
+const wchar_t kWriteFailedText[] = L"无法修改配置文件，修改配置失败！";
 
 // The one settings dialog while it is open.
 CGBSetup* g_openSetup = nullptr;
@@ -60,13 +62,6 @@ CString WindowText(HWND hwnd)
     GetWindowTextW(hwnd, text.GetBuffer(length + 1), length + 1);
     text.ReleaseBuffer();
     return text;
-}
-
-CString WithSlash(const CString& path)
-{
-    if (!path.IsEmpty() && path[path.GetLength() - 1] == L'\\')
-        return path;
-    return path + L"\\";
 }
 
 void ShowError(const wchar_t* text)
@@ -115,19 +110,18 @@ const wchar_t* DownloadRootProblemText(DownloadRootProblem problem)
         return L"下载目录中含有无法保存的字符，请换用其他目录！";
     case DownloadRootProblem::TooLong:
         return L"下载目录的路径太长，请换用较短的目录！";
+    case DownloadRootProblem::DeviceName:
+        return L"下载目录中含有系统保留的设备名称（如 con、nul、com1），请重新填写！";
+    case DownloadRootProblem::TrailingBlankOrDot:
+        return L"下载目录中的文件夹名称不能以空格或句点结尾，请重新填写！";
+    case DownloadRootProblem::NotFixedDrive:
+        return L"下载目录所在的磁盘不存在，或不是本机的固定磁盘，请重新填写！";
+    case DownloadRootProblem::ThroughFile:
+        return L"下载目录的路径上有一个同名的文件，不是文件夹，请换用其他目录！";
     case DownloadRootProblem::None:
         break;
     }
     return nullptr;
-}
-
-// Undoes a merge: "" when everything is back, else what stays where.
-CString UndoMerge(const CString& to, const CString& from, const FolderMergeRecord& record)
-{
-    FolderMergeLeftovers left;
-    if (UndoFolderMerge(to, from, record, left))
-        return CString();
-    return FolderMergeLeftoversText(to, from, record, left);
 }
 
 // The failure, then what a failed undo left where.
@@ -373,72 +367,84 @@ CGBSetup::FolderStep CGBSetup::SaveDownloadFolder(const CString& ini)
     if (old == typed)
         return FolderStep::Saved;
     // Only a root the next start reads back exactly and can use is written.
-    if (const wchar_t* problem = DownloadRootProblemText(CheckDownloadRoot(typed))) {
-        ShowError(problem);
-        if (IsWindowVisible(m_pathEdit))
-            SetFocus(m_pathEdit);
+    DownloadRootProblem problem = CheckDownloadRoot(typed);
+    const CString newRoot = WithSlash(typed);
+    const CString to = newRoot + kProductFolder;
+    const DWORD productFolder = GetFileAttributesW(to);
+    if (problem == DownloadRootProblem::None && productFolder != INVALID_FILE_ATTRIBUTES &&
+        !(productFolder & FILE_ATTRIBUTE_DIRECTORY))
+        problem = DownloadRootProblem::ThroughFile;
+    if (problem != DownloadRootProblem::None) {
+        RefusePath(DownloadRootProblemText(problem));
         return FolderStep::StayOpen;
     }
 
-    const CString oldRoot = WithSlash(old);
-    const CString newRoot = WithSlash(typed);
-    const CString from = oldRoot + kProductFolder;
-    const CString to = newRoot + kProductFolder;
+    // A move an earlier failure left half undone, or finished with its note
+    // still there, is settled before Path is written at all: the note says
+    // which way it goes by the Path it finds.
+    CFolderMove move(_Module.m_strAppDir);
+    CString left;
+    if (!move.Recover(left)) {
+        ShowError(left.IsEmpty() ? CString(kMoveFailedText) : left);
+        return FolderStep::StayOpen;
+    }
+    if (!left.IsEmpty())
+        ShowError(left);
 
     // The same folder written otherwise: only the text changes.
-    const bool sameFolder = IsSameFolder(oldRoot, newRoot);
-    bool merged = false;
-    bool madeRoot = false;
-    FolderMergeRecord mergeRecord;
-    if (!sameFolder) {
-        if (IsInsideFolder(to, from)) {
-            ShowError(kMoveFailedText);
-            AbortSaving();
-            return FolderStep::Ended;
+    const CString oldRoot = WithSlash(old);
+    if (IsSameFolder(oldRoot, newRoot)) {
+        if (!WriteConfigValue(L"DownLoad", L"Path", typed, ini)) {
+            ShowError(kWriteFailedText);
+            return FolderStep::StayOpen;
         }
-        if (PathFileExistsW(to)) {
-            if (CCorvaneMsgBox::Show(L"发现目标文件夹已经存在，覆盖此文件夹？", L"覆盖提示", MB_YESNO) !=
-                IDYES) {
-                AbortSaving();
-                return FolderStep::Ended;
-            }
-            merged = true;
-        }
-        // The new root is made first: a move does not make the folders above
-        // its target everywhere.
-        if (!merged && !PathFileExistsW(newRoot)) {
-            SHCreateDirectoryExW(nullptr, FullFolderPath(newRoot), nullptr);
-            madeRoot = PathFileExistsW(newRoot) != FALSE;
-        }
-        const bool moved = merged ? MergeFolderInto(to, from, mergeRecord) : MoveFolder(to, from);
-        if (!moved) {
-            if (madeRoot)
-                RemoveDirectoryW(newRoot);
-            ShowFailure(kMoveFailedText, merged ? UndoMerge(to, from, mergeRecord) : CString());
-            AbortSaving();
-            return FolderStep::Ended;
-        }
+        _Module.m_strDownloadDir = newRoot;
+        return FolderStep::Saved;
+    }
+    const CString from = oldRoot + kProductFolder;
+    if (IsInsideFolder(to, from)) {
+        ShowError(kMoveFailedText);
+        AbortSaving();
+        return FolderStep::Ended;
     }
 
-    if (!WriteConfigValue(L"DownLoad", L"Path", typed, ini)) {
-        CString undoFailure;
-        if (merged) {
-            undoFailure = UndoMerge(to, from, mergeRecord);
-        } else if (!sameFolder) {
-            if (!MoveFolder(from, to))
-                undoFailure =
-                    L"无法把文件夹移回原来的位置，请手动移回！\n" + to + L"（原位置 " + from + L"）";
-            else if (madeRoot)
-                RemoveDirectoryW(newRoot);
-        }
-        ShowFailure(L"无法修改配置文件，修改配置失败！", undoFailure);
+    const CFolderMove::Prepared prepared = move.Prepare(old, typed);
+    if (prepared == CFolderMove::Prepared::TooLong) {
+        RefusePath(L"移动后部分文件的路径将超过系统允许的长度，请换用较短的目录！");
         return FolderStep::StayOpen;
     }
-    // The target's own files that the merge replaced go only now.
-    if (merged)
-        FinishFolderMerge(mergeRecord);
+    if (prepared != CFolderMove::Prepared::Ready) {
+        ShowError(kMoveFailedText);
+        AbortSaving();
+        return FolderStep::Ended;
+    }
+    if (move.TargetExists() &&
+        CCorvaneMsgBox::Show(L"发现目标文件夹已经存在，覆盖此文件夹？", L"覆盖提示", MB_YESNO) != IDYES) {
+        AbortSaving();
+        return FolderStep::Ended;
+    }
+    switch (move.Run()) {
+    case CFolderMove::Outcome::MoveFailed:
+        ShowFailure(kMoveFailedText, move.UndoReport());
+        AbortSaving();
+        return FolderStep::Ended;
+    case CFolderMove::Outcome::PathNotWritten:
+        ShowFailure(kWriteFailedText, move.UndoReport());
+        return FolderStep::StayOpen;
+    case CFolderMove::Outcome::Moved:
+        break;
+    }
     _Module.m_strDownloadDir = newRoot;
+    if (!move.KeptReport().IsEmpty())
+        ShowError(move.KeptReport());
     return FolderStep::Saved;
+}
+
+void CGBSetup::RefusePath(const wchar_t* text)
+{
+    ShowError(text);
+    if (IsWindowVisible(m_pathEdit))
+        SetFocus(m_pathEdit);
 }
 
 bool CGBSetup::SaveHotKey(const CString& ini)

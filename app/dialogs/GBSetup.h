@@ -94,6 +94,8 @@ private:
     HWND MainWindow() const;
     // Step one of saving: the product folder follows a changed download root.
     FolderStep SaveDownloadFolder(const CString& ini);
+    // A Path that cannot be used: the message, and the path edit to mend it.
+    void RefusePath(const wchar_t* text);
     // The boss key as the user left it can be saved: no key chosen shows a
     // message. Also takes the stored key code when none was pressed.
     bool CheckHotKeyChosen(const CString& ini);

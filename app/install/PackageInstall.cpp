@@ -94,11 +94,11 @@ bool InstallPackage(int kind, const CString& id)
         // A folder of that name is no image, whatever the desktop says.
         if (DirectoryExists(image) || !SetWallpaper(image))
             Fail(kWallpaperFailed, id, kWallpaperKind);
-    } else if (!packageFolder.IsEmpty() && !IsThemePackageSound(packageFolder, item.name)) {
+    } else if (ApplyThemePackage(packageFolder, item.name) == ThemeApplyResult::NotPlaced) {
+        // Unpacked, yet nothing to install: no item folder, no visual style,
+        // or a record of placed themes that cannot be written.
         Fail(kUnpackFailed, id, kind);
         return false;
-    } else {
-        ApplyThemePackage(packageFolder, item.name);
     }
     return true;
 }

@@ -10,8 +10,8 @@
 #include "base/RefString.h"
 
 // kind: 2 a wallpaper, anything else a theme; id: the item id as decimal
-// text. True once the package was unpacked, whether or not applying it
-// worked.
+// text. True once the package was unpacked and, for a theme, put in place,
+// whether or not applying it worked.
 bool InstallPackage(int kind, const CString& id);
 
 // The page's apply call and the download-finished pop-up's apply button.

@@ -12,17 +12,25 @@ namespace {
 
 std::mutex g_recordLock;
 
-CString RecordPath()
-{
-    return _Module.m_strAppDir + L"Data\\PlacedThemes.txt";
-}
+// The theme files and visual-style folders of the theme folder that come
+// with Windows XP to 10 and Wine, by the name before ".theme".
+const wchar_t* const kWindowsThemes[] = {
+    // XP and its Media Center, Tablet and Embedded editions
+    L"Luna", L"Windows Classic", L"Royale", L"Royale Noir", L"Embedded", L"Zune",
+    // Vista to 10, their Basic, Classic and high-contrast themes
+    L"Aero", L"AeroLite", L"Basic", L"Classic", L"hc1", L"hc2", L"hcblack", L"hcwhite",
+    // the picture themes of 7 and 10
+    L"architecture", L"characters", L"landscapes", L"nature", L"scenes", L"dark", L"spotlight", L"theme1",
+    L"theme2", L"themeA", L"themeB", L"themeC", L"themeD", L"Windows",
+    // Wine's own
+    L"light"};
 
 // False when a record is there but cannot be read: then nothing counts as
 // placed, and nothing is written over it.
 bool ReadNames(std::vector<CString>& names)
 {
     names.clear();
-    CFileHandle file(CreateFileW(RecordPath(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    CFileHandle file(CreateFileW(PlacedThemesPath(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
@@ -60,7 +68,7 @@ bool WriteNames(const std::vector<CString>& names)
     std::string bytes;
     for (const CString& name : names)
         bytes += name.ToUtf8() + "\r\n";
-    return ReplaceFileBytes(RecordPath(), bytes);
+    return ReplaceFileBytes(PlacedThemesPath(), bytes);
 }
 
 bool Contains(const std::vector<CString>& names, const CString& name)
@@ -74,15 +82,33 @@ bool Contains(const std::vector<CString>& names, const CString& name)
 
 } // namespace
 
+CString PlacedThemesPath()
+{
+    return _Module.m_strAppDir + L"Data\\PlacedThemes.txt";
+}
+
+bool IsWindowsThemeName(const CString& name)
+{
+    for (const wchar_t* windows : kWindowsThemes) {
+        if (name.CompareNoCase(windows) == 0)
+            return true;
+    }
+    return false;
+}
+
 bool IsPlacedTheme(const CString& name)
 {
+    if (name.IsEmpty() || IsWindowsThemeName(name))
+        return false;
     std::lock_guard<std::mutex> hold(g_recordLock);
     std::vector<CString> names;
-    return !name.IsEmpty() && ReadNames(names) && Contains(names, name);
+    return ReadNames(names) && Contains(names, name);
 }
 
 bool RecordPlacedTheme(const CString& name)
 {
+    if (IsWindowsThemeName(name))
+        return false;
     std::lock_guard<std::mutex> hold(g_recordLock);
     std::vector<CString> names;
     if (!ReadNames(names))

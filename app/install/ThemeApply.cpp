@@ -40,6 +40,26 @@ bool AbsentOrFolder(const CString& path)
     return !PathExists(path) || DirectoryExists(path);
 }
 
+// Absent, or there under the very name asked for, not reached through the
+// short 8.3 name of another ("ROYALE~1" for "Royale Noir"). The name holds
+// no wildcard: it is a plain file name.
+bool AbsentOrUnderItsOwnName(const CString& path)
+{
+    WIN32_FIND_DATAW found = {};
+    const HANDLE search = FindFirstFileW(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return !PathExists(path);
+    FindClose(search);
+    return path.Mid(path.ReverseFind(L'\\') + 1).CompareNoCase(found.cFileName) == 0;
+}
+
+// The theme file and visual-style folder under the name are this program's
+// own: recorded as placed, and not another theme's reached by its short name.
+bool IsOwnPlacedTheme(const CString& name, const CString& themeFile, const CString& styleFolder)
+{
+    return IsPlacedTheme(name) && AbsentOrUnderItsOwnName(themeFile) && AbsentOrUnderItsOwnName(styleFolder);
+}
+
 CString ThemeCommandLine(const CString& themePathWithQuote)
 {
     const CString system = SystemDirectory();
@@ -86,14 +106,15 @@ CString PickExistingDirectory(const CString& path)
 
 bool CanPlaceTheme(const CString& name)
 {
-    if (!IsSafeFileName(name))
+    if (!IsSafeFileName(name) || IsWindowsThemeName(name))
         return false;
     const CString themes = ThemesDirectory();
     const CString themeFile = themes + L"\\" + name + L".theme";
     const CString styleFolder = themes + L"\\" + name;
     if (!PathExists(themeFile) && !PathExists(styleFolder))
         return true;
-    return IsPlacedTheme(name) && AbsentOrFile(themeFile) && AbsentOrFolder(styleFolder);
+    return IsOwnPlacedTheme(name, themeFile, styleFolder) && AbsentOrFile(themeFile) &&
+           AbsentOrFolder(styleFolder);
 }
 
 bool IsThemePackageSound(const CString& packageFolder, const CString& name)
@@ -103,19 +124,22 @@ bool IsThemePackageSound(const CString& packageFolder, const CString& name)
            AbsentOrFolder(packageFolder + L"\\Cursors");
 }
 
-bool ApplyThemePackage(const CString& packageFolder, const CString& name)
+ThemeApplyResult ApplyThemePackage(const CString& packageFolder, const CString& name)
 {
     // Without its folder the package's paths would start at the drive's root.
     if (packageFolder.IsEmpty() || !IsSafeFileName(name))
-        return false;
+        return ThemeApplyResult::NotPlaced;
     const CString themes = ThemesDirectory();
     if (!DirectoryExists(themes))
-        return false;
-    if (!CanPlaceTheme(name) || !IsThemePackageSound(packageFolder, name))
-        return false;
+        return ThemeApplyResult::NotPlaced;
+    // A package without its visual style has nothing to install; its
+    // cursors are not moved either.
+    if (!CanPlaceTheme(name) || !IsThemePackageSound(packageFolder, name) ||
+        !DirectoryExists(packageFolder + L"\\" + name))
+        return ThemeApplyResult::NotPlaced;
     // Recorded first: whatever of it reaches the theme folder is known as ours.
     if (!RecordPlacedTheme(name))
-        return false;
+        return ThemeApplyResult::NotPlaced;
     const CString themeFile = themes + L"\\" + name + L".theme";
     const CString styleFolder = themes + L"\\" + name;
     const CString cursors = packageFolder + L"\\Cursors";
@@ -128,14 +152,14 @@ bool ApplyThemePackage(const CString& packageFolder, const CString& name)
         (PathExists(packagedTheme) && !MoveFolder(themes, packagedTheme))) {
         if (!PathExists(themeFile) && !PathExists(styleFolder))
             ForgetPlacedTheme(name);
-        return false;
+        return ThemeApplyResult::NotPlaced;
     }
 
     if (FileExists(themeFile))
-        return OpenThemeFile(themeFile + L"\"");
+        return OpenThemeFile(themeFile + L"\"") ? ThemeApplyResult::Applied : ThemeApplyResult::NotOpened;
     SetVisualStyle(styleFolder + L"\\" + name + L".msstyles");
     SetWallpaper(styleFolder + L"\\WALLPAPER\\" + name + L".jpg");
-    return true;
+    return ThemeApplyResult::Applied;
 }
 
 bool OpenThemeFile(const CString& themePathWithQuote)
@@ -213,6 +237,9 @@ bool RemoveThemePackage(const CString& name, CurrentThemeFileReader currentTheme
     const auto gone = [&] { return !PathExists(themeFile) && !PathExists(styleFolder); };
     if (gone())
         return ForgetPlacedTheme(name);
+    // Nothing of ours is there under that name.
+    if (!IsOwnPlacedTheme(name, themeFile, styleFolder))
+        return true;
     CString current;
     if (!currentTheme(current))
         return false;

@@ -10,21 +10,31 @@
 // The path when it names an existing folder, else "".
 CString PickExistingDirectory(const CString& path);
 
-// True when a theme of this name may go into the Windows theme folder:
-// neither its theme file nor its visual-style folder is there, or both are
-// this program's own (recorded as placed) and of the right kind.
+// True when a theme of this name may go into the Windows theme folder: it is
+// not one of Windows' own themes, and neither its theme file nor its
+// visual-style folder is there, or both are this program's own (recorded as
+// placed) and of the right kind.
 bool CanPlaceTheme(const CString& name);
 // True when the unpacked package's paths are of the kind the installation
 // moves: the visual style and "Cursors" folders, the theme file a file.
 bool IsThemePackageSound(const CString& packageFolder, const CString& name);
 
+// What became of a theme package.
+enum class ThemeApplyResult {
+    NotPlaced, // nothing, or not all, of it reached the Windows theme folder
+    NotOpened, // in place, but the control panel did not take it
+    Applied,
+};
+
 // Moves the package folder's cursors, visual style and theme file into the
 // Windows folders, records the theme as placed, and applies it: through its
 // ".theme" file when the package has one, else by setting its visual style
-// and wallpaper. False at once for an empty folder, a name that is not a
-// plain file name or is taken in the theme folder by someone else, or a
-// package whose paths are of the wrong kind.
-bool ApplyThemePackage(const CString& packageFolder, const CString& name);
+// and wallpaper. NotPlaced for an empty folder, a name that is not a plain
+// file name, is one of Windows' own themes or is taken in the theme folder by
+// someone else, a package whose paths are of the wrong kind or that holds no
+// visual style, a record of placed themes that cannot be written, or a move
+// that failed.
+ThemeApplyResult ApplyThemePackage(const CString& packageFolder, const CString& name);
 
 // Opens a theme file in the Display control panel and handles its window
 // the way this Windows version needs. The path carries its closing double

@@ -513,9 +513,9 @@ void CCorvaneMainDlg::SaveWindowSize()
     } else if (!GetWindowRect(m_hWnd, &rect)) {
         return;
     }
-    CString text;
-    text.Format(L"%d", static_cast<int>(rect.bottom - rect.top));
-    WriteConfigValue(L"ProXYSet", L"Height", text, SettingsFile());
-    text.Format(L"%d", static_cast<int>(rect.right - rect.left));
-    WriteConfigValue(L"ProXYSet", L"Width", text, SettingsFile());
+    CString height;
+    height.Format(L"%d", static_cast<int>(rect.bottom - rect.top));
+    CString width;
+    width.Format(L"%d", static_cast<int>(rect.right - rect.left));
+    WriteConfigValues({{L"ProXYSet", L"Height", height}, {L"ProXYSet", L"Width", width}}, SettingsFile());
 }

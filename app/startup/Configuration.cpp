@@ -5,10 +5,12 @@
 
 #include "app/common/ConfigCodec.h"
 #include "app/common/FileUtils.h"
+#include "app/dialogs/FolderMove.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/DownloadRoot.h"
 #include "app/startup/RunValue.h"
 #include "download/Dunmere.h"
+#include "skin/CorvaneMsgBox.h"
 
 namespace {
 
@@ -65,6 +67,15 @@ PlainKey ReadPlainKey(const CString& file, const wchar_t* section, const wchar_t
 
 } // namespace
 
+void FinishFolderMoveAtStart(const CString& programDir)
+{
+    CFolderMove move(programDir);
+    CString report;
+    move.Recover(report);
+    if (!report.IsEmpty())
+        CCorvaneMsgBox::Show(report, L"错误信息", MB_OK);
+}
+
 CString DateStampText(const SYSTEMTIME& date)
 {
     CString text;
@@ -79,7 +90,7 @@ bool MergeInstallerSettings(const CString& temp, const CString& ini)
     switch (ReadPlainKey(temp, L"DownLoad", L"Path", value)) {
     case PlainKey::Read:
         // Only a root the next start reads back exactly and can use.
-        if (CheckDownloadRoot(value) == DownloadRootProblem::None)
+        if (CheckDownloadRootText(value) == DownloadRootProblem::None)
             allWritten = WriteConfigValue(L"DownLoad", L"Path", value, ini) != 0 && allWritten;
         else
             allWritten = false;
@@ -121,6 +132,10 @@ int LoadConfiguration()
             return kConfigMissingFile;
     }
 
+    // A change of the download folder that did not end is finished or
+    // undone before anything reads the root.
+    FinishFolderMoveAtStart(dir);
+
     const CString temp = dir + L"Config\\common_temp.ini";
     if (PathFileExistsW(temp))
         MergeInstallerSettings(temp, ini);
@@ -157,8 +172,9 @@ int LoadConfiguration()
         installDate == L"0") {
         SYSTEMTIME now;
         GetLocalTime(&now);
-        WriteConfigValue(L"Common", L"InstallDate", DateStampText(now), ini);
-        WriteConfigValue(L"Common", L"CheckHomeDate", L"1970|11|11", ini);
+        WriteConfigValues(
+            {{L"Common", L"InstallDate", DateStampText(now)}, {L"Common", L"CheckHomeDate", L"1970|11|11"}},
+            ini);
     }
     return kConfigOk;
 }

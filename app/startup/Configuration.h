@@ -25,6 +25,11 @@ int LoadConfiguration();
 // deleted.
 bool MergeInstallerSettings(const CString& temp, const CString& ini);
 
+// Finishes or undoes a change of the download folder that a kill or a
+// failed undo left unended (see CFolderMove), and shows the user what it
+// could not put right. Run by LoadConfiguration before it reads the root.
+void FinishFolderMoveAtStart(const CString& programDir);
+
 // The date text of a local date: year|month|day without leading zeros.
 CString DateStampText(const SYSTEMTIME& date);
 

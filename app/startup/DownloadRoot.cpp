@@ -22,6 +22,49 @@ bool IsBadNameCharacter(wchar_t c)
     return c < 0x20 || std::wcschr(L"<>:\"/|?*", c) != nullptr;
 }
 
+// Names Windows opens as devices in any folder, with any extension.
+bool IsDeviceName(const CString& part)
+{
+    CString base = part;
+    const int dot = base.Find(L'.');
+    if (dot >= 0)
+        base = base.Left(dot);
+    base.TrimRight();
+    static const wchar_t* const kDevices[] = {L"CON",    L"PRN",    L"AUX",    L"NUL",
+                                              L"CLOCK$", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        if (base.CompareNoCase(device) == 0)
+            return true;
+    }
+    // COM1-COM9 and LPT1-LPT9, and with the superscript digits one to three.
+    if (base.GetLength() != 4)
+        return false;
+    const CString stem = base.Left(3);
+    if (stem.CompareNoCase(L"COM") != 0 && stem.CompareNoCase(L"LPT") != 0)
+        return false;
+    const wchar_t digit = base[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+}
+
+// The parts of the path after "D:\", empty ones (a doubled or a trailing
+// backslash) left out.
+template <typename Visit> DownloadRootProblem ForEachPart(const CString& text, Visit visit)
+{
+    int start = 3;
+    while (start < text.GetLength()) {
+        int end = text.Find(L'\\', start);
+        if (end < 0)
+            end = text.GetLength();
+        if (end > start) {
+            const DownloadRootProblem problem = visit(text.Mid(start, end - start), end);
+            if (problem != DownloadRootProblem::None)
+                return problem;
+        }
+        start = end + 1;
+    }
+    return DownloadRootProblem::None;
+}
+
 DownloadRootProblem CheckForm(const CString& text)
 {
     if (text.GetLength() < 3 || !IsDriveLetter(text[0]) || text[1] != L':' || text[2] != L'\\')
@@ -35,7 +78,16 @@ DownloadRootProblem CheckForm(const CString& text)
     const CString padded = L"\\" + rest + L"\\";
     if (padded.Find(L"\\.\\") >= 0 || padded.Find(L"\\..\\") >= 0)
         return DownloadRootProblem::NotAbsoluteLocal;
-    // A device name (D:\NUL, D:\con.txt) is no folder on the drive.
+    const DownloadRootProblem part = ForEachPart(text, [](const CString& name, int) {
+        if (IsDeviceName(name))
+            return DownloadRootProblem::DeviceName;
+        const wchar_t last = name[name.GetLength() - 1];
+        if (last == L' ' || last == L'.')
+            return DownloadRootProblem::TrailingBlankOrDot;
+        return DownloadRootProblem::None;
+    });
+    if (part != DownloadRootProblem::None)
+        return part;
     wchar_t full[MAX_PATH * 2];
     const DWORD length = GetFullPathNameW(text, MAX_PATH * 2, full, nullptr);
     if (length < 3 || length >= MAX_PATH * 2 || (full[0] | 0x20) != (text[0] | 0x20) || full[1] != L':' ||
@@ -44,9 +96,16 @@ DownloadRootProblem CheckForm(const CString& text)
     return DownloadRootProblem::None;
 }
 
+bool IsFixedDrive(const CString& text)
+{
+    const CString root = text.Left(3);
+    const UINT type = GetDriveTypeW(root);
+    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+}
+
 } // namespace
 
-DownloadRootProblem CheckDownloadRoot(const CString& text)
+DownloadRootProblem CheckDownloadRootText(const CString& text)
 {
     const DownloadRootProblem form = CheckForm(text);
     if (form != DownloadRootProblem::None)
@@ -60,4 +119,20 @@ DownloadRootProblem CheckDownloadRoot(const CString& text)
     if (symbols.GetLength() > kReaderCapacity - 1)
         return DownloadRootProblem::TooLong;
     return DownloadRootProblem::None;
+}
+
+DownloadRootProblem CheckDownloadRoot(const CString& text)
+{
+    const DownloadRootProblem form = CheckDownloadRootText(text);
+    if (form != DownloadRootProblem::None)
+        return form;
+    if (!IsFixedDrive(text))
+        return DownloadRootProblem::NotFixedDrive;
+    // Every folder on the way that exists is a folder.
+    return ForEachPart(text, [&](const CString&, int end) {
+        const DWORD attributes = GetFileAttributesW(text.Left(end));
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return DownloadRootProblem::ThroughFile;
+        return DownloadRootProblem::None;
+    });
 }

@@ -4,6 +4,7 @@
 #include "app/startup/Configuration.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/SingleInstance.h"
+#include "app/startup/StaleReplacements.h"
 #include "app/startup/StartupSteps.h"
 #include "app/update/UpdaterStart.h"
 #include "skin/CorvaneMsgBox.h"
@@ -56,6 +57,7 @@ int RunApplication()
     MarkStartupStep("single instance");
     ResumeUpdateAtStart(_Module.m_strAppDir);
     MarkStartupStep("unfinished update");
+    ClearStaleReplacements();
     StartSkinLibrary();
     if (ReportConfigurationError(LoadConfiguration()))
         return 0;

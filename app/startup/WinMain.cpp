@@ -3,6 +3,7 @@
 
 #include <objbase.h>
 
+#include "app/dialogs/AdStateWork.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/Elevation.h"
 #include "app/startup/RunApplication.h"
@@ -30,6 +31,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
     _Module.m_hRichEdit = LoadLibraryW(L"RICHED20.DLL");
     MarkStartupStep("RichEdit");
     RunApplication();
+    // The advertising-state workers may still wait on the web site: from here
+    // on they touch nothing, as the module and the rest of the globals go
+    // once this function returns.
+    EndAdStateWork();
     CoUninitialize();
     return 0;
 }

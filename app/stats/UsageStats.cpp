@@ -92,8 +92,8 @@ void CountActiveDay()
         ReportAdInfo(L"active3");
     else if (actnum == 6)
         ReportAdInfo(L"active7");
-    WriteCommon(L"acttime", Decimal(today));
-    WriteCommon(L"actnum", Decimal(actnum + 1));
+    WriteConfigValues({{L"Common", L"acttime", Decimal(today)}, {L"Common", L"actnum", Decimal(actnum + 1)}},
+                      CommonIni());
 }
 
 void RemindSetHomePage(HWND owner)
@@ -104,8 +104,8 @@ void RemindSetHomePage(HWND owner)
     const CString check = ReadCommon(L"CheckHomeDate", L"");
     const CString install = ReadCommon(L"InstallDate", L"");
     if (install.IsEmpty()) {
-        WriteCommon(L"InstallDate", today);
-        WriteCommon(L"CheckHomeDate", L"1970|1|1");
+        WriteConfigValues({{L"Common", L"InstallDate", today}, {L"Common", L"CheckHomeDate", L"1970|1|1"}},
+                          CommonIni());
         return;
     }
     if (install == today)

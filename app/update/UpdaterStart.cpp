@@ -1,5 +1,6 @@
 #include "app/update/UpdaterStart.h"
 
+#include "app/common/FileUtils.h"
 #include "app/common/UpdateJournal.h"
 
 #include <shellapi.h>
@@ -11,6 +12,12 @@ constexpr wchar_t kUpdaterFile[] = L"Uplark.exe";
 bool Exists(const CString& path)
 {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool UpdaterIsRunning()
+{
+    CHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kUpdaterMutexName));
+    return mutex.IsValid();
 }
 
 } // namespace
@@ -38,12 +45,24 @@ CHandle StartUpdater(const CString& appDir, const CString& mainMd5)
 
 CHandle ResumeUpdateAtStart(const CString& appDir)
 {
+    const CString work = appDir + L"Temp\\";
     const CString updater = appDir + kUpdaterFile;
-    const CString aside = appDir + kUpdaterAside;
+    const CString aside = work + kUpdaterAsideName;
     if (!Exists(updater) && Exists(aside))
         MoveFileExW(aside, updater, MOVEFILE_WRITE_THROUGH);
     UpdateJournal journal;
-    if (!ReadUpdateJournal(appDir + L"Temp\\", journal) || journal.digest.IsEmpty())
+    switch (ReadUpdateJournal(work, journal)) {
+    case JournalRead::Read:
+        return StartUpdater(appDir, journal.digest);
+    case JournalRead::None:
+        // The note goes before the backups: without one they serve nothing,
+        // unless an updater is at work and about to write it.
+        if (Exists(work + kUpdateBackupFolder) && !UpdaterIsRunning())
+            DeletePath(work + kUpdateBackupFolder);
         return CHandle();
-    return StartUpdater(appDir, journal.digest);
+    case JournalRead::Unreadable:
+        break;
+    }
+    // Left for the updater, which sets it aside.
+    return CHandle();
 }

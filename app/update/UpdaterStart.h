@@ -6,10 +6,6 @@
 #include "base/Handle.h"
 #include "base/RefString.h"
 
-// Where the updater's swap keeps the old "Uplark.exe" while the new one goes
-// in, below the program folder.
-constexpr wchar_t kUpdaterAside[] = L"Temp\\Uplark.exe.old";
-
 // The parameters the updater is started with for the main package's MD5.
 CString UpdaterCommandLine(const CString& mainMd5);
 
@@ -21,6 +17,7 @@ CHandle StartUpdater(const CString& appDir, const CString& mainMd5);
 // At the program's start: puts "Temp\Uplark.exe.old" back when "Uplark.exe"
 // is missing, and when the work folder holds the updater's note of a begun
 // update, starts the updater with that package's order so that it finishes
-// or undoes it once the program lets go of its files. The updater's process
-// when one was started.
+// or undoes it once the program lets go of its files. Without a note, and
+// with no updater running, the backups of a finished update go. The
+// updater's process when one was started.
 CHandle ResumeUpdateAtStart(const CString& appDir);

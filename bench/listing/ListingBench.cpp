@@ -114,9 +114,9 @@ int main()
 
     // The calls come from the "我的下载" page, which Wine cannot load.
     struct CListPageHandlers : CCatalogScriptHandlers {
-        CString CallerAddress() override
+        bool IsProgramPageCall(IServiceProvider*) override
         {
-            return L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html";
+            return IsProgramPage(L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html");
         }
     } handlers;
     CBrowserExternal& external = CBrowserExternal::Instance();

@@ -1,6 +1,6 @@
 // A test program for the test runner's own test: RAVONYX_PROBE picks how
 // the case Probe.EndsTheProgram ends the program in the middle of the run
-// (exit, crash, overflow, abort, fail); without it every case passes.
+// (exit, crash, overflow, abort, fail, hang); without it every case passes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -49,6 +49,9 @@ TEST(Probe, EndsTheProgram)
         std::abort();
     } else if (mode == "fail") {
         ADD_FAILURE() << "the probe fails on request";
+    } else if (mode == "hang") {
+        // A test that never ends, as one waiting on what never comes.
+        Sleep(INFINITE);
     }
 }
 

@@ -7,7 +7,9 @@ runner (cmake/run_gtest.py), so that no entry passes on exit code 0 alone:
 An entry added with a bare add_test(... COMMAND some_tests) would count a
 program that crashed in mid-test with exit code 0 as passed; so would an
 entry with a PASS_REGULAR_EXPRESSION, which makes ctest judge by the output
-and ignore the runner's verdict.
+and ignore the runner's verdict. The runner's own time limit lies under
+ctest's time-out for the entry, so that a hung entry is stopped by the
+runner, which names the test that hung, and not by ctest's silent kill.
 """
 import json
 import os
@@ -44,6 +46,50 @@ def unguarded(entries):
     return found
 
 
+def property_of(entry, name):
+    for p in entry.get("properties") or []:
+        if p.get("name") == name:
+            return p.get("value")
+    return None
+
+
+def runner_options(command):
+    """The words between run_gtest.py and its "--" when the entry runs a
+    program under the runner; None when it does not (a script that is given
+    the runner's path only)."""
+    for at, word in enumerate(command):
+        if os.path.basename(word) == "run_gtest.py" and "--" in command[at + 1:]:
+            options = command[at + 1:command.index("--", at + 1)]
+            if not options or options[0] == "--limit":
+                return options
+    return None
+
+
+def runner_limit(options):
+    """The --limit among the runner's options, or None."""
+    if options[:1] == ["--limit"] and len(options) == 2:
+        try:
+            return float(options[1])
+        except ValueError:
+            return None
+    return None
+
+
+def limits_not_under_the_timeout(entries):
+    """(entry, runner limit, ctest time-out) for each entry under the runner
+    whose runner has no limit, or one that does not end before ctest's."""
+    found = []
+    for entry in entries:
+        options = runner_options(entry.get("command") or [])
+        if options is None:
+            continue
+        limit = runner_limit(options)
+        timeout = property_of(entry, "TIMEOUT")
+        if limit is None or timeout is None or not 0 < limit < float(timeout):
+            found.append((entry["name"], limit, timeout))
+    return found
+
+
 class Entries(unittest.TestCase):
     def test_every_gtest_entry_runs_under_the_runner(self):
         listed = subprocess.run([CTEST, "--show-only=json-v1"], cwd=BUILD, capture_output=True, text=True,
@@ -52,6 +98,7 @@ class Entries(unittest.TestCase):
         self.assertGreater(sum(1 for e in entries if "run_gtest.py" in " ".join(e.get("command") or [])), 10,
                            "the runner is on no entry's command line")
         self.assertEqual(unguarded(entries), [])
+        self.assertEqual(limits_not_under_the_timeout(entries), [])
 
     def test_a_bare_entry_is_found(self):
         probe = os.path.join(BUILD, "bin", "harness_probe.exe")
@@ -61,6 +108,17 @@ class Entries(unittest.TestCase):
         by_output = dict(guarded, name="by_output",
                          properties=[{"name": "PASS_REGULAR_EXPRESSION", "value": ["\\[  PASSED  \\]"]}])
         self.assertEqual(unguarded([bare, guarded, black_box, by_output]), [("bare", probe), ("by_output", probe)])
+
+    def test_a_runner_without_a_limit_under_the_timeout_is_found(self):
+        def entry(name, options, timeout):
+            return {"name": name, "command": ["python3", "/x/cmake/run_gtest.py"] + options + ["--", "wine64", "p"],
+                    "properties": [{"name": "TIMEOUT", "value": timeout}]}
+        entries = [entry("under", ["--limit", "110"], 120), entry("none", [], 120),
+                   entry("equal", ["--limit", "120"], 120), entry("over", ["--limit", "200"], 120),
+                   {"name": "other", "command": ["python3", "t.py"]},
+                   {"name": "given", "command": ["python3", "t.py", "/x/cmake/run_gtest.py", "wine64", "p"]}]
+        self.assertEqual(limits_not_under_the_timeout(entries),
+                         [("none", None, 120), ("equal", 120.0, 120), ("over", 200.0, 120)])
 
 
 if __name__ == "__main__":

@@ -15,12 +15,13 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(sys.argv[1])) if len(sys.argv
 RUNNER, EMULATOR, PROBE = (sys.argv[1:4] + [None] * 3)[:3]
 
 
-def run_probe(mode, *args):
+def run_probe(mode, *args, limit=None):
     env = dict(os.environ)
     env.pop("RAVONYX_PROBE", None)
     if mode:
         env["RAVONYX_PROBE"] = mode
-    done = subprocess.run([sys.executable, RUNNER, "--", EMULATOR, PROBE] + list(args), env=env,
+    options = ["--limit", str(limit)] if limit else []
+    done = subprocess.run([sys.executable, RUNNER] + options + ["--", EMULATOR, PROBE] + list(args), env=env,
                           capture_output=True, text=True, errors="replace", timeout=90)
     return done.returncode, done.stdout + done.stderr
 
@@ -45,6 +46,16 @@ class EarlyEnd(unittest.TestCase):
         self.assertEqual(code, 1, out)
         self.assertIn("failed: Probe.EndsTheProgram", out)
         self.assertNotIn("ended inside", out)
+
+    def test_a_run_past_the_limit_is_stopped_and_names_the_running_test(self):
+        code, out = run_probe("hang", limit=30)
+        self.assertEqual(code, 1, out)
+        self.assertIn("Probe.EndsTheProgram was still running when the time limit of 30 s ran out", out)
+        self.assertNotIn("[ RUN      ] Probe.RunsLast", out, "the run went on")
+        # A run within the limit is not disturbed by it.
+        code, out = run_probe(None, limit=60)
+        self.assertEqual(code, 0, out)
+        self.assertIn("all 3 tests ran to their end and passed", out)
 
     def test_a_filter_limits_what_must_run(self):
         code, out = run_probe("exit", "--gtest_filter=*RunsFirst:*RunsLast")

@@ -62,7 +62,9 @@ function standInScript(lists, root) {
                 return matching(kind, f).slice(Math.max(first, 1) - 1, Math.max(last, 0)).join(',')
                     .split('$imageiniboot$').join(root);
             },
-            Ex_StartDownLoad: function () { return 1; },
+            // What the program answers a start: the queue's state, or below 0
+            // when it refused the start (window.__startRefused).
+            Ex_StartDownLoad: function () { return window.__startRefused ? -1 : 1; },
             Ex_PauseTask: function () { return true; },
             Ex_DelTask: function (id, state, kind) {
                 var list = lists[kind === 2 ? 2 : 1];
@@ -142,7 +144,8 @@ function svgPreview(id) {
 
 // A list with markup in every field, and damaged records among the good
 // ones: one without its status, one without its closing "}", one with a
-// stray quote, one with markup for its id and one for its status.
+// stray quote, one with markup for its id and one for its status, and one
+// whose stray quotes make a record of its own title (which must not show).
 function hostileList(base) {
     const run = (what) => `<img src=x onerror=window.__ran='${what}'>`;
     const good = [
@@ -162,6 +165,7 @@ function hostileList(base) {
         text(good[1]),
         `{"id":"${base + 12}","title":"没有结尾","status":2,"progress":"100"`,
         `{"id":"${base + 13}","title":"多了"引号","status":2,"progress":"100"}`,
+        `{"id":"${base + 15}","title":"x {"id":"${base + 16}","status":"2","progress":"100"} y","status":2}`,
         text(good[3]),
         `{"id":"${run('id')}","title":"x","status":2,"progress":"100"}`,
         `{"id":"${base + 14}","title":"y","status":"${run('status')}","progress":"100"}`,
@@ -267,6 +271,15 @@ async function main() {
                 expect(shown.state === `已暂停 ${stopped.progress}%`, `${name}: stopped state ${shown.state}`);
                 expect(same(shown.buttons.map((b) => [b.value, b.disabled]), [['开始', false], ['暂停', true], ['删除', false]]),
                        `${name}: stopped buttons ${JSON.stringify(shown.buttons)}`);
+
+                // A start the program refuses leaves the item as it was.
+                await browser.evaluate(page, 'window.__startRefused = true');
+                await click(browser, page, `start_${id}`);
+                await browser.evaluate(page, 'window.__startRefused = false');
+                shown = await item();
+                expect(shown.state === `已暂停 ${stopped.progress}%`, `${name}: a refused start shows ${shown.state}`);
+                expect(same(shown.buttons.map((b) => b.disabled), [false, true, false]),
+                       `${name}: buttons after a refused start ${JSON.stringify(shown.buttons)}`);
 
                 await clearCalls(browser, page);
                 await click(browser, page, `start_${id}`);

@@ -37,8 +37,15 @@ std::vector<Results> AskOnTwoThreads(size_t count, const std::function<const voi
                 result.push_back(ask(i));
             }
         }));
-    for (CHandle& thread : threads)
-        WaitForSingleObject(thread, INFINITE);
+    for (CHandle& thread : threads) {
+        if (WaitForSingleObject(thread, 60000) != WAIT_OBJECT_0) {
+            // They would go on writing into what this function gives back.
+            ADD_FAILURE() << "a thread asking the pool did not end in 60 s";
+            for (CHandle& other : threads)
+                TerminateThread(other, 1);
+            return {};
+        }
+    }
     return results;
 }
 

@@ -411,8 +411,9 @@ TEST_F(SkinDialogTest, AWmQuitEndsEveryNestedLoopAndStaysInTheQueue)
             if (fromThread) {
                 HANDLE event = idle.Get();
                 sender = std::thread([hwnd, event] {
-                    WaitForSingleObject(event, INFINITE);
-                    SendMessageW(hwnd, WM_TEST_END, 0, 0);
+                    // Without the start the loop ends by its watchdog.
+                    if (WaitForSingleObject(event, 30000) == WAIT_OBJECT_0)
+                        SendMessageW(hwnd, WM_TEST_END, 0, 0);
                 });
             }
         };

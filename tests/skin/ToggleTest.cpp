@@ -210,7 +210,7 @@ TEST_F(ToggleTest, SelectingARadioSendsNoMessageWhileHoldingTheRegistryLock)
             DispatchMessageW(&msg);
         DestroyWindow(probeView);
     });
-    WaitForSingleObject(ready, INFINITE);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 30000)) << "the probe view's thread did not start";
     ASSERT_NE(probeView, nullptr);
 
     {
@@ -224,9 +224,10 @@ TEST_F(ToggleTest, SelectingARadioSendsNoMessageWhileHoldingTheRegistryLock)
         EXPECT_EQ(repaintsWithTheRegistryFree, 1);
     }
     ASSERT_TRUE(prober);
-    WaitForSingleObject(prober, INFINITE);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(prober, 30000)) << "the probe still waits for the registry";
     PostThreadMessageW(probeThreadId, WM_QUIT, 0, 0);
-    WaitForSingleObject(probeThread, INFINITE);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(probeThread, 30000))
+        << "the probe view's thread did not end";
 }
 
 // In a real view: the view reports the release to the box first, then the

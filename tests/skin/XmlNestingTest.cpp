@@ -19,6 +19,7 @@
 #include "skin/SkStylePool.h"
 #include "skin/SkXml.h"
 #include "tests/support/DeepXml.h"
+#include "tests/support/PageEdge.h"
 
 namespace {
 
@@ -373,4 +374,30 @@ TEST(XmlNestingTest, DeepTextsOfEveryKindAreRefused)
                 << levels;
         }
     }
+}
+
+// Texts that end inside a UTF-8 sequence, each placed so that the byte after
+// its terminator cannot be read: the scan and the skin parser read nothing
+// past the end (a read there faults), and refuse the unfinished text.
+TEST(XmlNestingTest, ATextCutInsideAUtf8SequenceIsReadNoFurtherThanItsEnd)
+{
+    const char* const cut[] = {
+        "<a x='\xF0",     "<a>\xE4",         "\xEF\xBB\xBF<a x='\xF0", "\xEF\xBB\xBF<a>\xE4",
+        "<a x='\xE4\xB8", "<a>\xF0\x9F\x98", "<a><b x=\"1\"/>\xE4",    "<\xF0",
+    };
+    for (const char* text : cut) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(text)));
+        CTextAtPageEdge edge(text);
+        ASSERT_TRUE(edge.Placed());
+        EXPECT_TRUE(XmlNestingWithin(edge.Text(), kMaxXmlNesting, TIXML_ENCODING_UTF8));
+        TiXmlDocument doc;
+        EXPECT_FALSE(ParseSkinXml(edge.Text(), doc));
+    }
+    // A text that ends with a whole sequence reads as before.
+    CTextAtPageEdge whole("<a x='\xE4\xB8\xAD'>\xF0\x9F\x98\x80</a>");
+    ASSERT_TRUE(whole.Placed());
+    TiXmlDocument doc;
+    ASSERT_TRUE(ParseSkinXml(whole.Text(), doc));
+    EXPECT_STREQ("\xE4\xB8\xAD", RootElement(doc)->Attribute("x"));
+    EXPECT_STREQ("\xF0\x9F\x98\x80", RootElement(doc)->GetText());
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -72,23 +73,41 @@ double ContrastRatio(COLORREF a, COLORREF b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+namespace {
+
+// How many pixels a mark must have to count: a stray pixel or two (a corner
+// of the frame, one dot of a neighbour's edge) is not a drawn mark.
+size_t MarkPixels(size_t pixels)
+{
+    return std::max<size_t>(3, pixels / 50);
+}
+
+} // namespace
+
 double MostContrastAgainst(const std::vector<COLORREF>& pixels, COLORREF colour)
 {
-    double most = 1.0;
+    const size_t mark = MarkPixels(pixels.size());
+    if (pixels.size() < mark)
+        return 1.0;
+    std::vector<double> ratios;
+    ratios.reserve(pixels.size());
     for (COLORREF pixel : pixels)
-        most = std::max(most, ContrastRatio(pixel, colour));
-    return most;
+        ratios.push_back(ContrastRatio(pixel, colour));
+    std::nth_element(ratios.begin(), ratios.begin() + (mark - 1), ratios.end(), std::greater<double>());
+    return ratios[mark - 1];
 }
 
 double ContrastWithin(const std::vector<COLORREF>& pixels)
 {
-    if (pixels.empty())
+    const size_t mark = MarkPixels(pixels.size());
+    if (pixels.size() < 2 * mark)
         return 1.0;
-    double lightest = 0.0;
-    double darkest = 1.0;
-    for (COLORREF pixel : pixels) {
-        lightest = std::max(lightest, Luminance(pixel));
-        darkest = std::min(darkest, Luminance(pixel));
-    }
+    std::vector<double> light;
+    light.reserve(pixels.size());
+    for (COLORREF pixel : pixels)
+        light.push_back(Luminance(pixel));
+    std::sort(light.begin(), light.end());
+    const double darkest = light[mark - 1];
+    const double lightest = light[light.size() - mark];
     return (lightest + 0.05) / (darkest + 0.05);
 }

@@ -25,8 +25,10 @@ bool TakePrintedPicture(HWND hwnd, CPicture& picture);
 // The contrast ratio of two colours, 1 (the same light) to 21 (black on
 // white), from their relative luminance in sRGB.
 double ContrastRatio(COLORREF a, COLORREF b);
-// The largest contrast ratio of any of the pixels against the colour.
+// The contrast ratio against the colour that a mark of the pixels reaches:
+// at least 3 of them and 2 % of the area, so that a stray pixel is no mark.
 double MostContrastAgainst(const std::vector<COLORREF>& pixels, COLORREF colour);
-// The contrast ratio of the lightest against the darkest of the pixels: how
-// well a mark in the area stands out from its ground.
+// The contrast ratio of the lightest against the darkest of the pixels, each
+// side a mark as above (a stray pixel is not counted): how well a mark in the
+// area stands out from its ground.
 double ContrastWithin(const std::vector<COLORREF>& pixels);

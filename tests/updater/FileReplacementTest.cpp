@@ -167,16 +167,19 @@ TEST(WaitForFileRelease, WaitsWhileTheFileIsHeldAndEndsWhenItGoes)
         CHandle holder = StartThread([&] {
             // Long enough for several looks of the waiting side.
             Sleep(300);
+            // Noted before the file moves or is closed: the waiting side
+            // may see either at once.
+            letGo = true;
             if (moveAway) {
                 MoveFileW(path, folder / L"elsewhere.exe");
             }
-            letGo = true;
             held.Reset();
         });
         const FileRelease result = WaitForFileRelease(path, 20);
         EXPECT_TRUE(letGo);
         EXPECT_EQ(moveAway ? FileRelease::Absent : FileRelease::Free, result);
-        WaitForSingleObject(holder, INFINITE);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder, 30000))
+            << "the holder thread did not end in 30 s";
     }
 }
 

@@ -15,6 +15,7 @@
 #include "tests/support/ProcessDialog.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
+#include "tests/updater/StandInBuilds.h"
 
 #include "base/Handle.h"
 
@@ -37,14 +38,6 @@ constexpr DWORD kLookAgain = 50;
 const char kPackagePath[] = "/update/Tessaly.zip";
 const wchar_t kOrder[] = L"TAG=Zenro_Run_Update|MD5=";
 
-CString BinFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    const CString program = path;
-    return program.Left(program.ReverseFind(L'\\') + 1);
-}
-
 // What a comparison shows of a file: programs are told apart by size and a
 // hash, so that a failure does not print them.
 std::string Shown(const std::string& bytes)
@@ -53,26 +46,6 @@ std::string Shown(const std::string& bytes)
         return bytes;
     return "(" + std::to_string(bytes.size()) + " bytes, hash " +
            std::to_string(std::hash<std::string>()(bytes)) + ")";
-}
-
-std::string BinFile(const wchar_t* name)
-{
-    return ReadFileBytes(BinFolder() + name);
-}
-
-// The installed builds of the stand-in program and library, and the builds
-// an update brings.
-struct Builds {
-    std::string oldProgram = BinFile(L"updater_running_program.exe");
-    std::string newProgram = BinFile(L"updater_running_program_new.exe");
-    std::string oldLibrary = BinFile(L"updater_library_old.dll");
-    std::string newLibrary = BinFile(L"updater_library_new.dll");
-};
-
-const Builds& Programs()
-{
-    static const Builds builds;
-    return builds;
 }
 
 // Every file under folder (relative path with "\" → contents as Shown),
@@ -413,6 +386,9 @@ protected:
     ProgramFolder program;
 };
 
+// The kill sweeps: each runs the update once for every step of it.
+class UplarkKillSweep : public Uplark {};
+
 TEST_F(Uplark, AnythingButAnUpdateOrderEndsAtOnce)
 {
     const Package package = MakePackage(Update());
@@ -606,6 +582,65 @@ TEST_F(Uplark, StaleUnpackedFilesAreNotInstalled)
     EXPECT_FALSE(FileExists(program / L"Skins\\stale.xml"));
 }
 
+// The update's package as the sweeps use it: Update() and a new updater
+// (this build's, so that the runs after a kill still work), which the
+// updater puts in place of its own running file.
+const Entries& UpdateWithUpdater()
+{
+    static const Entries entries = [] {
+        Entries all = Update();
+        all.push_back({"Uplark.exe", BinFile(L"Uplark.exe")});
+        return all;
+    }();
+    return entries;
+}
+
+// Every file of the installation and of the package is its old or its new
+// version, a file is missing only where it had no old version, and nothing
+// was left aside in the program folder. The updater may lie where the
+// program's start puts it back from, when that is allowed.
+enum class UpdaterAside { No, Allowed };
+void ExpectNothingLost(const ProgramFolder& folder, const Entries& package,
+                       UpdaterAside aside = UpdaterAside::No)
+{
+    struct Versions {
+        bool hadOld = false;
+        std::string oldOne, newOne;
+    };
+    const auto key = [](std::string name) {
+        std::replace(name.begin(), name.end(), '/', '\\');
+        return name;
+    };
+    std::map<std::string, Versions> versions;
+    for (const auto& entry : Installed()) {
+        Versions& known = versions[key(entry.first)];
+        known.hadOld = true;
+        known.oldOne = Shown(entry.second);
+    }
+    versions["Uplark.exe"].hadOld = true;
+    versions["Uplark.exe"].oldOne = Shown(BinFile(L"Uplark.exe"));
+    for (const auto& entry : package) {
+        if (entry.first.compare(0, 5, ".svn/") != 0)
+            versions[key(entry.first)].newOne = Shown(entry.second);
+    }
+    Tree installed = folder.Files();
+    if (aside == UpdaterAside::Allowed && !installed.count("Uplark.exe") &&
+        FileExists(folder / L"Temp\\Uplark.exe.old"))
+        installed["Uplark.exe"] = Shown(ReadFileBytes(folder / L"Temp\\Uplark.exe.old"));
+    for (const auto& known : versions) {
+        const auto now = installed.find(known.first);
+        if (now == installed.end()) {
+            EXPECT_FALSE(known.second.hadOld) << known.first << " was lost";
+        } else {
+            EXPECT_TRUE(now->second == known.second.newOne ||
+                        (known.second.hadOld && now->second == known.second.oldOne))
+                << known.first << ": " << now->second;
+        }
+    }
+    for (const auto& file : installed)
+        EXPECT_EQ(std::string::npos, file.first.find(".uplark-old")) << file.first << " was left aside";
+}
+
 TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
 {
     const Package package = MakePackage(Update());
@@ -622,25 +657,7 @@ TEST_F(Uplark, AFileThatCannotBeReplacedLosesNothingAndWritesNoSetting)
         EXPECT_EQ(Shown(Programs().newProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
         // Every file is its old or its new version, and nothing was set aside
         // for good.
-        Tree installed = program.Files();
-        for (const auto& entry : Update()) {
-            if (entry.first.compare(0, 5, ".svn/") == 0)
-                continue;
-            CString name = CString::FromUtf8(entry.first.c_str());
-            name.Replace(L'/', L'\\');
-            const auto now = installed.find(name.ToUtf8());
-            const auto was = std::find_if(Installed().begin(), Installed().end(),
-                                          [&](const auto& before) { return before.first == entry.first; });
-            if (now == installed.end()) {
-                EXPECT_TRUE(was == Installed().end()) << entry.first << " was lost";
-            } else {
-                EXPECT_TRUE(now->second == Shown(entry.second) ||
-                            (was != Installed().end() && now->second == Shown(was->second)))
-                    << entry.first << ": " << now->second;
-            }
-        }
-        for (const auto& file : installed)
-            EXPECT_EQ(std::string::npos, file.first.find(".uplark-old")) << file.first;
+        ExpectNothingLost(program, Update());
         // The work files stay for the next start.
         EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.zip"));
         EXPECT_TRUE(FileExists(program / L"Temp\\TessalyUpdate\\Skins\\blue.xml"));
@@ -831,64 +848,227 @@ std::vector<std::string> Lines(const CString& path)
     return lines;
 }
 
-TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
+// After any kill: the program and its library are one pair, old or new;
+// only while the work folder notes the update may the new program stand
+// beside the old library. The settings value says done only when it is.
+// The updater may be aside, for the program's start to put back.
+void ExpectWorking(const ProgramFolder& folder, const Entries& package)
 {
     const Builds& builds = Programs();
-    const Package package = MakePackage(Update());
-    Serve(package);
-    // One run to the end names every change the updater makes to the files.
-    CTempFolder logs;
-    const CString log = logs / L"steps.txt";
-    {
-        ScopedEnvironment logging(kUplarkStepLogVariable, log);
-        EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    const std::string exe = ReadFileBytes(folder / L"Ravonyx.exe");
+    const std::string dll = ReadFileBytes(folder / L"Dunmere.dll");
+    const bool noted = FileExists(folder / L"Temp\\Tessaly.state");
+    const bool oldPair = exe == builds.oldProgram && dll == builds.oldLibrary;
+    const bool newPair = exe == builds.newProgram && dll == builds.newLibrary;
+    const bool halfway = noted && exe == builds.newProgram && dll == builds.oldLibrary;
+    EXPECT_TRUE(oldPair || newPair || halfway) << Shown(exe) << " beside " << Shown(dll);
+    if (!newPair) {
+        EXPECT_EQ("1", folder.AutoUpdate());
     }
-    ExpectUpdated();
-    const std::vector<std::string> steps = Lines(log);
-    ASSERT_FALSE(steps.empty());
+    ExpectNothingLost(folder, package, UpdaterAside::Allowed);
+}
 
-    const std::string updater = ReadFileBytes(program / L"Uplark.exe");
-    for (size_t n = 1; n <= steps.size(); ++n) {
-        SCOPED_TRACE(testing::Message() << "killed before step " << n << ": " << steps[n - 1]);
-        server.Reset();
-        Serve(package);
+// Where a path of the update ends once nothing stops it.
+enum class EndState {
+    Updated,   // the package is in
+    Unchanged, // the package is refused: the installation is as it was
+};
+
+// A kill sweep over one path of the update. The updater is ended before
+// each of its changes to the files in turn (or a resumed run is, at each of
+// its own); the folder must then hold a working program. The program's next
+// start, at which the package can no longer be fetched, must settle a noted
+// update on its own, with the local files only; a later update check,
+// with the package served again, must end it.
+class CKillSweep {
+public:
+    CKillSweep(CTestServer& server, const Entries& package, EndState end, bool holdLibrary)
+        : m_server(server), m_entries(package), m_package(MakePackage(package)), m_end(end),
+          m_holdLibrary(holdLibrary)
+    {
+    }
+
+    // One run to the end names every change the updater makes to the files.
+    std::vector<std::string> WholeRun()
+    {
         ProgramFolder folder;
+        const Tree before = Prepare(folder);
+        const CString log = m_logs / L"whole.txt";
+        {
+            ScopedEnvironment logging(kUplarkStepLogVariable, log);
+            UplarkRun run(folder, Order());
+            EXPECT_EQ(0u, run.Finish());
+        }
+        if (m_holdLibrary) {
+            // The library could not be replaced: the update undid itself.
+            ExpectUnchanged(folder, before);
+        } else {
+            ExpectEnd(folder, before);
+        }
+        m_held.Reset();
+        return Lines(log);
+    }
+
+    // Every step of a whole run.
+    void SweepFirstRun()
+    {
+        const std::vector<std::string> steps = WholeRun();
+        ASSERT_FALSE(steps.empty());
+        for (size_t n = 1; n <= steps.size(); ++n) {
+            SCOPED_TRACE(testing::Message() << "killed before step " << n << ": " << steps[n - 1]);
+            ProgramFolder folder;
+            const Tree before = Prepare(folder);
+            KillFirstRun(folder, n, steps[n - 1]);
+            ExpectWorking(folder, m_entries);
+            Settle(folder, before);
+            if (testing::Test::HasFailure())
+                return;
+        }
+    }
+
+    // The run killed just after the count-th writing of its note; then the
+    // program's next start, whose resumed run is killed before each of its
+    // own steps in turn.
+    void SweepResumedRun(int count)
+    {
+        const std::vector<std::string> steps = WholeRun();
+        const size_t noted = AfterNoteWritten(steps, count);
+        ASSERT_NE(0u, noted) << "the run never wrote its note " << count << " times";
+        // The resumed run's own steps, up to any fetch of a package.
+        std::vector<std::string> resumed;
+        {
+            ProgramFolder folder;
+            Prepare(folder);
+            KillFirstRun(folder, noted, steps[noted - 1]);
+            PackageGone();
+            const CString log = m_logs / L"resumed.txt";
+            DeleteFileW(log);
+            {
+                ScopedEnvironment logging(kUplarkStepLogVariable, log);
+                UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
+                EXPECT_EQ(0u, next.Finish());
+            }
+            for (const std::string& step : Lines(log)) {
+                if (step.find("Tessaly.zip") != std::string::npos)
+                    break;
+                resumed.push_back(step);
+            }
+            m_held.Reset();
+        }
+        ASSERT_FALSE(resumed.empty());
+        for (size_t m = 1; m <= resumed.size(); ++m) {
+            SCOPED_TRACE(testing::Message()
+                         << "killed before step " << noted << ": " << steps[noted - 1]
+                         << ", then its resumed run before step " << m << ": " << resumed[m - 1]);
+            ProgramFolder folder;
+            const Tree before = Prepare(folder);
+            KillFirstRun(folder, noted, steps[noted - 1]);
+            PackageGone();
+            {
+                CString at;
+                at.Format(L"%u", static_cast<unsigned>(m));
+                ScopedEnvironment stop(kUplarkStopAtVariable, at);
+                UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
+                EXPECT_EQ(kUplarkStoppedExitCode, next.FinishStopped());
+            }
+            ExpectWorking(folder, m_entries);
+            Settle(folder, before);
+            if (testing::Test::HasFailure())
+                return;
+        }
+    }
+
+    // The state of a run killed just after it wrote its note: the next
+    // start resumes it from there.
+    void KillJustAfterTheNote(const ProgramFolder& folder)
+    {
+        const std::vector<std::string> steps = WholeRun();
+        const size_t noted = AfterNoteWritten(steps, 1);
+        ASSERT_NE(0u, noted);
+        Prepare(folder);
+        KillFirstRun(folder, noted, steps[noted - 1]);
+    }
+
+    // The state of a run killed just after the first step that isStep
+    // names.
+    void KillJustAfter(const ProgramFolder& folder, const std::function<bool(const std::string&)>& isStep)
+    {
+        const std::vector<std::string> steps = WholeRun();
+        const auto found = std::find_if(steps.begin(), steps.end(), isStep);
+        ASSERT_TRUE(found != steps.end() && found + 1 != steps.end());
+        const size_t after = static_cast<size_t>(found - steps.begin()) + 2;
+        Prepare(folder);
+        KillFirstRun(folder, after, steps[after - 1]);
+    }
+
+private:
+    CString Order() const { return kOrder + m_package.md5; }
+
+    void Serve()
+    {
+        m_server.Reset();
+        m_server.PutFile(kPackagePath, m_package.bytes);
+    }
+    void PackageGone()
+    {
+        m_server.Reset();
+        m_server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    }
+
+    // The old installation, the package served, and the library held when
+    // the path asks for it: open for writing by anyone, so the wait for it
+    // ends at once, but neither to be renamed nor deleted.
+    Tree Prepare(const ProgramFolder& folder)
+    {
         InstallOld(folder);
-        const CString stepLog = logs / L"killed.txt";
-        DeleteFileW(stepLog);
+        Serve();
+        m_held.Reset();
+        if (m_holdLibrary) {
+            m_held.Reset(CreateFileW(folder / L"Dunmere.dll", GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+            EXPECT_TRUE(m_held);
+        }
+        return folder.Files();
+    }
+
+    // The step after the count-th rename of the note into place (1-based);
+    // 0 when there is none.
+    static size_t AfterNoteWritten(const std::vector<std::string>& steps, int count)
+    {
+        for (size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i].compare(0, 12, "MoveFileExW ") == 0 &&
+                steps[i].find("Tessaly.state.new") != std::string::npos && --count == 0)
+                return i + 2 <= steps.size() ? i + 2 : 0;
+        }
+        return 0;
+    }
+
+    void KillFirstRun(const ProgramFolder& folder, size_t n, const std::string& step)
+    {
+        const CString log = m_logs / L"killed.txt";
+        DeleteFileW(log);
         {
             CString at;
             at.Format(L"%u", static_cast<unsigned>(n));
             ScopedEnvironment stop(kUplarkStopAtVariable, at);
-            ScopedEnvironment logging(kUplarkStepLogVariable, stepLog);
-            UplarkRun run(folder, OrderFor(package));
+            ScopedEnvironment logging(kUplarkStepLogVariable, log);
+            UplarkRun run(folder, Order());
             EXPECT_EQ(kUplarkStoppedExitCode, run.FinishStopped());
         }
         // It ended just before the step, after the same steps as the run to
         // the end.
-        const std::vector<std::string> done = Lines(stepLog);
+        const std::vector<std::string> done = Lines(log);
         ASSERT_EQ(n, done.size());
-        ASSERT_EQ(steps[n - 1].substr(0, steps[n - 1].find(' ')),
-                  done.back().substr(0, done.back().find(' ')));
+        EXPECT_EQ(step.substr(0, step.find(' ')), done.back().substr(0, done.back().find(' ')));
+    }
 
-        // The program and its library are one pair, old or new; only while
-        // the work folder notes the update may the new program stand beside
-        // the old library, and the next start of the program hands that
-        // note to the updater.
-        const std::string exe = ReadFileBytes(folder / L"Ravonyx.exe");
-        const std::string dll = ReadFileBytes(folder / L"Dunmere.dll");
+    // The next start with no package to fetch settles a noted update: the
+    // folder is then the old installation or the whole update. A later
+    // check, with the package served and the library free, ends it.
+    void Settle(const ProgramFolder& folder, const Tree& before)
+    {
+        PackageGone();
         const bool noted = FileExists(folder / L"Temp\\Tessaly.state");
-        const bool oldPair = exe == builds.oldProgram && dll == builds.oldLibrary;
-        const bool newPair = exe == builds.newProgram && dll == builds.newLibrary;
-        const bool halfway = noted && exe == builds.newProgram && dll == builds.oldLibrary;
-        EXPECT_TRUE(oldPair || newPair || halfway) << Shown(exe) << " beside " << Shown(dll);
-        EXPECT_TRUE(ReadFileBytes(folder / L"Uplark.exe") == updater);
-        if (!newPair) {
-            EXPECT_EQ("1", folder.AutoUpdate());
-        }
-
-        // The next start of the program hands a noted update to the updater;
-        // an update not yet noted is found again by its update check.
         {
             UplarkRun next(
                 folder, [&] { return ResumeUpdateAtStart(folder.Path()); }, UplarkRun::kMayStartNothing);
@@ -897,14 +1077,318 @@ TEST_F(Uplark, AKillAtAnyStepLeavesAWorkingProgramAndTheNextStartEndsTheUpdate)
                 EXPECT_EQ(0u, next.Finish());
             }
         }
+        EXPECT_FALSE(FileExists(folder / L"Temp\\Tessaly.state")) << "the next start left the update noted";
+        if (folder.AutoUpdate() == "0") {
+            ::ExpectUpdated(folder);
+        } else {
+            ExpectUnchanged(folder, before);
+        }
+        m_held.Reset();
+        Serve();
+        // The old program still finds the new version and starts the
+        // updater; the new one finds nothing to do.
         if (folder.AutoUpdate() != "0") {
-            UplarkRun next(folder, [&] { return StartUpdater(folder.Path(), package.md5); });
+            UplarkRun next(folder, [&] { return StartUpdater(folder.Path(), m_package.md5); });
             EXPECT_EQ(0u, next.Finish());
         }
-        ::ExpectUpdated(folder);
-        if (HasFailure())
-            break;
+        ExpectEnd(folder, before);
     }
+
+    void ExpectUnchanged(const ProgramFolder& folder, const Tree& before) const
+    {
+        EXPECT_EQ(before, folder.Files());
+        EXPECT_EQ("1", folder.AutoUpdate());
+    }
+
+    void ExpectEnd(const ProgramFolder& folder, const Tree& before) const
+    {
+        if (m_end == EndState::Updated) {
+            ::ExpectUpdated(folder);
+            return;
+        }
+        ExpectUnchanged(folder, before);
+        for (const wchar_t* work :
+             {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.zip", L"Temp\\Tessaly.state", L"Temp\\TessalyOld"})
+            EXPECT_FALSE(FileExists(folder / work)) << CString(work).ToUtf8();
+    }
+
+    CTestServer& m_server;
+    Entries m_entries;
+    Package m_package;
+    EndState m_end;
+    bool m_holdLibrary;
+    CFileHandle m_held;
+    CTempFolder m_logs;
+};
+
+// The package with a web page for the library: refused as a whole.
+Entries RefusedPackage()
+{
+    Entries entries = UpdateWithUpdater();
+    for (auto& entry : entries) {
+        if (entry.first == "Dunmere.dll")
+            entry.second = "<html><body>502 Bad Gateway</body></html>";
+    }
+    return entries;
+}
+
+TEST_F(UplarkKillSweep, TheUpdateThatGoesIn)
+{
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, false).SweepFirstRun();
+}
+
+TEST_F(UplarkKillSweep, TheUpdateThatUndoesItself)
+{
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, true).SweepFirstRun();
+}
+
+TEST_F(UplarkKillSweep, ThePackageThatIsRefused)
+{
+    CKillSweep(server, RefusedPackage(), EndState::Unchanged, false).SweepFirstRun();
+}
+
+TEST_F(UplarkKillSweep, AResumedInstallKilledAgain)
+{
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, false).SweepResumedRun(1);
+}
+
+TEST_F(UplarkKillSweep, AResumedUndoKilledAgain)
+{
+    // The second writing of the note turns it to "undo".
+    CKillSweep(server, UpdateWithUpdater(), EndState::Updated, true).SweepResumedRun(2);
+}
+
+// The folder as a quoted argument: without its trailing backslash, which
+// would escape the closing quote.
+CString QuotedFolder(const ProgramFolder& folder)
+{
+    return L"\"" + folder.Path().Left(folder.Path().GetLength() - 1) + L"\"";
+}
+
+// The main program's own part of an update, run by updater_hand_off
+// (ProgramHandOff.cpp) with the step hook: "start" or "check" in a
+// program folder, ended before its step stopAt when that is not 0. Its exit
+// code (kUplarkStoppedExitCode when it was stopped).
+DWORD RunHandOff(const ProgramFolder& folder, const CString& arguments, size_t stopAt,
+                 const CString& log = CString())
+{
+    CString at;
+    at.Format(L"%u", static_cast<unsigned>(stopAt));
+    ScopedEnvironment stop(kUplarkStopAtVariable, at);
+    ScopedEnvironment logging(kUplarkStepLogVariable, log);
+    const CString program = BinFolder() + L"updater_hand_off.exe";
+    CString command = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.Path(), &startup, &started)) {
+        ADD_FAILURE() << "cannot start updater_hand_off.exe: " << GetLastError();
+        return 999;
+    }
+    CHandle process(started.hProcess);
+    CloseHandle(started.hThread);
+    if (WaitForSingleObject(process, kPatience) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "updater_hand_off.exe did not end";
+        TerminateProcess(process, 99);
+        return 999;
+    }
+    DWORD code = 999;
+    GetExitCodeProcess(process, &code);
+    return code;
+}
+
+// The program's start, ended before each of its steps in turn on the same
+// folder (each run goes one step further), until a run ends by itself.
+// After each run the updater is in its place or set aside, old or new.
+void StartKilledAtEachStep(const ProgramFolder& folder, const std::string& oldUpdater,
+                           const std::string& newUpdater)
+{
+    for (size_t m = 1;; ++m) {
+        SCOPED_TRACE(testing::Message() << "the program's start ended before its step " << m);
+        const DWORD code = RunHandOff(folder, L"start " + QuotedFolder(folder), m);
+        const CString updater =
+            FileExists(folder / L"Uplark.exe") ? folder / L"Uplark.exe" : folder / L"Temp\\Uplark.exe.old";
+        const std::string bytes = FileExists(updater) ? ReadFileBytes(updater) : std::string();
+        EXPECT_TRUE(bytes == oldUpdater || bytes == newUpdater) << "the updater is " << Shown(bytes);
+        if (code != kUplarkStoppedExitCode) {
+            EXPECT_EQ(0u, code);
+            EXPECT_TRUE(FileExists(folder / L"Uplark.exe")) << "the start did not put the updater back";
+            return;
+        }
+        if (m > 20) {
+            ADD_FAILURE() << "the program's start never ends";
+            return;
+        }
+    }
+}
+
+TEST_F(UplarkKillSweep, TheProgramsOwnPart)
+{
+    // The installed updater is this build's with a mark behind its image,
+    // so that the one the updater package brings can be told from it.
+    const std::string newUpdater = BinFile(L"Uplark.exe");
+    const std::string oldUpdater = newUpdater + "installed build";
+    CTempFolder scratch;
+    WriteZip(scratch / L"Uplark.zip", {{"Uplark.exe", newUpdater}});
+    const Package main = MakePackage(Update());
+    const auto serve = [&] {
+        server.Reset();
+        server.PutFile("/update/Uplark.zip", ReadFileBytes(scratch / L"Uplark.zip"));
+        server.PutFile(kPackagePath, main.bytes);
+        server.PutFile(
+            "/version/RODiruder.html",
+            "success | main_version=9.9.9.9 | dll_version=1.0.0.2 | main_md5=" + main.md5.ToUtf8() +
+                " | dll_md5=" + ComputeFileMd5(scratch / L"Uplark.zip").ToUtf8());
+    };
+    const CString site = server.Url("/");
+    const auto check = [&](const ProgramFolder& folder) {
+        return L"check " + QuotedFolder(folder) + L" " + site + L" 1.0.0.1";
+    };
+    const auto prepare = [&](const ProgramFolder& folder) {
+        InstallOld(folder);
+        WriteFileBytes(folder / L"Uplark.exe", oldUpdater);
+        serve();
+    };
+
+    // One check to the end: the new updater is swapped in, then started
+    // with the main update.
+    const CString log = scratch / L"steps.txt";
+    std::vector<std::string> steps;
+    {
+        ProgramFolder folder;
+        prepare(folder);
+        EXPECT_EQ(0u, RunHandOff(folder, check(folder), 0, log));
+        ::ExpectUpdated(folder);
+        EXPECT_EQ(Shown(newUpdater), Shown(ReadFileBytes(folder / L"Uplark.exe")));
+        steps = Lines(log);
+    }
+    ASSERT_FALSE(steps.empty());
+    ASSERT_EQ(0u, steps.back().find("ShellExecuteExW ")) << "the hand-off is the check's last step";
+
+    for (size_t n = 1; n <= steps.size(); ++n) {
+        SCOPED_TRACE(testing::Message() << "the check ended before step " << n << ": " << steps[n - 1]);
+        ProgramFolder folder;
+        prepare(folder);
+        const Tree before = folder.Files();
+        const CString killed = scratch / L"killed.txt";
+        DeleteFileW(killed);
+        EXPECT_EQ(kUplarkStoppedExitCode, RunHandOff(folder, check(folder), n, killed));
+        ASSERT_EQ(n, Lines(killed).size());
+        // The main update was not handed over yet: the rest is untouched.
+        Tree rest = folder.Files();
+        Tree untouched = before;
+        rest.erase("Uplark.exe");
+        untouched.erase("Uplark.exe");
+        EXPECT_EQ(untouched, rest);
+        // The next start, with nothing to fetch, needs nothing but the
+        // files it has; a later check ends the update.
+        server.Reset();
+        StartKilledAtEachStep(folder, oldUpdater, newUpdater);
+        serve();
+        EXPECT_EQ(0u, RunHandOff(folder, check(folder), 0));
+        ::ExpectUpdated(folder);
+        EXPECT_EQ(Shown(newUpdater), Shown(ReadFileBytes(folder / L"Uplark.exe")));
+        if (HasFailure())
+            return;
+    }
+}
+
+TEST_F(UplarkKillSweep, TheProgramsStartAfterTheUpdaterWentAside)
+{
+    // The updater was ended while its own file was aside and the new one
+    // not yet in: only the program's start can put it back, and hand the
+    // noted update over.
+    CKillSweep sweep(server, UpdateWithUpdater(), EndState::Updated, false);
+    ProgramFolder folder;
+    sweep.KillJustAfter(folder, [](const std::string& step) {
+        return step.compare(0, 12, "MoveFileExW ") == 0 && step.find("TessalyUpdate") == std::string::npos &&
+               step.size() >= 11 && step.compare(step.size() - 11, 11, "\\Uplark.exe") == 0;
+    });
+    ASSERT_FALSE(FileExists(folder / L"Uplark.exe"));
+    ASSERT_TRUE(FileExists(folder / L"Temp\\Uplark.exe.old"));
+    ASSERT_TRUE(FileExists(folder / L"Temp\\Tessaly.state"));
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    const std::string updater = BinFile(L"Uplark.exe");
+    StartKilledAtEachStep(folder, updater, updater);
+    ::ExpectUpdated(folder);
+}
+
+TEST_F(Uplark, ASettingThatCannotBeWrittenLeavesTheUpdateNoted)
+{
+    const Package package = MakePackage(Update());
+    Serve(package);
+    // A folder where the settings file belongs.
+    ASSERT_TRUE(DeleteFileW(program.Settings()));
+    ASSERT_TRUE(CreateDirectoryW(program.Settings(), nullptr));
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    EXPECT_EQ(Shown(Programs().newProgram), Shown(ReadFileBytes(program / L"Ravonyx.exe")));
+    // Not done until the settings say so: the next start finishes it, with
+    // nothing to fetch.
+    EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.state"));
+    ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
+    ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
+    EXPECT_EQ(0u, next.Finish());
+    ExpectUpdated();
+}
+
+TEST_F(Uplark, APackageNeverTakesThePlaceOfTheUpdatersNoteOrBackups)
+{
+    // The package brings a note of its own, which says to undo the update
+    // with "backups" it brings too.
+    const std::string page = "<html><body>502 Bad Gateway</body></html>";
+    CTempFolder scratch;
+    WriteFileBytes(scratch / L"page", page);
+    const std::string pageMd5 = ComputeFileMd5(scratch / L"page").ToUtf8();
+    Entries entries = Update();
+    entries.push_back({"Temp/Tessaly.state",
+                       "undo\r\n" + pageMd5 + "\r\nRavonyx.exe\r\nDunmere.dll\r\nbackup Ravonyx.exe " +
+                           pageMd5 + "\r\nbackup Dunmere.dll " + pageMd5 + "\r\nend\r\n"});
+    entries.push_back({"Temp/TessalyOld/Ravonyx.exe", page});
+    entries.push_back({"Temp/TessalyOld/Dunmere.dll", page});
+    const Package package = MakePackage(entries);
+    Serve(package);
+    // A folder where the settings file belongs: the run stops before its
+    // last step, as a kill there would, and leaves the update noted.
+    ASSERT_TRUE(DeleteFileW(program.Settings()));
+    ASSERT_TRUE(CreateDirectoryW(program.Settings(), nullptr));
+    EXPECT_EQ(0u, RunToEnd(program, OrderFor(package)));
+    const std::vector<std::string> note = Lines(program / L"Temp\\Tessaly.state");
+    ASSERT_FALSE(note.empty());
+    EXPECT_EQ("install\r", note[0]);
+    EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(program / L"Temp\\TessalyOld\\Ravonyx.exe")));
+    // The next start, with nothing to fetch, finishes the update it noted.
+    ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
+    ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
+    EXPECT_EQ(0u, next.Finish());
+    ExpectUpdated();
+}
+
+TEST_F(Uplark, AResumedInstallChecksTheProgramFilesAgain)
+{
+    CKillSweep sweep(server, UpdateWithUpdater(), EndState::Updated, false);
+    ProgramFolder folder;
+    sweep.KillJustAfterTheNote(folder);
+    ASSERT_TRUE(FileExists(folder / L"Temp\\Tessaly.state"));
+    // Meanwhile the unpacked library became a web page.
+    folder.Put("Temp/TessalyUpdate/Dunmere.dll", "<html><body>502 Bad Gateway</body></html>");
+    server.Reset();
+    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+    UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
+    EXPECT_EQ(0u, next.Finish());
+    EXPECT_EQ(std::vector<std::wstring>{L"发生严重错误，无法进行解压！"}, next.Boxes());
+    EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(folder / L"Ravonyx.exe")));
+    EXPECT_EQ(Shown(Programs().oldLibrary), Shown(ReadFileBytes(folder / L"Dunmere.dll")));
+    EXPECT_EQ("1", folder.AutoUpdate());
+    for (const wchar_t* work : {L"Temp\\TessalyUpdate", L"Temp\\Tessaly.state", L"Temp\\TessalyOld"})
+        EXPECT_FALSE(FileExists(folder / work)) << CString(work).ToUtf8();
 }
 
 // The main program's update check reads the updater's ProductVersion through

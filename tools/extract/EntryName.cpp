@@ -5,6 +5,8 @@
 namespace {
 
 const UINT kChineseCodePage = 936;
+// The longest file or folder name Windows keeps.
+const int kMaxNameLength = 255;
 
 bool IsSeparator(wchar_t ch)
 {
@@ -39,8 +41,9 @@ std::optional<EntryPath> MakeEntryPath(const CString& name)
         const CString part = name.Mid(start, end - start);
         if (!part.IsEmpty() && part != L".") {
             // Also the names Windows would change or open as a device:
-            // "..", a trailing dot or blank, "CON", "nul.txt", "a*b".
-            if (!IsSafeFileName(part))
+            // "..", a trailing dot or blank, "CON", "nul.txt", "a*b", and a
+            // name longer than the file system holds.
+            if (!IsSafeFileName(part) || part.GetLength() > kMaxNameLength)
                 return std::nullopt;
             if (!path.relative.IsEmpty())
                 path.relative += L'\\';

@@ -19,6 +19,7 @@ CString DecodeEntryName(const char* bytes, int length, bool utf8);
 // The path below the target folder; nothing for a name that would leave it
 // (absolute, with a drive letter or stream name, climbing out with ".."),
 // that names no file at all, or one of whose parts is not a plain file name
-// that Windows keeps as written (a device such as "CON" or "lpt1.txt", a
-// trailing dot or blank, a wildcard or other refused character).
+// that Windows keeps as written (a device such as "CON", "lpt1.txt" or
+// "COM¹", a trailing dot or blank, a wildcard or other refused character, more
+// than 255 characters).
 std::optional<EntryPath> MakeEntryPath(const CString& name);

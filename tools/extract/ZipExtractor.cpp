@@ -170,24 +170,35 @@ std::wstring PathKey(const CString& path)
     return key;
 }
 
-// Every path the entries make, file or folder, and whether one path is both.
+// The longest paths Windows makes without the "\\?\" prefix: a file's whole
+// path stays below MAX_PATH, a folder's leaves room for an 8.3 name in it.
+const int kMaxFilePath = MAX_PATH - 1;
+const int kMaxFolderPath = MAX_PATH - 12 - 1;
+
+// Every path the entries make, file or folder.
 struct PathKinds {
+    std::set<std::wstring> named; // the entries' own paths
     std::set<std::wstring> files;
     std::set<std::wstring> folders;
     std::vector<CString> fileTargets;
     std::vector<CString> folderTargets;
 };
 
-bool CollectPathKinds(const std::vector<Entry>& entries, const CString& folder, PathKinds& kinds)
+// What is wrong with the entries' paths taken together, "" when nothing: two
+// entries of one path (Windows makes "a.txt" and "A.TXT" one file), a path
+// that is both a file and a folder, or one too long for Windows.
+CString CollectPathKinds(const std::vector<Entry>& entries, const CString& folder, PathKinds& kinds)
 {
     for (const Entry& entry : entries) {
         const CString& path = entry.path.relative;
+        if (path.IsEmpty())
+            continue;
+        if (!kinds.named.insert(PathKey(path)).second)
+            return L"two entries name the same path: " + path;
         for (int i = path.Find(L'\\'); i >= 0; i = path.Find(L'\\', i + 1)) {
             if (kinds.folders.insert(PathKey(path.Left(i))).second)
                 kinds.folderTargets.push_back(folder + path.Left(i));
         }
-        if (path.IsEmpty())
-            continue;
         if (entry.path.isFolder) {
             if (kinds.folders.insert(PathKey(path)).second)
                 kinds.folderTargets.push_back(folder + path);
@@ -197,9 +208,17 @@ bool CollectPathKinds(const std::vector<Entry>& entries, const CString& folder, 
     }
     for (const std::wstring& file : kinds.files) {
         if (kinds.folders.count(file))
-            return false;
+            return L"a path of the archive is both a file and a folder";
     }
-    return true;
+    for (const CString& path : kinds.fileTargets) {
+        if (path.GetLength() > kMaxFilePath)
+            return L"a path too long for Windows: " + path;
+    }
+    for (const CString& path : kinds.folderTargets) {
+        if (path.GetLength() > kMaxFolderPath)
+            return L"a folder path too long for Windows: " + path;
+    }
+    return CString();
 }
 
 // The archive's paths may be neither files and folders at once nor, in the
@@ -207,8 +226,9 @@ bool CollectPathKinds(const std::vector<Entry>& entries, const CString& folder, 
 ExitCode CheckPathKinds(const std::vector<Entry>& entries, const CString& folder)
 {
     PathKinds kinds;
-    if (!CollectPathKinds(entries, folder, kinds)) {
-        PrintError(L"a path of the archive is both a file and a folder");
+    const CString problem = CollectPathKinds(entries, folder, kinds);
+    if (!problem.IsEmpty()) {
+        PrintError(problem);
         return kExitFatalError;
     }
     for (const CString& path : kinds.folderTargets) {
@@ -322,11 +342,16 @@ bool IsEmptyArchive(const CString& path)
     return signature && nothingListed && commentFills;
 }
 
-// The target folder with "\" separators and a trailing "\".
+// The target folder as a full path, as Windows measures its length, with
+// "\" separators and a trailing "\".
 CString TargetFolder(const CString& folder)
 {
     CString result = folder;
     result.Replace(L'/', L'\\');
+    std::vector<wchar_t> full(static_cast<size_t>(result.GetLength()) + MAX_PATH);
+    const DWORD length = GetFullPathNameW(result, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length > 0 && length < full.size())
+        result = full.data();
     if (result[result.GetLength() - 1] != L'\\')
         result += L'\\';
     return result;

@@ -17,9 +17,9 @@ namespace {
 // speaks for the "我的下载" page, which Wine cannot load.
 class CHookHandlers : public CCatalogScriptHandlers {
 public:
-    CString CallerAddress() override
+    bool IsProgramPageCall(IServiceProvider*) override
     {
-        return L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html";
+        return IsProgramPage(L"file:///" + _Module.m_strAppDir + L"Local\\management\\mythemes.html");
     }
 };
 

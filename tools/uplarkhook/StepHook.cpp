@@ -1,9 +1,10 @@
-// Test build only: counts the changes that Uplark.exe makes to the file
-// system and ends the process just before the one the test names, lets a
-// test see and end the updater's waits for a file, and shortens its network
-// time-outs. It takes
-// the functions that change files out of the program's own import table at
-// start-up, so the updater's code knows nothing of it.
+// Test build only: counts the changes that Uplark.exe (or a test program
+// standing in for the main program's part of an update) makes to the file
+// system, and the programs it starts, and ends the process just before the
+// one the test names; lets a test see and end the updater's waits for a
+// file, and shortens its network time-outs. It takes the functions that
+// change files out of the program's own import table at start-up, so the
+// updater's code knows nothing of it.
 #include "tools/uplarkhook/StepHook.h"
 
 #include <windows.h>
@@ -50,7 +51,9 @@ enum Function {
     kWritePrivateProfileStringW,
     kSHFileOperationW,
     kSHCreateDirectoryExW,
+    kSHCreateDirectory,
     kCreateProcessW,
+    kShellExecuteExW,
     kWfopen,
     kSleep,
     kInternetSetOptionW,
@@ -140,6 +143,19 @@ int WINAPI HookSHCreateDirectoryExW(HWND window, LPCWSTR path, const SECURITY_AT
     return Call<decltype(&SHCreateDirectoryExW)>(kSHCreateDirectoryExW)(window, path, security);
 }
 
+int WINAPI HookSHCreateDirectory(HWND window, LPCWSTR path)
+{
+    Hook().Step("SHCreateDirectory", path);
+    return Call<decltype(&SHCreateDirectory)>(kSHCreateDirectory)(window, path);
+}
+
+BOOL WINAPI HookShellExecuteExW(SHELLEXECUTEINFOW* info)
+{
+    // Starting the updater hands the update over.
+    Hook().Step("ShellExecuteExW", info ? info->lpFile : L"");
+    return Call<decltype(&ShellExecuteExW)>(kShellExecuteExW)(info);
+}
+
 BOOL WINAPI HookCreateProcessW(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES process,
                                LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
                                LPCWSTR folder, LPSTARTUPINFOW startup, LPPROCESS_INFORMATION started)
@@ -204,7 +220,9 @@ const struct {
     {"WritePrivateProfileStringW", reinterpret_cast<void*>(&HookWritePrivateProfileStringW)},
     {"SHFileOperationW", reinterpret_cast<void*>(&HookSHFileOperationW)},
     {"SHCreateDirectoryExW", reinterpret_cast<void*>(&HookSHCreateDirectoryExW)},
+    {"SHCreateDirectory", reinterpret_cast<void*>(&HookSHCreateDirectory)},
     {"CreateProcessW", reinterpret_cast<void*>(&HookCreateProcessW)},
+    {"ShellExecuteExW", reinterpret_cast<void*>(&HookShellExecuteExW)},
     {"_wfopen", reinterpret_cast<void*>(&HookWfopen)},
     {"Sleep", reinterpret_cast<void*>(&HookSleep)},
     {"InternetSetOptionW", reinterpret_cast<void*>(&HookInternetSetOptionW)},

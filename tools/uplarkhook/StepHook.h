@@ -3,7 +3,8 @@
 // the file system, as a kill at that moment would.
 #pragma once
 
-// N (from 1): the process ends (TerminateProcess) just before its N-th change.
+// N (from 1): the process ends (TerminateProcess) just before its N-th change
+// (or start of another program).
 constexpr wchar_t kUplarkStopAtVariable[] = L"RAVONYX_UPLARK_STOP_AT";
 // A file to which each change adds one line (UTF-8) before it is made: the
 // function's name, a blank and the first path it is given.

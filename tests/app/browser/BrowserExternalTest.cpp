@@ -70,17 +70,19 @@ public:
         Record(L"GetRecommendedContent", type);
         return L"<li>";
     }
-    // The calling page; only kOwnPage is the program's.
-    CString CallerAddress() override
+    // The calling page; only kOwnPage is the program's. The engine's
+    // service provider of each call is kept.
+    bool IsProgramPageCall(IServiceProvider* provider) override
     {
         ++callerAsked;
-        return caller;
+        providers.push_back(provider);
+        return caller == kOwnPage;
     }
-    bool IsProgramPage(const CString& address) override { return address == kOwnPage; }
 
     static constexpr const wchar_t* kOwnPage = L"http://own.example/zhuti/";
     CString caller = kOwnPage;
     int callerAsked = 0;
+    std::vector<IServiceProvider*> providers;
     std::vector<HWND> owners;
 
 private:
@@ -537,6 +539,46 @@ TEST_F(BrowserExternalTest, AForeignPageFindsEveryCallRefused)
         }
         EXPECT_TRUE(handlers.calls.empty()) << CString(foreign).ToAnsi();
     }
+}
+
+// The content page's object is an IDispatchEx: the engine calls InvokeEx and
+// its service provider of the calling script reaches the page check; Invoke
+// names no caller. Names are exact either way; the pop-ups' object stays a
+// plain IDispatch.
+TEST_F(BrowserExternalTest, InvokeExHandsTheEnginesCallerToThePageCheck)
+{
+    CComPtr<IDispatchEx> extended;
+    ASSERT_EQ(S_OK, external.QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(&extended)));
+    for (const auto& entry : {std::make_pair(L"Ex_PauseTask", 7), std::make_pair(L"ex_pausetask", -1),
+                              std::make_pair(L"Ex_CloseRbPopDlg", -1)}) {
+        DISPID id = 12345;
+        CComBSTR name(entry.first);
+        EXPECT_EQ(entry.second < 0 ? DISP_E_UNKNOWNNAME : S_OK,
+                  extended->GetDispID(name, fdexNameCaseInsensitive, &id));
+        EXPECT_EQ(entry.second, id);
+    }
+    CBrowserExternalRB popupObject;
+    void* none = &popupObject;
+    EXPECT_EQ(E_NOINTERFACE, popupObject.QueryInterface(__uuidof(IDispatchEx), &none));
+    EXPECT_EQ(nullptr, none);
+
+    IServiceProvider* engine = reinterpret_cast<IServiceProvider*>(&handlers); // only compared
+    CComVariant args[] = {CComVariant(8)};
+    DISPPARAMS params = {args, nullptr, 1, 0};
+    CComVariant result;
+    EXPECT_EQ(S_OK, extended->InvokeEx(7, LOCALE_USER_DEFAULT, kCall, &params, &result, nullptr, engine));
+    EXPECT_EQ(S_OK, extended->InvokeEx(7, LOCALE_USER_DEFAULT, kCall, &params, &result, nullptr, nullptr));
+    EXPECT_EQ(S_OK, CScriptCall({CComVariant(9)}).Invoke(external, 7, kCall, &result));
+    EXPECT_EQ((std::vector<IServiceProvider*>{engine, nullptr, nullptr}), handlers.providers);
+    EXPECT_EQ((std::vector<std::wstring>{L"PauseTask 8", L"PauseTask 8", L"PauseTask 9"}), handlers.calls);
+
+    // A foreign caller runs nothing through InvokeEx either.
+    handlers.caller = L"http://other.example/";
+    handlers.calls.clear();
+    EXPECT_EQ(S_OK, extended->InvokeEx(7, LOCALE_USER_DEFAULT, kCall, &params, &result, nullptr, engine));
+    EXPECT_TRUE(handlers.calls.empty());
+    ASSERT_EQ(VT_BOOL, result.vt);
+    EXPECT_EQ(0, result.boolVal);
 }
 
 TEST_F(BrowserExternalTest, ACallWithoutAResultVariantStillRunsTheHandler)

@@ -1,7 +1,7 @@
 // A stand-in for a loaded page, given to a container in tests instead of the
 // control's document: a minimal IHTMLDocument2 whose Script property is a
-// recording script object, and ICustomDoc that keeps the UI handler it is
-// given. (The browser engine that would make real documents is missing
+// recording script object, its window with frames, and ICustomDoc that
+// keeps the UI handler it is given. (The browser engine that would make real documents is missing
 // under Wine.)
 #pragma once
 
@@ -82,8 +82,163 @@ public:
     LONG refs = 1;
 };
 
+// A page's window as the document's parentWindow and frames collection:
+// its frames (other stand-in windows), its parent (none: it is the top
+// one, its own parent), and whether its document is another origin's, which
+// the engine refuses to hand to another page's script.
+class CStandInWindow : public IHTMLWindow2 {
+public:
+    IHTMLDocument2* document = nullptr;
+    CStandInWindow* parent = nullptr;
+    std::vector<CStandInWindow*> frames;
+    bool documentDenied = false;
+    LONG refs = 1;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = nullptr;
+        if (iid != IID_IUnknown && iid != IID_IDispatch && iid != IID_IHTMLFramesCollection2 &&
+            iid != IID_IHTMLWindow2)
+            return E_NOINTERFACE;
+        *out = static_cast<IHTMLWindow2*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+    // IHTMLFramesCollection2
+    HRESULT STDMETHODCALLTYPE item(VARIANT* index, VARIANT* result) override
+    {
+        VariantInit(result);
+        if (!index || index->vt != VT_I4 || index->lVal < 0 ||
+            static_cast<size_t>(index->lVal) >= frames.size())
+            return E_INVALIDARG;
+        result->vt = VT_DISPATCH;
+        result->pdispVal = frames[static_cast<size_t>(index->lVal)];
+        result->pdispVal->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_length(LONG* p) override
+    {
+        *p = static_cast<LONG>(frames.size());
+        return S_OK;
+    }
+
+    // IHTMLWindow2: the frames, the parent and the document.
+    HRESULT STDMETHODCALLTYPE get_frames(IHTMLFramesCollection2** p) override
+    {
+        *p = this;
+        AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_parent(IHTMLWindow2** p) override
+    {
+        *p = parent ? parent : this;
+        (*p)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_document(IHTMLDocument2** p) override
+    {
+        *p = nullptr;
+        if (documentDenied)
+            return E_ACCESSDENIED;
+        *p = document;
+        if (document)
+            document->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE put_defaultStatus(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_defaultStatus(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_status(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_status(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE setTimeout(BSTR, LONG, VARIANT*, LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE clearTimeout(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE alert(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE confirm(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE prompt(BSTR, BSTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Image(IHTMLImageElementFactory**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_location(IHTMLLocation**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_history(IOmHistory**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE close() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_opener(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_opener(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_navigator(IOmNavigator**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_name(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_name(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE open(BSTR, BSTR, BSTR, VARIANT_BOOL, IHTMLWindow2**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE get_self(IHTMLWindow2**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_top(IHTMLWindow2**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_window(IHTMLWindow2**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE navigate(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onfocus(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onfocus(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onblur(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onblur(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onload(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onload(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onbeforeunload(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onbeforeunload(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onunload(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onunload(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onhelp(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onhelp(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onerror(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onerror(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onresize(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onresize(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_onscroll(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_onscroll(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_event(IHTMLEventObj**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE showModalDialog(BSTR, VARIANT*, VARIANT*, VARIANT*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE showHelp(BSTR, VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_screen(IHTMLScreen**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Option(IHTMLOptionElementFactory**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE focus() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_closed(VARIANT_BOOL*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE blur() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE scroll(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_clientInformation(IOmNavigator**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE setInterval(BSTR, LONG, VARIANT*, LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE clearInterval(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_offscreenBuffering(VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_offscreenBuffering(VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE execScript(BSTR, BSTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE toString(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE scrollBy(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE scrollTo(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE moveTo(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE moveBy(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE resizeTo(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE resizeBy(LONG, LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_external(IDispatch**) override { return E_NOTIMPL; }
+};
+
 class CStandInDocument : public IHTMLDocument2, public ICustomDoc {
 public:
+    CStandInDocument() { window.document = this; }
+    CStandInDocument(const CStandInDocument&) = delete;
+    CStandInDocument& operator=(const CStandInDocument&) = delete;
+
+    CStandInWindow window;              // its parentWindow and frames
     CRecordingScript* script = nullptr; // none: a page without script
     std::wstring url;                   // the document's address
     std::vector<IDocHostUIHandler*> uiHandlers;
@@ -151,7 +306,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_designMode(BSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_selection(IHTMLSelectionObject**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_readyState(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_frames(IHTMLFramesCollection2**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_frames(IHTMLFramesCollection2** p) override
+    {
+        *p = &window;
+        window.AddRef();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE get_embeds(IHTMLElementCollection**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_plugins(IHTMLElementCollection**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_alinkColor(VARIANT) override { return E_NOTIMPL; }
@@ -246,7 +406,12 @@ public:
     HRESULT STDMETHODCALLTYPE put_onselectstart(VARIANT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_onselectstart(VARIANT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE elementFromPoint(LONG, LONG, IHTMLElement**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_parentWindow(IHTMLWindow2**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_parentWindow(IHTMLWindow2** p) override
+    {
+        *p = &window;
+        window.AddRef();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE get_styleSheets(IHTMLStyleSheetsCollection**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_onbeforeupdate(VARIANT) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_onbeforeupdate(VARIANT*) override { return E_NOTIMPL; }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,27 +72,6 @@ protected:
     void SetUp() override { OpenMainWindow(false); }
 };
 
-namespace {
-
-bool LeftToPaint(HWND window)
-{
-    if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE))
-        return true;
-    bool left = false;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE))
-                return TRUE;
-            *reinterpret_cast<bool*>(param) = true;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&left));
-    return left;
-}
-
-} // namespace
-
 // The page areas show their waiting text from the first paint; the browser
 // controls and the view's tooltip come after it, and the browsers load the
 // pages of the tab chosen at the start.
@@ -112,25 +92,36 @@ TEST_F(StartPagesTest, BrowsersAndTooltipComeAfterTheFirstPaint)
     EXPECT_EQ(m_dlg->m_strContentUrl, contentUrl);
 
     // The window is shown as the modal run shows it; its own messages run
-    // until the timer's.
+    // until the timer's. Each paint notes whether its window's control was
+    // still to come when it was painted.
     SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
     bool timerCame = false;
-    bool paintedBefore = false;
-    const ULONGLONG end = GetTickCount64() + 10000;
+    std::set<HWND> paintedBefore;
+    const auto noteThePaint = [&](HWND window) {
+        if (window == main && m_dlg->m_view.m_tooltip == nullptr)
+            paintedBefore.insert(main);
+        for (CUiHtmlContainerWindow* area : areas)
+            if (window == area->m_hWnd && area->BrowserWindow() == nullptr)
+                paintedBefore.insert(window);
+    };
+    const ULONGLONG end = GetTickCount64() + 30000;
     while (!timerCame && GetTickCount64() < end) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         MSG msg;
         while (!timerCame && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_TIMER && msg.hwnd == main && msg.wParam == TIMER_AFTER_FIRST_PAINT) {
+            if (msg.message == WM_TIMER && msg.hwnd == main && msg.wParam == TIMER_AFTER_FIRST_PAINT)
                 timerCame = true;
-                paintedBefore = !LeftToPaint(main);
-            }
+            else if (msg.message == WM_PAINT)
+                noteThePaint(msg.hwnd);
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
-    ASSERT_TRUE(timerCame);
-    EXPECT_TRUE(paintedBefore) << "every window was painted before the controls came";
+    ASSERT_TRUE(timerCame) << "no TIMER_AFTER_FIRST_PAINT within 30 s of the show";
+    EXPECT_EQ(paintedBefore.count(main), 1u) << "the window was painted before its tooltip came";
+    for (CUiHtmlContainerWindow* area : areas)
+        EXPECT_EQ(paintedBefore.count(area->m_hWnd), 1u)
+            << "the page area was painted before its control came";
 
     for (CUiHtmlContainerWindow* area : areas) {
         EXPECT_EQ(GetDlgCtrlID(area->BrowserWindow()), 6);

@@ -7,7 +7,7 @@
 class CPageHandlers : public CCatalogScriptHandlers {
 public:
     explicit CPageHandlers(const CString& address) : m_address(address) {}
-    CString CallerAddress() override { return m_address; }
+    bool IsProgramPageCall(IServiceProvider*) override { return IsProgramPage(m_address); }
 
 private:
     CString m_address;

@@ -1,10 +1,13 @@
 #include "app/common/ConfigCodec.h"
 
+#include "tests/support/KilledProbe.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -225,6 +228,183 @@ TEST_F(ConfigFile, ReadsAreBoundedByTheBuffer)
     EXPECT_GT(value.GetLength(), 0);
     EXPECT_LE(value.GetLength(), 260 * 3 / 4);
     EXPECT_EQ(std::wstring(value.GetLength(), L'x'), Wide(value));
+}
+
+// The scrambled form of a text, as the file holds it.
+CString Scrambled(const wchar_t* text)
+{
+    CString symbols;
+    EncodeConfigText(text, symbols);
+    return symbols;
+}
+
+// Every write leaves the file as the system's own writer leaves it, byte for
+// byte: the same layout, order and encoding, whatever the file held before
+// (the program's own files, one edited by hand, one with a byte-order mark).
+TEST_F(ConfigFile, TheFileIsWrittenAsTheSystemWritesIt)
+{
+    const struct {
+        const char* name;
+        const char* before; // null: no file
+        size_t length;
+    } starts[] = {
+        {"no file", nullptr, 0},
+        {"an empty file", "", 0},
+        {"the program's own", "[DownLoad]\r\nr34Gl900=u6Rj\r\n[Common]\r\nvoqGkHyGno.G=zv00\r\n", 0},
+        {"edited by hand",
+         "; settings\r\n\r\n[Common]\r\n  voqGkHyGno.G = z900  \r\nstray\n\n[DownLoad]\nx=1", 0},
+        {"a UTF-8 mark", "\xEF\xBB\xBF[Common]\r\nvoqGkHyGno.G=zv00\r\n", 0},
+        {"a UTF-16 mark", "\xFF\xFE[\0C\0o\0m\0m\0o\0n\0]\0\r\0\n\0", 22},
+    };
+    const ConfigEntry writes[] = {
+        {L"DownLoad", L"Path", L"D:\\下载\\"}, {L"Common", L"AutoStart", L"0"},
+        {L"Update", L"AutoUpdate", L"1"},      {L"DownLoad", L"Task", L"3"},
+        {L"Common", L"AutoStart", L"0"},       {L"DownLoad", L"Path", L"E:\\"},
+        {L"common", L"AutoStart", L"1"},
+    };
+    const CString twin = folder / L"twin.ini";
+    for (const auto& start : starts) {
+        SCOPED_TRACE(start.name);
+        DeleteFileW(ini);
+        DeleteFileW(twin);
+        if (start.before) {
+            const std::string before(start.before, start.length ? start.length : std::strlen(start.before));
+            WriteFileBytes(ini, before);
+            WriteFileBytes(twin, before);
+        }
+        for (const ConfigEntry& write : writes) {
+            SCOPED_TRACE((write.section + L" " + write.key + L"=" + write.value).ToUtf8());
+            ASSERT_EQ(1, WriteConfigValue(write.section, write.key, write.value, ini));
+            ASSERT_NE(FALSE, WritePrivateProfileStringW(write.section, Scrambled(write.key),
+                                                        Scrambled(write.value), twin));
+            ASSERT_EQ(ReadFileBytes(twin), ReadFileBytes(ini));
+        }
+        // A batch writes as its writes one after the other do.
+        ASSERT_EQ(1, WriteConfigValues({{L"Common", L"HotKey", L"Ctrl+Alt+Z"},
+                                        {L"Common", L"HotKey_V", L"90"},
+                                        {L"ProXYSet", L"Width", L"800"}},
+                                       ini));
+        for (const auto& [section, key, value] :
+             {std::tuple{L"Common", L"HotKey", L"Ctrl+Alt+Z"}, std::tuple{L"Common", L"HotKey_V", L"90"},
+              std::tuple{L"ProXYSet", L"Width", L"800"}})
+            WritePrivateProfileStringW(section, Scrambled(key), Scrambled(value), twin);
+        EXPECT_EQ(ReadFileBytes(twin), ReadFileBytes(ini));
+        // Nothing is left beside the file.
+        EXPECT_EQ((std::vector<std::string>{"common.ini", "twin.ini"}), folder.Files());
+    }
+}
+
+// A batch goes in whole or not at all; a file that cannot be replaced keeps
+// what it held, and nothing is left beside it.
+TEST_F(ConfigFile, AWriteThatCannotFinishChangesNothing)
+{
+    const std::string before = "[Common]\r\nvoqGkHyGno.G=zv00\r\n";
+    WriteFileBytes(ini, before);
+    EXPECT_EQ(0, WriteConfigValues({{L"Common", L"AutoStart", L"0"}, {L"Common", L"HotKey", L""}}, ini));
+    EXPECT_EQ(0, WriteConfigValues({}, ini));
+    EXPECT_EQ(before, ReadFileBytes(ini));
+
+    ASSERT_TRUE(SetFileAttributesW(ini, FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    ASSERT_TRUE(SetFileAttributesW(ini, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(before, ReadFileBytes(ini));
+
+    // Held open by a reader that lets nobody write or delete it.
+    HANDLE held = CreateFileW(ini, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    CloseHandle(held);
+    EXPECT_EQ(before, ReadFileBytes(ini));
+
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"AutoStart", L"0", folder / L"absent\\common.ini"));
+    EXPECT_EQ(std::vector<std::string>{"common.ini"}, folder.Files());
+
+    // A copy left beside the file by a write that was stopped is not read.
+    WriteFileBytes(ini + L".edit", "[Stale]\r\nx=1\r\n");
+    ASSERT_EQ(1, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    EXPECT_EQ("[Common]\r\nvoqGkHyGno.G=z900\r\n", ReadFileBytes(ini));
+    EXPECT_EQ(std::vector<std::string>{"common.ini"}, folder.Files());
+}
+
+// What a write stopped by a kill left beside the file, however it was left
+// (read-only, or a folder in the way of the next write), never stops the
+// writes after it once the program has started.
+TEST_F(ConfigFile, LeftoversOfAStoppedWriteAreClearedAtStart)
+{
+    const std::string before = "[Common]\r\nvoqGkHyGno.G=zv00\r\n";
+    WriteFileBytes(ini, before);
+    WriteFileBytes(ini + L".edit", "[Stale]\r\nx=1\r\n");
+    ASSERT_TRUE(SetFileAttributesW(ini + L".edit", FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryW(ini + L".new", nullptr));
+    WriteFileBytes(ini + L".new\\kept.txt", "x");
+    EXPECT_EQ(0, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    EXPECT_EQ(before, ReadFileBytes(ini));
+
+    EXPECT_TRUE(ClearStaleConfigCopies(ini));
+    ASSERT_EQ(1, WriteConfigValue(L"Common", L"AutoStart", L"0", ini));
+    EXPECT_EQ("[Common]\r\nvoqGkHyGno.G=z900\r\n", ReadFileBytes(ini));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ini + L".edit"));
+    // What the folder held is not ours: it is moved out of the way, not deleted.
+    EXPECT_EQ("x", ReadFileBytes(ini + L".new.0\\kept.txt"));
+
+    // A read-only copy alone does not even wait for the start.
+    WriteFileBytes(ini + L".edit", "[Stale]\r\nx=1\r\n");
+    ASSERT_TRUE(SetFileAttributesW(ini + L".edit", FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(1, WriteConfigValue(L"Common", L"AutoStart", L"1", ini));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ini + L".edit"));
+}
+
+// A settings file of many sections, its [DownLoad] Path set to
+// "D:\下载\<round>\".
+std::string LargeSettings(int round)
+{
+    CString path;
+    path.Format(L"D:\\下载\\%d\\", round);
+    std::string text =
+        "[DownLoad]\r\n" + Scrambled(L"Path").ToAnsi() + "=" + Scrambled(path).ToAnsi() + "\r\n";
+    for (int section = 0; section < 60; ++section) {
+        text += "[Section" + std::to_string(section) + "]\r\n";
+        for (int key = 0; key < 30; ++key) {
+            CString name;
+            name.Format(L"Key%d", key);
+            text += Scrambled(name).ToAnsi() + "=" + Scrambled(L"一个设置的值").ToAnsi() + "\r\n";
+        }
+    }
+    return text;
+}
+
+// A program killed while it writes a setting, again and again at other
+// moments of its writes, leaves the file as it was before or after that
+// write, whole: never empty, never half new, so the download root is never
+// lost to the default.
+TEST_F(ConfigFile, AKillDuringAWriteLeavesTheOldOrTheNewFile)
+{
+    WriteFileBytes(ini, LargeSettings(0));
+    const CString probe = ProgramBesideThisOne(L"config_write_probe.exe");
+    HANDLE written = CreateEventW(nullptr, FALSE, FALSE, L"RavonyxConfigWrittenTest");
+    ASSERT_NE(nullptr, written);
+    SetEnvironmentVariableW(L"RAVONYX_CONFIG_PATH", ini);
+    SetEnvironmentVariableW(L"RAVONYX_CONFIG_WRITTEN", L"RavonyxConfigWrittenTest");
+
+    int last = 0;
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE(round);
+        // Once it has written, kill it at another moment of its work each round.
+        ASSERT_TRUE(KillProbeAfterItsFirstWork(probe, written, static_cast<DWORD>(round * 23 % 200)))
+            << "the probe never wrote the setting, or did not end when killed";
+
+        CString path;
+        ASSERT_EQ(1, ReadConfigValue(L"DownLoad", L"Path", ini, L"<default>", 260, path));
+        ASSERT_EQ(0, path.Find(L"D:\\下载\\")) << path.ToUtf8();
+        const int now = _wtoi(path.GetString() + 6);
+        EXPECT_GT(now, 0) << "the writes of this round are lost";
+        ASSERT_EQ(LargeSettings(now), ReadFileBytes(ini)) << "not the file of round " << now;
+        last = now;
+        // The probe starts again from round 1.
+        WriteFileBytes(ini, LargeSettings(0));
+    }
+    EXPECT_GT(last, 0);
+    CloseHandle(written);
 }
 
 } // namespace

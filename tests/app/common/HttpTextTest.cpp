@@ -37,47 +37,47 @@ TEST_F(HttpGetText, ReplyInSeveralPiecesComesWhole)
     EXPECT_EQ(CString::FromUtf8(body.c_str()), text);
 }
 
-TEST_F(HttpGetText, LongReplyIsCutToTheBuffer)
+// A reply that is not whole is a failed request: one longer than the
+// buffer, sent in pieces or at once, against buffers that hold all of it,
+// exactly all but the last byte of it, or less.
+TEST_F(HttpGetText, OnlyAWholeReplyComesBack)
 {
     AddRoute(R"({"path": "/long", "body": ")" + Digits(5000) + R"(", "chunks": 3})");
-    const struct {
-        DWORD size;
-        size_t kept;
-    } rows[] = {{2000, 1999}, {4096, 4095}, {5001, 5000}, {8000, 5000}, {1, 0}, {0, 0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.size);
-        CString text = L"stale";
-        ASSERT_TRUE(::HttpGetText(Url("/long"), text, row.size));
-        EXPECT_EQ(CString::FromUtf8(Digits(row.kept).c_str()), text);
-    }
-}
-
-// A reply sent in pieces with pauses between them, against buffers that
-// hold all of it, exactly all of it, or less.
-TEST_F(HttpGetText, TellsWhetherTheWholeReplyFitted)
-{
     AddRoute(R"({"path": "/pieces", "body": ")" + Digits(5000) + R"(", "chunks": 5, "chunk_delay": 0.05})");
     const struct {
         DWORD size;
         bool whole;
-        size_t kept;
-    } rows[] = {
-        {2000, false, 1999}, {5000, false, 4999}, {5001, true, 5000}, {8000, true, 5000}, {1, false, 0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.size);
-        CString text = L"stale";
-        bool whole = !row.whole;
-        ASSERT_TRUE(::HttpGetText(Url("/pieces"), text, row.size, whole));
-        EXPECT_EQ(row.whole, whole);
-        EXPECT_EQ(CString::FromUtf8(Digits(row.kept).c_str()), text);
+    } rows[] = {{2000, false}, {4096, false}, {5000, false}, {5001, true},
+                {8000, true},  {1, false},    {0, false}};
+    for (const char* path : {"/long", "/pieces"}) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(path) + " " + std::to_string(row.size));
+            CString text = L"stale";
+            EXPECT_EQ(row.whole, ::HttpGetText(Url(path), text, row.size));
+            EXPECT_EQ(row.whole ? Wide(CString::FromUtf8(Digits(5000).c_str())) : L"stale", Wide(text));
+        }
     }
     // An empty reply fits any buffer.
     AddRoute(R"({"path": "/empty", "body": ""})");
     CString text = L"stale";
-    bool whole = false;
-    ASSERT_TRUE(::HttpGetText(Url("/empty"), text, 2000, whole));
-    EXPECT_TRUE(whole);
+    ASSERT_TRUE(::HttpGetText(Url("/empty"), text, 2000));
     EXPECT_EQ(L"", Wide(text));
+}
+
+// A NUL byte would end the text early, and a connection that ends before
+// the announced length leaves only the start of the reply: neither is
+// taken for the reply.
+TEST_F(HttpGetText, ACutOrNulReplyFails)
+{
+    // "success | http://start.example/" NUL "evil"
+    AddRoute(R"({"path": "/nul", "body_b64": "c3VjY2VzcyB8IGh0dHA6Ly9zdGFydC5leGFtcGxlLwBldmls"})");
+    AddRoute(R"({"path": "/dropped", "body": ")" + Digits(3000) + R"(", "drop_after": 1000})");
+    for (const char* path : {"/nul", "/dropped"}) {
+        SCOPED_TRACE(path);
+        CString text = L"stale";
+        EXPECT_FALSE(::HttpGetText(Url(path), text, 4096));
+        EXPECT_EQ(L"stale", Wide(text));
+    }
 }
 
 TEST_F(HttpGetText, DecodesUtf8WithCharactersBeyondTheBasicPlane)

@@ -7,23 +7,14 @@
 
 #include <windows.h>
 
+#include "tests/support/KilledProbe.h"
+
 #include <string>
-
-namespace {
-
-CString Environment(const wchar_t* name)
-{
-    wchar_t value[1024] = {};
-    GetEnvironmentVariableW(name, value, 1024);
-    return value;
-}
-
-} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    const CString path = Environment(L"RAVONYX_LIST_PATH");
-    HANDLE saved = OpenEventW(EVENT_MODIFY_STATE, FALSE, Environment(L"RAVONYX_LIST_SAVED"));
+    const CString path = ProbeSetting(L"RAVONYX_LIST_PATH");
+    HANDLE saved = OpenEventW(EVENT_MODIFY_STATE, FALSE, ProbeSetting(L"RAVONYX_LIST_SAVED"));
     for (;;) {
         CXmlReader list(path);
         const TiXmlElement* first =

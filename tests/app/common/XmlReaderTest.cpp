@@ -1,8 +1,11 @@
 #include "app/common/XmlReader.h"
+#include "app/common/FileReplace.h"
 #include "app/common/XmlText.h"
 
 #include "base/XmlNesting.h"
 #include "tests/support/DeepXml.h"
+#include "tests/support/KilledProbe.h"
+#include "tests/support/PageEdge.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +109,41 @@ TEST_F(XmlList, MissingEmptyOrBrokenFilesLeaveNothingToWorkOn)
     }
 }
 
+// A list that ends inside a UTF-8 sequence (the file cut short, or a hostile
+// one), read as UTF-8 for its byte-order mark or its declaration: the
+// parse step the reader runs reads nothing past the text's end (placed so
+// that a read there faults), and the reader refuses the file.
+TEST_F(XmlList, AListCutInsideAUtf8SequenceIsRefusedWithoutReadingPastItsEnd)
+{
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>";
+    const std::string cut[] = {
+        "\xEF\xBB\xBF<list><item id='1' name='\xF0",
+        "\xEF\xBB\xBF<list><item id=\"1\"><jsons>\xE4",
+        declaration + "<list><item id='1' name='\xF0",
+        declaration + "<list><item id=\"1\"><jsons>{\"title\":\"\xE8\x93",
+    };
+    for (const std::string& text : cut) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        CTextAtPageEdge edge(text);
+        ASSERT_TRUE(edge.Placed());
+        TiXmlDocument document;
+        EXPECT_FALSE(ParseXmlText(edge.Text(), document, TIXML_DEFAULT_ENCODING));
+        Write(text);
+        EXPECT_EQ(nullptr, CXmlReader(path).CurrentElement());
+    }
+    // Whole, the same list reads, its last character kept.
+    const std::string whole = declaration + "<list><item id=\"1\" name=\"\xE8\x93\x9D\"/></list>";
+    CTextAtPageEdge edge(whole);
+    ASSERT_TRUE(edge.Placed());
+    TiXmlDocument document;
+    EXPECT_TRUE(ParseXmlText(edge.Text(), document, TIXML_DEFAULT_ENCODING));
+    Write(whole);
+    CXmlReader reader(path);
+    std::string name;
+    ASSERT_TRUE(reader.GetItemAttribute("item", "id", L"1", "name", name));
+    EXPECT_EQ(Ansi(L"蓝"), name);
+}
+
 TEST_F(XmlList, DeepFilesOfEveryKindAreRefused)
 {
     for (const DeepXmlKind& kind : DeepXmlKinds()) {
@@ -172,7 +210,8 @@ TEST_F(XmlList, ASaveThatCannotReachTheFileIsReportedAndChangesNothing)
         for (const auto& operation : ChangeOperations()) {
             SCOPED_TRACE(testing::Message() << c.name << ", " << operation.first);
             Write(kList);
-            const CString held = c.holdReplacement ? path + L".new" : path;
+            const CString replacement = ReplacementFilePath(path);
+            const CString held = c.holdReplacement ? replacement : path;
             if (c.holdReplacement)
                 WriteFileBytes(held, "being written");
             CXmlReader reader(path);
@@ -188,10 +227,12 @@ TEST_F(XmlList, ASaveThatCannotReachTheFileIsReportedAndChangesNothing)
             SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
             EXPECT_EQ(kList, ReadFileBytes(path));
             const std::vector<std::string> left =
-                c.holdReplacement ? std::vector<std::string>{"MyThemes.xml", "MyThemes.xml.new"}
-                                  : std::vector<std::string>{"MyThemes.xml"};
+                c.holdReplacement
+                    ? std::vector<std::string>{"MyThemes.xml", ToUtf8String(replacement.Mid(
+                                                                   replacement.ReverseFind(L'\\') + 1))}
+                    : std::vector<std::string>{"MyThemes.xml"};
             EXPECT_EQ(left, folder.Files());
-            DeleteFileW(path + L".new");
+            DeleteFileW(replacement);
 
             // Once the list is free again the same change is saved, and
             // nothing else is left beside it.
@@ -218,10 +259,7 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     }
     Write(list + "</list>\n");
 
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    CString probe = self;
-    probe = probe.Left(probe.ReverseFind(L'\\') + 1) + L"list_save_probe.exe";
+    const CString probe = ProgramBesideThisOne(L"list_save_probe.exe");
     HANDLE saved = CreateEventW(nullptr, FALSE, FALSE, L"RavonyxListSavedTest");
     ASSERT_NE(nullptr, saved);
     SetEnvironmentVariableW(L"RAVONYX_LIST_PATH", path);
@@ -230,24 +268,9 @@ TEST_F(XmlList, AKillDuringASaveLeavesTheOldOrTheNewList)
     int count = initial;
     for (int round = 0; round < 16; ++round) {
         SCOPED_TRACE(round);
-        // The last probe may have set the event again before it was killed.
-        ResetEvent(saved);
-        STARTUPINFOW startup = {sizeof(startup)};
-        PROCESS_INFORMATION process = {};
-        CString command = L"\"" + probe + L"\"";
-        ASSERT_TRUE(CreateProcessW(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &process));
-        command.ReleaseBuffer();
         // Once it has saved, kill it at another moment of its work each round.
-        const HANDLE waits[] = {saved, process.hProcess};
-        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 120000);
-        if (woke == WAIT_OBJECT_0)
-            Sleep(static_cast<DWORD>(round * 37 % 300));
-        TerminateProcess(process.hProcess, 9);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        ASSERT_EQ(WAIT_OBJECT_0, woke) << "the probe never saved the list";
+        ASSERT_TRUE(KillProbeAfterItsFirstWork(probe, saved, static_cast<DWORD>(round * 37 % 300)))
+            << "the probe never saved the list, or did not end when killed";
 
         // Whole: it parses, and holds every item from the newest down to 1.
         TiXmlDocument document;

@@ -9,11 +9,13 @@
 #include "app/common/BackgroundWork.h"
 #include "app/common/ConfigCodec.h"
 #include "app/dialogs/AdPopupSchedule.h"
+#include "app/dialogs/AdStateWork.h"
 #include "app/dialogs/WebDlg.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/ProgramFlags.h"
 #include "app/startup/CorvaneModule.h"
 #include "app/startup/RunApplication.h"
+#include "base/Thread.h"
 #include "tests/app/browser/BrowserTestSupport.h"
 #include "tests/support/Responsiveness.h"
 #include "tests/support/TempFolder.h"
@@ -436,6 +438,81 @@ TEST_F(AdPopupTest, AnInfoRequestLeavesTheWindowAnswering)
     EXPECT_EQ(1u, CTestServer::Instance().Requests("/slowad").size());
     EXPECT_FALSE(g_bAdPopupOpen) << "no pop-up for a main window that has gone";
     CloseWebDialogs();
+}
+
+// A size the screen cannot show opens no window: an invisible topmost
+// pop-up would hold the kind's flag for the rest of the run, so a later
+// reply with a proper size still opens.
+TEST_F(AdPopupTest, AReplyWithoutAVisibleSizeOpensNothing)
+{
+    static const bool started = [] {
+        StartSkinLibrary();
+        return true;
+    }();
+    (void)started;
+    CComApartment com;
+    for (const char* size : {"Width=300 | Height=0", "Width=300 | Height=-200", "Width=0 | Height=200",
+                             "Width=-1 | Height=-1"}) {
+        SCOPED_TRACE(size);
+        CTestServer::Instance().Reset();
+        CTestServer::Instance().AddRoute(std::string(R"({"path": "/ad", "body": "success | )") + size +
+                                         R"( | Url=http://127.0.0.1:9/a"})");
+        ASSERT_TRUE(RequestWebPopupAt(mainWnd.m_hWnd, CTestServer::Instance().Url("/ad"), 132, kWebPopupAd));
+        ASSERT_TRUE(WaitForBackgroundWork(20000));
+        PumpMessagesUntil([] { return false; }, 100);
+        EXPECT_EQ(1u, CTestServer::Instance().Requests("/ad").size());
+        EXPECT_FALSE(g_bAdPopupOpen);
+        CloseWebDialogs();
+    }
+    CTestServer::Instance().Reset();
+    CTestServer::Instance().AddRoute(
+        R"({"path": "/ad", "body": "success | Width=300 | Height=200 | Url=http://127.0.0.1:9/a"})");
+    ASSERT_TRUE(RequestWebPopupAt(mainWnd.m_hWnd, CTestServer::Instance().Url("/ad"), 132, kWebPopupAd));
+    EXPECT_TRUE(PumpMessagesUntil([] { return g_bAdPopupOpen != FALSE; }));
+    EXPECT_EQ(200, g_nAdPopupHeight);
+    CloseWebDialogs();
+}
+
+// A state reply that lands after the program began to end touches nothing:
+// neither the settings file of the module's folder (the module may be gone)
+// nor the main window's timers. The end does not wait for the server.
+TEST_F(AdPopupTest, AStateReplyAfterTheEndTouchesNothing)
+{
+    CTestServer::Instance().Reset();
+    CTestServer::Instance().AddRoute(
+        R"({"path": "/ad", "body": "success | show=1 | time=0 | a=1 | b=2 | isday=0", "stall": 2, "stall_after": 0})");
+    const HWND window = mainWnd.m_hWnd;
+    const CString url = Url();
+    CHandle worker = StartThread([window, url] { QueryAdState(window, kAdStateStart, url); });
+    ASSERT_TRUE(worker);
+    ASSERT_TRUE(PumpMessagesUntil([] { return CTestServer::Instance().Requests("/ad").size() == 1; }))
+        << "waiting for the state request";
+    EndAdStateWork();
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(worker.Get(), 0))
+        << "the end waited for the server's reply";
+    // What the module holds once it is gone: here another folder.
+    CTempFolder after;
+    _Module.m_strAppDir = after / L"";
+    MakeFolderFor(AdSettingsFile());
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(worker.Get(), 30000))
+        << "waiting for the worker to end";
+    EXPECT_EQ(1u, CTestServer::Instance().Requests("/ad").size());
+    EXPECT_FALSE(FileExists(AdSettingsFile()));
+    EXPECT_FALSE(FileExists(app / L"Config\\ad.ini"));
+    EXPECT_FALSE(TimerArmed(TIMER_START_POPUP));
+
+    // The network wait ends at once with the program, with nothing marked.
+    CHandle waiter = StartThread(
+        [] { WaitForNetwork(L"http://127.0.0.1:9/api.php?op=ad_box&type=news&action=state", {600000}); });
+    ASSERT_TRUE(waiter);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(waiter.Get(), 20000))
+        << "waiting for the network wait to end";
+
+    ResumeAdStateWork();
+    _Module.m_strAppDir = app / L"";
+    Reply("success | show=1 | time=0 | a=1 | b=2 | isday=0");
+    QueryAdState(mainWnd.m_hWnd, kAdStateStart, Url());
+    EXPECT_TRUE(TimerArmed(TIMER_START_POPUP));
 }
 
 } // namespace

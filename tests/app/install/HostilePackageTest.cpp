@@ -132,6 +132,74 @@ TEST_F(HostilePackage, DefaultThemeOfWindowsIsNeverReplaced)
     }
 }
 
+TEST_F(HostilePackage, WindowsOwnThemesAreNeitherPlacedNorRemovedWhateverTheRecordSays)
+{
+    // Luna is there (as far as this prefix has none, a stand-in), Royale and
+    // classic are not; a record claims all three as placed.
+    const wchar_t* names[] = {L"Luna", L"Royale", L"Classic"};
+    std::vector<bool> made;
+    for (const wchar_t* name : names)
+        made.push_back(!FileExists(themes + L"\\" + name + L".theme") &&
+                       !DirectoryExists(themes + L"\\" + name));
+    if (made[0])
+        PlaceForeignTheme(L"Luna");
+    WriteFileBytes(program / L"Data\\PlacedThemes.txt", "Luna\r\nRoyale\r\nclassic\r\n");
+    const Tree before = WindowsFolders();
+    const Tree cursors = CursorFolder();
+
+    int id = 8150;
+    for (const wchar_t* name : names) {
+        SCOPED_TRACE(Utf8(name));
+        ++id;
+        WriteList(1, {{id, name}});
+        WritePackage(id, ThemeEntries(id, name), PackagePasswordOf(id));
+        ShowFromControlPanel(L"cabinet");
+
+        EXPECT_FALSE(InstallPackage(1, std::to_wstring(id).c_str()));
+        EXPECT_EQ(Refused(id, 1), CEventLog::Instance().Take());
+        EXPECT_EQ(before, WindowsFolders());
+        EXPECT_EQ(cursors, CursorFolder());
+        EXPECT_TRUE(ControlPanelLog().empty());
+        EXPECT_FALSE(IsPlacedTheme(name));
+        // Nothing of this program's is under that name, and nothing goes.
+        EXPECT_TRUE(RemoveThemePackage(name));
+        EXPECT_EQ(before, WindowsFolders());
+    }
+    // What a failing run may have placed goes, Windows' own files stay.
+    for (size_t i = 0; i < made.size(); ++i) {
+        DeletePath(windows + L"\\Cursors\\Cursors\\" + names[i] + L".cur");
+        if (made[i]) {
+            DeletePath(themes + L"\\" + names[i] + L".theme");
+            DeletePath(themes + L"\\" + names[i]);
+        }
+    }
+}
+
+TEST_F(HostilePackage, ThemeNamedAfterTheShortNameOfSomeoneElsesIsRefused)
+{
+    const std::wstring foreign = UniqueName(L"Royale Noir");
+    PlaceForeignTheme(foreign);
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(themes + L"\\" + foreign.c_str(), shortPath, MAX_PATH));
+    const CString full = shortPath;
+    const std::wstring alias = full.Mid(full.ReverseFind(L'\\') + 1).GetString();
+    ASSERT_NE(CString(alias.c_str()).CompareNoCase(foreign.c_str()), 0);
+    ASSERT_TRUE(DirectoryExists(themes + L"\\" + alias.c_str()));
+    // A record that claims the short name as placed.
+    WriteFileBytes(program / L"Data\\PlacedThemes.txt", Utf8(alias) + "\r\n");
+    const Tree before = WindowsFolders();
+    WriteList(1, {{8160, alias}});
+    WritePackage(8160, ThemeEntries(8160, alias, true, true, false), PackagePasswordOf(8160));
+    ShowFromControlPanel(L"cabinet");
+
+    EXPECT_FALSE(InstallPackage(1, L"8160"));
+    EXPECT_EQ(Refused(8160, 1), CEventLog::Instance().Take());
+    EXPECT_EQ(before, WindowsFolders());
+    EXPECT_TRUE(RemoveThemePackage(alias.c_str()));
+    EXPECT_EQ(before, WindowsFolders());
+    DeletePath(themes + L"\\" + alias.c_str() + L".theme");
+}
+
 TEST_F(HostilePackage, PackagesThatReachOutsideTheirFolderOrMisbehaveAreRefused)
 {
     const struct {
@@ -317,11 +385,11 @@ TEST_F(ItemDeletion, FailedInstallationsDeleteOfferRemovesPackageAndWhatWasUnpac
                 .c_str();
 
         EXPECT_FALSE(InstallPackage(kind, std::to_wstring(id).c_str()));
-        const Events events = CEventLog::Instance().Take();
-        ASSERT_EQ(3u, events.size());
-        EXPECT_EQ(BoxEvent(L"plain", kSevere), events[0]);
-        EXPECT_EQ(BoxEvent(kError, kUnpackFailed), events[1]);
-        // events[2] is the delete confirmation, answered yes.
+        // The extractor's message, the unpack failure and the real delete
+        // confirmation, answered yes.
+        EXPECT_EQ(
+            Events({BoxEvent(L"plain", kSevere), BoxEvent(kError, kUnpackFailed), DeleteConfirmEvent()}),
+            CEventLog::Instance().Take());
         EXPECT_FALSE(FileExists(package));
         EXPECT_FALSE(DirectoryExists(unpacked));
         EXPECT_FALSE(Listed(kind, id));

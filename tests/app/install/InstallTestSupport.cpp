@@ -10,6 +10,7 @@
 #include "base/WindowImpl.h"
 #include "download/Dunmere.h"
 #include "skin/CorvaneMsgBox.h"
+#include "skin/CorvaneMsgBox2.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
@@ -24,6 +25,10 @@
 namespace {
 
 constexpr DWORD kLookEveryMs = 20;
+// A box still up this long after a click is clicked again.
+constexpr DWORD kAnswerAgainMs = 1000;
+// How long a box may stay up while it is being answered.
+constexpr DWORD kBoxPatienceMs = 30000;
 constexpr DWORD kControlPanelPatienceMs = 30000;
 const wchar_t kActiveDesktopServer[] =
     L"Software\\Classes\\CLSID\\{75048700-EF1F-11D0-9888-006097DEACF9}\\InprocServer32";
@@ -178,6 +183,11 @@ std::string BoxEvent(const wchar_t* caption, const wchar_t* text)
     return "box " + CString(caption).ToUtf8() + "|" + CString(text).ToUtf8();
 }
 
+std::string DeleteConfirmEvent()
+{
+    return "box delete confirmation";
+}
+
 std::string DeleteEvent(int id, int state, int kind)
 {
     return "delete " + std::to_string(id) + " " + std::to_string(state) + " " + std::to_string(kind);
@@ -191,8 +201,50 @@ CBoxWatcher::CBoxWatcher() : m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr))
 CBoxWatcher::~CBoxWatcher()
 {
     SetEvent(m_stop);
-    WaitForSingleObject(m_thread, INFINITE);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(m_thread, kBoxPatienceMs))
+        << "the message box watcher did not stop";
     CloseHandle(m_stop);
+}
+
+bool CBoxWatcher::Answer(HWND window, bool skinned)
+{
+    if (!skinned) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return true;
+    }
+    auto* box = dynamic_cast<CCorvaneMsgBox*>(CWindowImpl::FromHandle(window));
+    // Only its buttons end it: the first one is clicked once it is up.
+    if (!box || !IsWindowVisible(window) || box->m_buttons.empty())
+        return false;
+    CSkWindow* button = box->m_view.FindItem(box->m_buttons.front().id);
+    if (!button)
+        return false;
+    const LPARAM at = MAKELPARAM((button->m_rect.left + button->m_rect.right) / 2,
+                                 (button->m_rect.top + button->m_rect.bottom) / 2);
+    HWND view = box->m_view.m_hWnd;
+    PostMessageW(view, WM_MOUSEMOVE, 0, at);
+    PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(view, WM_LBUTTONUP, 0, at);
+    return true;
+}
+
+void CBoxWatcher::AnswerAgainOrGiveUp(HWND window, Answered& answered)
+{
+    const DWORD now = GetTickCount();
+    if (answered.closed || !IsWindowVisible(window) || now - answered.lastAt < kAnswerAgainMs)
+        return;
+    auto* box = dynamic_cast<CCorvaneMsgBox*>(CWindowImpl::FromHandle(window));
+    if (box && box->m_end)
+        return; // answered, and on its way out
+    if (now - answered.firstAt >= kBoxPatienceMs) {
+        ADD_FAILURE() << "the message box (" << answered.event << ") was still up "
+                      << (now - answered.firstAt) / 1000 << " s after it was first answered: closed";
+        answered.closed = true;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (Answer(window, box != nullptr))
+        answered.lastAt = now;
 }
 
 void CBoxWatcher::Run()
@@ -201,37 +253,37 @@ void CBoxWatcher::Run()
         WindowList list = {GetCurrentProcessId(), {}};
         EnumWindows(CollectOwnWindows, reinterpret_cast<LPARAM>(&list));
         for (HWND window : list.windows) {
-            if (m_answered.count(window))
+            const auto known = m_answered.find(window);
+            if (known != m_answered.end()) {
+                AnswerAgainOrGiveUp(window, known->second);
                 continue;
-            if (auto* box = dynamic_cast<CCorvaneMsgBox*>(CWindowImpl::FromHandle(window))) {
-                // Only its buttons end it: the first one is clicked once it is up.
-                if (!IsWindowVisible(window) || box->m_buttons.empty())
-                    continue;
-                CSkWindow* button = box->m_view.FindItem(box->m_buttons.front().id);
-                if (!button)
-                    continue;
-                CEventLog::Instance().Add(BoxEvent(box->m_caption, box->m_text));
-                m_answered.insert(window);
-                const LPARAM at = MAKELPARAM((button->m_rect.left + button->m_rect.right) / 2,
-                                             (button->m_rect.top + button->m_rect.bottom) / 2);
-                HWND view = box->m_view.m_hWnd;
-                PostMessageW(view, WM_MOUSEMOVE, 0, at);
-                PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
-                PostMessageW(view, WM_LBUTTONUP, 0, at);
-                continue;
+            }
+            std::string event;
+            bool skinned = false;
+            CWindowImpl* skinnedWindow = CWindowImpl::FromHandle(window);
+            if (dynamic_cast<CCorvaneMsgBox2*>(skinnedWindow)) {
+                // Its question is drawn from its own layout, not held as text.
+                event = DeleteConfirmEvent();
+                skinned = true;
+            } else if (auto* box = dynamic_cast<CCorvaneMsgBox*>(skinnedWindow)) {
+                event = BoxEvent(box->m_caption, box->m_text);
+                skinned = true;
             } else if (ClassOf(window) == L"#32770" && IsWindowVisible(window)) {
                 wchar_t text[512] = {};
                 GetDlgItemTextW(window, 0xFFFF, text, 512);
-                CEventLog::Instance().Add(BoxEvent(L"plain", text));
+                event = BoxEvent(L"plain", text);
             } else {
                 continue;
             }
-            m_answered.insert(window);
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            if (!Answer(window, skinned))
+                continue;
+            CEventLog::Instance().Add(event);
+            const DWORD now = GetTickCount();
+            m_answered[window] = {event, now, now, false};
         }
         // Handles of boxes gone may come back for new ones.
         for (auto it = m_answered.begin(); it != m_answered.end();)
-            it = IsWindow(*it) ? std::next(it) : m_answered.erase(it);
+            it = IsWindow(it->first) ? std::next(it) : m_answered.erase(it);
     }
 }
 

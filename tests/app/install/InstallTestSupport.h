@@ -48,10 +48,15 @@ inline constexpr wchar_t kUnpackFailed[] = L"由于解压失败，软件无法�
 inline constexpr wchar_t kWallpaperFailed[] = L"应用壁纸失败，请重新下载！";
 // The extractor's exit code 2, in a plain box.
 inline constexpr wchar_t kSevere[] = L"发生严重错误，无法进行解压！";
+// The skinned delete confirmation, as the box watcher notes it.
+std::string DeleteConfirmEvent();
 std::string DeleteEvent(int id, int state, int kind);
 
 // Answers every message box of this process with OK, from a thread of its
-// own, noting each in the event log.
+// own, noting each in the event log. A click posted from here can be lost
+// (the real pointer may move between its button-down and button-up), so a
+// box still up a moment later is answered again, until it goes; one still
+// up after the patience fails the test and is closed.
 class CBoxWatcher {
 public:
     CBoxWatcher();
@@ -60,10 +65,19 @@ public:
     CBoxWatcher& operator=(const CBoxWatcher&) = delete;
 
 private:
+    struct Answered {
+        std::string event; // what the log noted
+        DWORD firstAt;     // GetTickCount of the first answer
+        DWORD lastAt;      // and of the latest
+        bool closed;       // given up on: closed
+    };
     void Run();
+    // Answers the box; false when it is not ready for an answer yet.
+    static bool Answer(HWND window, bool skinned);
+    void AnswerAgainOrGiveUp(HWND window, Answered& answered);
     HANDLE m_stop;
     CHandle m_thread;
-    std::set<HWND> m_answered;
+    std::map<HWND, Answered> m_answered;
 };
 
 // A package's entries: (name with "/", bytes).

@@ -29,16 +29,17 @@ TEST_F(PackageInstall, ExtractorCommandLineCarriesTargetAndPasswordByKind)
         int kind;
         int id;
         const wchar_t* folder;
+        bool installed;
         Events events; // the stub unpacks nothing
     } rows[] = {
-        // The theme has no package folder then, and is not applied.
-        {1, 7001, L"theme", {}},
-        {2, 7002, L"desktop", {BoxEvent(kError, kWallpaperFailed), DeleteEvent(7002, 2, 2)}},
+        // The theme has no package folder then: nothing to install.
+        {1, 7001, L"theme", false, {BoxEvent(kError, kUnpackFailed), DeleteEvent(7001, 2, 1)}},
+        {2, 7002, L"desktop", true, {BoxEvent(kError, kWallpaperFailed), DeleteEvent(7002, 2, 2)}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.kind);
         const std::wstring id = std::to_wstring(row.id);
-        EXPECT_TRUE(InstallPackage(row.kind, id.c_str()));
+        EXPECT_EQ(row.installed, InstallPackage(row.kind, id.c_str()));
         const CString expected = L"Extract.dll x \"" + Downloads(L"Ravonyx\\download\\" + id + L".zip") +
                                  L"\" -o\"" + Downloads(L"Ravonyx\\" + std::wstring(row.folder) + L"\\") +
                                  L"\" *.* -r -y -p" + CString(id.c_str()) + L"_mirt_saboe";
@@ -197,15 +198,66 @@ TEST_F(PackageInstall, EachFailureIsToldAndOffersDeletion)
     }
 }
 
+TEST_F(PackageInstall, ThemeThatPlacesNothingIsToldAndOffersDeletion)
+{
+    const CString record = program / L"Data\\PlacedThemes.txt";
+    const struct {
+        const char* what;
+        std::function<ZipEntries(PackageInstall& t, int id, const std::wstring& name)> entries;
+        bool recordReadOnly;
+    } rows[] = {
+        {"an empty package", [](PackageInstall&, int, const std::wstring&) { return ZipEntries(); }, false},
+        {"only a readme in the item's folder",
+         [](PackageInstall&, int id, const std::wstring&) {
+             return ZipEntries{{std::to_string(id) + "/readme.txt", "read me"}};
+         },
+         false},
+        {"cursors and a theme file, no visual style",
+         [](PackageInstall&, int id, const std::wstring& name) {
+             const std::string top = std::to_string(id) + "/";
+             return ZipEntries{{top + Utf8(name) + ".theme", "[Theme]"},
+                               {top + "Cursors/" + Utf8(name) + ".cur", "cursor"}};
+         },
+         false},
+        {"a record of placed themes that cannot be written",
+         [](PackageInstall& t, int id, const std::wstring& name) { return t.ThemeEntries(id, name); }, true},
+    };
+    int id = 7600;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ++id;
+        const std::wstring name = UniqueName(L"空包");
+        WriteList(1, {{id, name}});
+        WritePackage(id, row.entries(*this, id, name), PackagePasswordOf(id));
+        if (row.recordReadOnly) {
+            WriteFileBytes(record, "其他\r\n");
+            SetFileAttributesW(record, FILE_ATTRIBUTE_READONLY);
+        }
+        ShowFromControlPanel(L"cabinet");
+
+        EXPECT_FALSE(InstallPackage(1, std::to_wstring(id).c_str()));
+        SetFileAttributesW(record, FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(Events({BoxEvent(kError, kUnpackFailed), DeleteEvent(id, 2, 1)}),
+                  CEventLog::Instance().Take());
+        EXPECT_FALSE(FileExists(Themes(name + L".theme")));
+        EXPECT_FALSE(DirectoryExists(Themes(name)));
+        EXPECT_FALSE(FileExists(windows + L"\\Cursors\\Cursors\\" + name.c_str() + L".cur"));
+        EXPECT_TRUE(ControlPanelLog().empty());
+        EXPECT_TRUE(DesktopLog().empty());
+    }
+}
+
 TEST_F(PackageInstall, NamesThatAreNoPlainFileNameAreNeverUsed)
 {
     UseExtractor(L"stub");
     const CString commandLog = logs / L"extractor.txt";
     SetEnvironmentVariableW(L"RAVONYX_STUB_COMMAND_LOG", commandLog);
     SetEnvironmentVariableW(L"RAVONYX_STUB_EXIT_CODE", L"0");
-    const wchar_t* names[] = {
-        L"",    L".",   L"..",  L"..\\..\\Windows", L"a/b", L"C:x", L"*", L"?", L"\"", L"<", L">", L"|",
-        L"名.", L"名 ", L"a\\b"};
+    const wchar_t* names[] = {L"",       L".",   L"..",   L"..\\..\\Windows",
+                              L"a/b",    L"C:x", L"*",    L"?",
+                              L"\"",     L"<",   L">",    L"|",
+                              L"名.",    L"名 ", L"a\\b", L"COM¹",
+                              L"lpt³.名"};
     int id = 7200;
     for (const wchar_t* name : names) {
         SCOPED_TRACE(Utf8(name));

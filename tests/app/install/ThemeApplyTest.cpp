@@ -317,11 +317,11 @@ TEST_F(ThemeApply, RestoreOfTheDefaultThemePerWindowsVersion)
 TEST_F(ThemeApply, EmptyPackageFolderOrMissingThemeFolderAppliesNothing)
 {
     const std::wstring name = UniqueName(L"空");
-    EXPECT_FALSE(ApplyThemePackage(L"", name.c_str()));
+    EXPECT_EQ(ThemeApplyResult::NotPlaced, ApplyThemePackage(L"", name.c_str()));
     const CString folder = downloads / L"pkg";
     MakeFolderFor(folder + L"\\" + name.c_str() + L"\\" + name.c_str() + L".msstyles");
     WriteFileBytes(folder + L"\\" + name.c_str() + L"\\" + name.c_str() + L".msstyles", "MZ");
-    EXPECT_FALSE(ApplyThemePackage(folder, L".."));
+    EXPECT_EQ(ThemeApplyResult::NotPlaced, ApplyThemePackage(folder, L".."));
     EXPECT_FALSE(DirectoryExists(themes + L"\\" + name.c_str()));
     EXPECT_TRUE(ControlPanelLog().empty());
     EXPECT_TRUE(DesktopLog().empty());

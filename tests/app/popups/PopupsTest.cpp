@@ -245,9 +245,6 @@ TEST_F(PopupsTest, SeveralFinishedPopupsSitAtTheCornerAndGoAwayWhenClosed)
     EXPECT_TRUE(AllReleased<CGBPopups>());
 }
 
-// The close button must be seen: the picture of the pop-up shows, inside the
-// button, pixels that stand out from the white body (the band the button
-// sits on) and pixels that stand out from those (its cross).
 // WM_NOTIFY from another thread or posted, to the pop-up and to its view:
 // a readable block that looks like a click on the close button, a freed
 // block and 0x10. The pop-up stays and still closes at a real click.
@@ -273,6 +270,26 @@ TEST_F(PopupsTest, ForeignNotificationsAreIgnoredAndTheCloseButtonStillWorks)
     EXPECT_TRUE(OpenPopups<CGBPopups>().empty());
 }
 
+// What the contrast checks below count as a mark: a stray pixel or two in
+// an undrawn area is none, a drawn stroke is.
+TEST(PictureContrast, AStrayPixelIsNoMarkAndAStrokeIs)
+{
+    const COLORREF white = RGB(255, 255, 255);
+    const COLORREF black = RGB(0, 0, 0);
+    std::vector<COLORREF> area(20 * 20, white);
+    area[7] = black;
+    area[300] = black;
+    EXPECT_LT(MostContrastAgainst(area, white), 1.01) << "two stray pixels";
+    EXPECT_LT(ContrastWithin(area), 1.01) << "two stray pixels";
+    for (int i = 0; i < 20; ++i)
+        area[i * 20 + i] = black; // a diagonal stroke: 5 % of the area
+    EXPECT_GT(MostContrastAgainst(area, white), 20.0);
+    EXPECT_GT(ContrastWithin(area), 20.0);
+}
+
+// The close button must be seen: the picture of the pop-up shows, inside the
+// button, pixels that stand out from the white body (the band the button
+// sits on) and pixels that stand out from those (its cross).
 TEST_F(PopupsTest, TheFinishedPopupsCloseButtonStandsOutFromTheBody)
 {
     ShowDownloadFinishedPopup(L"海风", 12, 1);

@@ -367,6 +367,32 @@ TEST(StartPageList, RepliesAreParsedIntoDefaultAndCandidates)
     }
 }
 
+// A list cut short (longer than the read, its connection gone before the
+// announced length, or a NUL byte in it) offers nothing: its last page
+// could be any prefix of the address the site meant.
+TEST_F(StatsTest, ACutStartPageListOffersNothing)
+{
+    const std::string list = "success | _start:http://a.example/::0,http://b.example/::1";
+    const std::string padding(5000, 'x');
+    const struct {
+        const char* path;
+        std::string route;
+    } rows[] = {
+        {"/long", R"({"path": "/long", "body": ")" + list + padding + R"("})"},
+        {"/dropped", R"({"path": "/dropped", "body": ")" + list + padding + R"(", "drop_after": 40})"},
+        // The list, a NUL byte, then more.
+        {"/nul", R"({"path": "/nul", "body": ")" + list + R"(\u0000,http://c.example/::0"})"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        CTestServer::Instance().AddRoute(row.route);
+        StartPageChoice choice;
+        FetchStartPageList(CTestServer::Instance().Url(row.path), choice);
+        EXPECT_TRUE(choice.defaultUrl.IsEmpty());
+        EXPECT_TRUE(choice.candidates.empty());
+    }
+}
+
 class StartPageTest : public StatsTest {
 protected:
     SavedValue m_user{HKEY_CURRENT_USER, kUserMain, L"Start Page"};

@@ -2,17 +2,29 @@
 // starts its extractor (CreateProcessW without an application name, hidden,
 // nothing inherited) and exits with the extractor's exit code. The command
 // line comes from the environment so that it reaches CreateProcessW exactly
-// as written, quotes and trailing backslashes included.
+// as written, quotes and trailing backslashes included. An extractor still
+// running after RAVONYX_EXTRACT_LIMIT_MS (when set) is ended, and the runner
+// says so and exits with 201.
 #include "base/Handle.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <vector>
 
 namespace {
 
 const int kCouldNotStart = 200;
+const int kEndedAtTheLimit = 201;
+
+DWORD TimeLimitMs()
+{
+    wchar_t text[32] = {};
+    if (!GetEnvironmentVariableW(L"RAVONYX_EXTRACT_LIMIT_MS", text, 32))
+        return INFINITE;
+    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
+}
 
 } // namespace
 
@@ -36,7 +48,13 @@ int main()
     }
     CHandle thread(process.hThread);
     CHandle child(process.hProcess);
-    WaitForSingleObject(child, INFINITE);
+    const DWORD limit = TimeLimitMs();
+    if (WaitForSingleObject(child, limit) != WAIT_OBJECT_0) {
+        std::fprintf(stderr, "the extractor was still running after %lu ms: ended\n", limit);
+        TerminateProcess(child, kEndedAtTheLimit);
+        WaitForSingleObject(child, 10000);
+        return kEndedAtTheLimit;
+    }
     DWORD exitCode = 0;
     GetExitCodeProcess(child, &exitCode);
     return static_cast<int>(exitCode);

@@ -7,7 +7,11 @@ CreateProcessW and no program path, as the main program does: so each case
 also shows that a program file named Extract.dll starts from the folder of the
 program that runs it.
 
-    test_extract.py --wine /usr/lib/wine/wine64 --bin <build>/bin
+    test_extract.py --wine /usr/lib/wine/wine64 --bin <build>/bin [--limit SECONDS]
+
+--limit is the time the whole run may take (set under ctest's time-out for
+the entry); each extractor run may use what is left of it, however slow the
+machine, and one still running when it is used up fails naming its command.
 """
 import argparse
 import os
@@ -16,12 +20,19 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import zipfile
 
 PASSWORD = "123_mirt_saboe"
 WINE = None
 BIN = None
+LIMIT = None     # seconds the whole run may take
+DEADLINE = None  # time.monotonic() at which they are up
+# extract_runner.exe's exit code for an extractor it ended at its limit.
+RUNNER_ENDED_IT = 201
+# What Wine needs beyond the extractor's own run to start and end the runner.
+RUNNER_SLACK = 15
 
 # The tree every zip-made fixture holds; None marks a folder.
 TREE = {
@@ -58,10 +69,21 @@ def run(command_line, cwd):
     in RAVONYX_EXIT_MARK when it ends normally, and a run without it fails."""
     with tempfile.TemporaryDirectory(prefix="extract-mark-") as marks:
         mark = os.path.join(marks, "ended")
-        env = dict(os.environ, RAVONYX_EXTRACT_COMMAND=command_line, RAVONYX_EXIT_MARK=win(mark))
-        done = subprocess.run([WINE, os.path.join(BIN, "extract_runner.exe")], cwd=cwd, env=env,
-                              stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        left = DEADLINE - time.monotonic()
+        if left <= RUNNER_SLACK:
+            raise AssertionError("the run's time limit of %g s was used up before: %s" % (LIMIT, command_line))
+        env = dict(os.environ, RAVONYX_EXTRACT_COMMAND=command_line, RAVONYX_EXIT_MARK=win(mark),
+                   RAVONYX_EXTRACT_LIMIT_MS=str(int((left - RUNNER_SLACK) * 1000)))
+        try:
+            done = subprocess.run([WINE, os.path.join(BIN, "extract_runner.exe")], cwd=cwd, env=env,
+                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=left)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("extract_runner.exe did not end within the %.0f s left of the run's time limit "
+                                 "of %g s: %s" % (left, LIMIT, command_line)) from None
         output = done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
+        if done.returncode == RUNNER_ENDED_IT:
+            raise AssertionError("Extract.dll was still running when the %.0f s left of the run's time limit of "
+                                 "%g s were up: %s\n%s" % (left - RUNNER_SLACK, LIMIT, command_line, output))
         if not os.path.exists(mark):
             raise AssertionError("Extract.dll did not end normally (exit code %d): %s\n%s"
                                  % (done.returncode, command_line, output))
@@ -317,6 +339,10 @@ class ExtractTest(unittest.TestCase):
             ("pipe", "a/p|q.txt"),
             ("double quote", 'a/"q".txt'),
             ("control character", "a/bell\x07.txt"),
+            ("superscript port", "COM\u00b9"),
+            ("superscript printer with an extension", "lpt\u00b3.txt"),
+            ("superscript port as a folder", "a/Com\u00b2/file.txt"),
+            ("a name of 256 characters", "a/" + "n" * 252 + ".txt"),
         ]
         for i, (name, hostile) in enumerate(cases):
             with self.subTest(name):
@@ -324,7 +350,8 @@ class ExtractTest(unittest.TestCase):
                                                                        (hostile, b"device or worse")])
 
     def test_names_that_only_look_like_devices_extract(self):
-        entries = {"console.txt": b"1", "COM10": b"2", "LPT0.txt": b"3", "nul_file": b"4", "a/CONx/b.txt": b"5"}
+        entries = {"console.txt": b"1", "COM10": b"2", "LPT0.txt": b"3", "nul_file": b"4", "a/CONx/b.txt": b"5",
+                   "COM\u2074.txt": b"6"}
         archive = self.fixture("device-lookalikes.zip")
         python_zip(archive, list(entries.items()))
         case = self.case_folder("device-lookalikes")
@@ -343,6 +370,48 @@ class ExtractTest(unittest.TestCase):
         for i, (name, entries) in enumerate(cases):
             with self.subTest(name):
                 self.assert_refused_writing_nothing(f"kind{i}", [("first.txt", b"harmless")] + entries)
+
+    def test_refuses_entries_of_one_path(self):
+        # Windows keeps one file where the archive has two: the second would
+        # silently replace the first.
+        cases = [
+            ("the same name twice", [("a/x.txt", b"1"), ("a/x.txt", b"2")]),
+            ("names that differ only by case", [("a/x.txt", b"1"), ("A/X.TXT", b"2")]),
+            ("folder entries that differ only by case", [("d/", b""), ("D/", b"")]),
+            ("the same name through a dot folder", [("x.txt", b"1"), ("./x.txt", b"2")]),
+        ]
+        for i, (name, entries) in enumerate(cases):
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(f"same{i}", [("first.txt", b"harmless")] + entries)
+
+    def test_paths_too_long_for_windows_are_refused_up_front(self):
+        # Windows (before long-path support) makes no file whose whole path has
+        # MAX_PATH (260) characters or more, and no folder without room for an
+        # 8.3 name in it; Wine makes both, so the bound is the extractor's own.
+        def entries_to(label, file_path_length, folder_path_length):
+            prefix = len(win(os.path.join(self.root, "cases", label, "target"))) + 1
+            folder = "d" * (folder_path_length - prefix)
+            leaf = "f" * (file_path_length - prefix - len(folder) - 1)
+            self.assertTrue(len(folder) <= 255 and len(leaf) <= 255)
+            return [("first.txt", b"harmless"), (folder + "/", b""), (folder + "/" + leaf, b"long")]
+
+        cases = [("a file path of 260 characters", "long-file", 260, 200),
+                 ("a folder path of 248 characters", "long-folder", 252, 248)]
+        for name, label, file_length, folder_length in cases:
+            with self.subTest(name):
+                self.assert_refused_writing_nothing(label, entries_to(label, file_length, folder_length))
+
+        with self.subTest("259 and 247 characters"):
+            label = "longest"
+            entries = entries_to(label, 259, 247)
+            archive = self.fixture(label + ".zip")
+            python_zip(archive, entries)
+            case = self.case_folder(label)
+            target = os.path.join(case, "target")
+            code, output = run(command(archive, target), os.path.join(case, "cwd"))
+            self.assertEqual(code, 0, output)
+            self.assertEqual(tree(target), {name: (data if not name.endswith("/") else None)
+                                            for name, data in entries})
 
     def test_refuses_archives_that_unpack_beyond_bounds(self):
         zeros = b"\0" * 1_000_000  # deflates about a thousand to one
@@ -394,12 +463,14 @@ class ExtractTest(unittest.TestCase):
 
 
 def main():
-    global WINE, BIN
+    global WINE, BIN, LIMIT, DEADLINE
     parser = argparse.ArgumentParser()
     parser.add_argument("--wine", required=True)
     parser.add_argument("--bin", required=True)
+    parser.add_argument("--limit", type=float, default=285)
     args, rest = parser.parse_known_args()
-    WINE, BIN = args.wine, args.bin
+    WINE, BIN, LIMIT = args.wine, args.bin, args.limit
+    DEADLINE = time.monotonic() + LIMIT
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
 
 

@@ -46,13 +46,15 @@ function queryValue(name) {
 // The records the program hands out, {"key":"value",...} joined with ",",
 // read without running them: an array of objects of string values. A
 // damaged record (a stray quote, a missing "}", anything but keys and
-// values) is left out, and reading goes on with the next record.
+// values) is left out, and reading goes on with the next record: at the
+// next "{" that opens the text or follows a ",", never at one that lies
+// inside the damaged record's own texts.
 function parseRecords(text) {
     var records = [];
     var at = 0;
     text = text ? String(text) : "";
     for (;;) {
-        var start = text.indexOf("{", at);
+        var start = recordStart(text, at);
         if (start < 0) {
             return records;
         }
@@ -63,6 +65,26 @@ function parseRecords(text) {
         } else {
             at = start + 1;
         }
+    }
+}
+
+// The first "{" from at where a record can begin: at the start of the text
+// or after the "," that ends the record before it (blanks between); -1 when
+// there is none.
+function recordStart(text, at) {
+    for (;;) {
+        var start = text.indexOf("{", at);
+        if (start < 0) {
+            return -1;
+        }
+        var k = start - 1;
+        while (k >= 0 && /\s/.test(text.charAt(k))) {
+            k--;
+        }
+        if (k < 0 || text.charAt(k) == ",") {
+            return start;
+        }
+        at = start + 1;
     }
 }
 
@@ -296,9 +318,13 @@ function setState(id, text) {
     }
 }
 
+// A start the program refuses (an answer below 0: the list cannot record
+// it, or does not hold the item) leaves the item as it is shown.
 function startItem(id) {
     try {
-        host().Ex_StartDownLoad(id, LIST_KIND);
+        if (host().Ex_StartDownLoad(id, LIST_KIND) < 0) {
+            return false;
+        }
         setState(id, "等待下载");
         setDisabled("start", id, true);
         setDisabled("pause", id, false);
