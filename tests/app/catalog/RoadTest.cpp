@@ -668,11 +668,11 @@ TEST_F(RoadTest, AForeignPageGetsNoDownloadCalls)
         CCatalogFolders::WriteList(1, {{"61", "1"}, {"62", "1"}});
 
         DownloadProgressInfo progress{40, 12.5f, L"61", 1};
-        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_PROGRESS, &progress));
+        EXPECT_EQ(1, RelayDownloadProgress(window.active, window.contentUrl, progress));
         DownloadStoppedInfo stopped{L"61", 1};
-        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &stopped));
+        EXPECT_EQ(1, RelayDownloadStopped(window.active, stopped));
         DownloadFinishedInfo finished{server.Url("/dl/62.zip"), 3};
-        EXPECT_EQ(0, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &finished));
+        EXPECT_EQ(0, RelayDownloadFinished(window.m_hWnd, window.active, window.pageCalls, finished));
         PumpUntil([] { return false; }, 100);
 
         EXPECT_EQ("3", CCatalogFolders::Status(1, "61"));
@@ -715,10 +715,10 @@ TEST_F(RoadTest, AStatusTheListCannotTakeIsReported)
         CBoxAnswers boxes(c.readOnly ? std::deque<UINT>{IDOK} : std::deque<UINT>{});
         if (c.event == kFinished) {
             DownloadFinishedInfo info{server.Url("/dl/56.zip"), 1};
-            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &info);
+            RelayDownloadFinished(window.m_hWnd, window.active, window.pageCalls, info);
         } else if (c.event == kStopped) {
             DownloadStoppedInfo info{L"56", 1};
-            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info);
+            RelayDownloadStopped(window.active, info);
         } else {
             RecordStoppedDownloads(window.active);
         }
