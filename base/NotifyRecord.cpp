@@ -8,6 +8,7 @@ namespace {
 struct InFlight {
     std::uintptr_t begin;
     std::size_t size;
+    HWND target;
     const InFlight* outer;
 };
 
@@ -16,8 +17,8 @@ thread_local const InFlight* t_inFlight = nullptr;
 // Takes the record off the chain however the send ends.
 class CInFlightScope {
 public:
-    CInFlightScope(const void* record, std::size_t size) noexcept
-        : m_entry{reinterpret_cast<std::uintptr_t>(record), size, t_inFlight}
+    CInFlightScope(HWND target, const void* record, std::size_t size) noexcept
+        : m_entry{reinterpret_cast<std::uintptr_t>(record), size, target, t_inFlight}
     {
         t_inFlight = &m_entry;
     }
@@ -50,28 +51,45 @@ __attribute__((noinline)) bool IsOnStackAboveHere(std::uintptr_t address, std::s
     return frame < base && Holds(frame, base - frame, address, length);
 }
 
+// True for receiver itself and its child windows, when they are of this thread.
+bool IsReceiverOrChild(HWND receiver, HWND window) noexcept
+{
+    if (!receiver || !window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+        return false;
+    return window == receiver || IsChild(receiver, window);
+}
+
 } // namespace
 
 LRESULT SendNotifyRecord(HWND hwnd, WPARAM wParam, NMHDR& record, std::size_t size)
 {
-    CInFlightScope inFlight(&record, size);
+    CInFlightScope inFlight(hwnd, &record, size);
     return SendMessageW(hwnd, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(&record));
 }
 
-bool IsNotifyRecordInFlight(LPARAM lParam, std::size_t size) noexcept
+bool IsNotifyRecordInFlight(HWND receiver, LPARAM lParam, std::size_t size) noexcept
 {
     const auto address = static_cast<std::uintptr_t>(lParam);
     if (!address)
         return false;
     for (const InFlight* entry = t_inFlight; entry; entry = entry->outer) {
-        if (entry->begin == address && size <= entry->size)
+        if (entry->begin == address && size <= entry->size && IsReceiverOrChild(receiver, entry->target))
             return true;
     }
     return false;
 }
 
-bool IsSameThreadNotifyRecord(LPARAM lParam, std::size_t size) noexcept
+const NMHDR* ControlNotifyHeader(HWND receiver, LPARAM lParam) noexcept
 {
-    return IsNotifyRecordInFlight(lParam, size) ||
-           (lParam && IsOnStackAboveHere(static_cast<std::uintptr_t>(lParam), size));
+    const auto address = static_cast<std::uintptr_t>(lParam);
+    if (!address || !IsOnStackAboveHere(address, sizeof(NMHDR)))
+        return nullptr;
+    const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+    return IsReceiverOrChild(receiver, hdr->hwndFrom) ? hdr : nullptr;
+}
+
+bool IsControlNotifyRecord(HWND receiver, LPARAM lParam, std::size_t size, UINT code) noexcept
+{
+    const NMHDR* hdr = ControlNotifyHeader(receiver, lParam);
+    return hdr && hdr->code == code && IsOnStackAboveHere(static_cast<std::uintptr_t>(lParam), size);
 }

@@ -21,8 +21,11 @@ HWND ControlOf(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<HWND>(lParam);
     case WM_NOTIFY: {
-        // Only a record this thread is sending now names its control.
-        const auto* hdr = SameThreadNotifyRecord<NMHDR>(lParam);
+        // Only a record this thread is sending now names its control: one of
+        // ours to this window, or a control's of this window.
+        const auto* hdr = OurNotifyRecord<NMHDR>(parent, lParam);
+        if (!hdr)
+            hdr = ControlNotifyHeader(parent, lParam);
         return hdr ? hdr->hwndFrom : nullptr;
     }
     case WM_PARENTNOTIFY:

@@ -1,8 +1,10 @@
 #include "base/WindowImpl.h"
 
 #include "base/AppModule.h"
+#include "base/CriticalSection.h"
 #include "base/WindowClass.h"
 
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -11,14 +13,65 @@ namespace {
 // window (often WM_GETMINMAXINFO, before WM_NCCREATE) ties the two together.
 thread_local CWindowImpl* t_creatingObject = nullptr;
 
-// Properties of a subclassed window: its object, and the procedure it had.
-const wchar_t kObjectProperty[] = L"Ravonyx.WindowObject";
-const wchar_t kFormerProcProperty[] = L"Ravonyx.FormerWindowProc";
-
 LONG_PTR ProcValue(WNDPROC proc) noexcept
 {
     return reinterpret_cast<LONG_PTR>(proc);
 }
+
+// Which object each window of ours has, and the procedure a subclassed window
+// had. Kept in this process's memory: the window's own slots and properties
+// can be read and set by any process on the desktop.
+class CWindowTable {
+public:
+    struct Entry {
+        CWindowImpl* object = nullptr;
+        WNDPROC former = nullptr; // subclassed windows only
+    };
+
+    static CWindowTable& Instance()
+    {
+        static CWindowTable* const table = new CWindowTable; // windows may outlive the globals
+        return *table;
+    }
+
+    Entry Find(HWND hwnd)
+    {
+        CCriticalSectionLock hold(m_lock);
+        auto found = m_entries.find(hwnd);
+        return found == m_entries.end() ? Entry{} : found->second;
+    }
+    bool Has(HWND hwnd)
+    {
+        CCriticalSectionLock hold(m_lock);
+        return m_entries.count(hwnd) != 0;
+    }
+    void Set(HWND hwnd, CWindowImpl* object, WNDPROC former)
+    {
+        CCriticalSectionLock hold(m_lock);
+        m_entries[hwnd] = Entry{object, former};
+    }
+    // The object goes; a subclassed window keeps its former procedure.
+    void ClearObject(HWND hwnd)
+    {
+        CCriticalSectionLock hold(m_lock);
+        auto found = m_entries.find(hwnd);
+        if (found == m_entries.end())
+            return;
+        if (found->second.former)
+            found->second.object = nullptr;
+        else
+            m_entries.erase(found);
+    }
+    void Erase(HWND hwnd)
+    {
+        CCriticalSectionLock hold(m_lock);
+        m_entries.erase(hwnd);
+    }
+
+private:
+    CCriticalSection m_lock;
+    std::unordered_map<HWND, Entry> m_entries;
+};
 
 } // namespace
 
@@ -53,17 +106,13 @@ BOOL CWindowImpl::SubclassWindow(HWND hwnd) noexcept
 {
     if (m_hWnd || !IsWindow(hwnd) || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId())
         return FALSE;
-    if (FromHandle(hwnd) || GetPropW(hwnd, kFormerProcProperty))
+    CWindowTable& table = CWindowTable::Instance();
+    if (table.Has(hwnd))
         return FALSE;
     auto former = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
     if (!former)
         return FALSE;
-    if (!SetPropW(hwnd, kFormerProcProperty, reinterpret_cast<HANDLE>(former)))
-        return FALSE;
-    if (!SetPropW(hwnd, kObjectProperty, static_cast<HANDLE>(this))) {
-        RemovePropW(hwnd, kFormerProcProperty);
-        return FALSE;
-    }
+    table.Set(hwnd, this, former);
     m_hWnd = hwnd;
     m_defaultProc = former;
     m_subclassed = true;
@@ -93,18 +142,14 @@ LRESULT CWindowImpl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) noexcep
 
 CWindowImpl* CWindowImpl::FromHandle(HWND hwnd) noexcept
 {
-    if (!hwnd)
-        return nullptr;
-    if (GetClassLongPtrW(hwnd, GCLP_WNDPROC) == static_cast<ULONG_PTR>(ProcValue(&WindowProc)))
-        return reinterpret_cast<CWindowImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return static_cast<CWindowImpl*>(GetPropW(hwnd, kObjectProperty));
+    return hwnd ? CWindowTable::Instance().Find(hwnd).object : nullptr;
 }
 
 void CWindowImpl::OnFinalMessage(HWND) {}
 
 LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CWindowImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    CWindowImpl* self = CWindowTable::Instance().Find(hwnd).object;
     if (!self)
         self = TakeCreatingObject(hwnd);
     if (!self)
@@ -114,15 +159,15 @@ LRESULT CALLBACK CWindowImpl::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 
 LRESULT CALLBACK CWindowImpl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (auto* self = static_cast<CWindowImpl*>(GetPropW(hwnd, kObjectProperty)))
-        return self->Dispatch(hwnd, msg, wParam, lParam);
+    const CWindowTable::Entry entry = CWindowTable::Instance().Find(hwnd);
+    if (entry.object)
+        return entry.object->Dispatch(hwnd, msg, wParam, lParam);
     // The object went while another procedure sat over ours, so ours could
     // not be taken out: pass every message on to the former procedure.
-    auto former = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kFormerProcProperty));
     if (msg == WM_NCDESTROY)
-        RemovePropW(hwnd, kFormerProcProperty);
-    return former ? CallWindowProcW(former, hwnd, msg, wParam, lParam)
-                  : DefWindowProcW(hwnd, msg, wParam, lParam);
+        CWindowTable::Instance().Erase(hwnd);
+    return entry.former ? CallWindowProcW(entry.former, hwnd, msg, wParam, lParam)
+                        : DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 CWindowImpl* CWindowImpl::TakeCreatingObject(HWND hwnd) noexcept
@@ -131,7 +176,7 @@ CWindowImpl* CWindowImpl::TakeCreatingObject(HWND hwnd) noexcept
     if (!self)
         return nullptr;
     self->m_hWnd = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    CWindowTable::Instance().Set(hwnd, self, nullptr);
     return self;
 }
 
@@ -161,16 +206,18 @@ LRESULT CWindowImpl::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CWindowImpl::Detach(HWND hwnd, bool windowEnding) noexcept
 {
+    CWindowTable& table = CWindowTable::Instance();
     if (!m_subclassed) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        table.Erase(hwnd);
         return;
     }
     m_subclassed = false;
-    RemovePropW(hwnd, kObjectProperty);
     if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == ProcValue(&SubclassProc)) {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, ProcValue(m_defaultProc));
-        RemovePropW(hwnd, kFormerProcProperty);
+        table.Erase(hwnd);
     } else if (windowEnding) {
-        RemovePropW(hwnd, kFormerProcProperty);
+        table.Erase(hwnd);
+    } else {
+        table.ClearObject(hwnd);
     }
 }

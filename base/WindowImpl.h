@@ -2,9 +2,10 @@
 // takes over (subclasses) a window that exists, and receives its messages
 // through its message map (base/MessageMap.h).
 //
-// - A window of our class finds its object in GWLP_USERDATA; a subclassed
-//   window keeps its own GWLP_USERDATA and finds the object in a window
-//   property.
+// - Each window finds its object (and a subclassed window its former
+//   procedure) in a table of this process's memory, never in the window's
+//   own slots or properties, which any process can set; a subclassed window
+//   keeps its GWLP_USERDATA and properties to itself.
 // - Messages the map does not take go to the default procedure: DefWindowProcW
 //   for our classes, the window's former procedure for a subclassed window.
 // - After WM_NCDESTROY the object lets go of the window: m_hWnd becomes null

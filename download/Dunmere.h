@@ -16,15 +16,14 @@
 
 // Messages, sent with SendMessageW: wParam points to the record, lParam is 0.
 // The record belongs to the sending library thread and lives only for the
-// call; the receiver copies what it keeps. For the call the window's property
-// kDownloadRecordMark holds the record's address (base/MarkedSend.h): a
-// receiver reads only a record it finds marked, and ignores the message
-// otherwise (another process may send these numbers with any wParam).
+// call; the receiver copies what it keeps. For the call the library holds the
+// record in a table of its own memory, under the window, the message and the
+// record's kind: a receiver reads only a record that TakeDownloadRecord
+// confirms, and ignores the message otherwise (another process may send
+// these numbers with any wParam, and read or set anything on the window).
 constexpr UINT WM_DOWNLOAD_PROGRESS = 0x8105; // DownloadProgressInfo, every 100 ms of a task
 constexpr UINT WM_DOWNLOAD_FINISHED = 0x8107; // DownloadFinishedInfo, once the target file is there
 constexpr UINT WM_DOWNLOAD_STOPPED = 0x8108;  // DownloadStoppedInfo, once a stopped task has ended
-
-constexpr wchar_t kDownloadRecordMark[] = L"Dunmere.Record";
 
 struct DownloadProgressInfo {
     int percent;       // share of the file present, 0 to 99
@@ -59,6 +58,12 @@ static_assert(offsetof(DownloadStoppedInfo, fileTitle) == 0 && offsetof(Download
               "DownloadStoppedInfo layout");
 #endif
 
+// The kind of each record, as TakeDownloadRecord is asked for it.
+template <typename Record> constexpr UINT kDownloadRecordKind = 0;
+template <> constexpr UINT kDownloadRecordKind<DownloadProgressInfo> = 1;
+template <> constexpr UINT kDownloadRecordKind<DownloadFinishedInfo> = 2;
+template <> constexpr UINT kDownloadRecordKind<DownloadStoppedInfo> = 3;
+
 extern "C" {
 
 // Stores the window that receives the messages; a later call replaces it.
@@ -85,6 +90,22 @@ bool __cdecl DownLoadForSingle(CString url, CString folder);
 // queue; WM_DOWNLOAD_STOPPED follows. 1 when that thread was started, 0 when
 // it could not be.
 int __cdecl PauseDownload(CString url);
+
+// True once for the record the library is sending now to hwnd with message,
+// of this kind, at the address wParam, when asked on hwnd's thread (from the
+// window's procedure); the record is then the receiver's to read for the
+// rest of the call. False for anything else.
+bool __cdecl TakeDownloadRecord(HWND hwnd, UINT message, UINT kind, WPARAM wParam);
+}
+
+// The record behind wParam of one of the library's messages to hwnd, or null
+// when the library is not sending that record to this window now.
+template <typename Record> const Record* DownloadRecord(HWND hwnd, UINT message, WPARAM wParam)
+{
+    static_assert(kDownloadRecordKind<Record> != 0, "one of the three records");
+    return TakeDownloadRecord(hwnd, message, kDownloadRecordKind<Record>, wParam)
+               ? reinterpret_cast<const Record*>(wParam)
+               : nullptr;
 }
 
 // Exported for callers that name it; it holds nothing.

@@ -1,4 +1,5 @@
-// The six entries of Dunmere.dll's export table (Dunmere.def lists them).
+// The entries of Dunmere.dll's export table (Dunmere.def lists them), but
+// for TakeDownloadRecord, which lives with the sends (Notify.cpp).
 
 #include "download/Dunmere.h"
 

@@ -14,7 +14,7 @@ std::atomic<HWND> g_notifyWindow{nullptr};
 template <typename Record> void Send(UINT message, const Record& record)
 {
     if (const HWND hwnd = g_notifyWindow.load())
-        SendMarked(hwnd, kDownloadRecordMark, message, &record);
+        SendMarked(hwnd, message, kDownloadRecordKind<Record>, &record);
 }
 
 } // namespace
@@ -40,4 +40,9 @@ void SendStopped(const CString& fileTitle, int param)
 {
     DownloadStoppedInfo record{fileTitle, param};
     Send(WM_DOWNLOAD_STOPPED, record);
+}
+
+extern "C" bool __cdecl TakeDownloadRecord(HWND hwnd, UINT message, UINT kind, WPARAM wParam)
+{
+    return TakeMark(hwnd, message, kind, wParam);
 }

@@ -194,7 +194,7 @@ BOOL CCorvaneMsgBox::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LP
         result = TRUE;
         return TRUE;
     case WM_NOTIFY:
-        if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+        if (const SkItemClickNotify* click = AsItemClick(hwnd, lParam)) {
             OnSkCommand(*click);
             result = 0;
             return TRUE;
@@ -322,11 +322,8 @@ BOOL CCorvaneMsgBox::OnTextKey(LPARAM lParam)
 {
     // The rich edit sends its filter from its own thread's stack: anything
     // else is not its record and is not read.
-    const auto* header = SameThreadNotifyRecord<NMHDR>(lParam);
-    if (!m_scrollText || !header || header->hwndFrom != m_scrollText || header->code != EN_MSGFILTER)
-        return FALSE;
-    const auto* message = SameThreadNotifyRecord<MSGFILTER>(lParam);
-    if (!message)
+    const auto* message = ControlNotifyRecord<MSGFILTER>(m_hWnd, lParam, EN_MSGFILTER);
+    if (!m_scrollText || !message || message->nmhdr.hwndFrom != m_scrollText)
         return FALSE;
     const MSGFILTER& filter = *message;
     if (filter.msg != WM_KEYDOWN || (filter.wParam != VK_RETURN && filter.wParam != VK_ESCAPE))

@@ -10,7 +10,7 @@
 //         BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
 //                                   LRESULT& result) override
 //         {
-//             if (msg == WM_NOTIFY) if (const SkItemClickNotify* click = AsItemClick(lParam)) { ... }
+//             if (msg == WM_NOTIFY) if (const SkItemClickNotify* click = AsItemClick(hwnd, lParam)) { ... }
 //             return CSkDialogImpl::ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
 //         }
 //     };
@@ -53,24 +53,25 @@ protected:
     const CWindowClass& DialogWindowClass() const override { return GetWndClassInfo(); }
 };
 
-// The SKN_ITEM_CLICK record of a WM_NOTIFY from the view (or the dialog's
-// own OK and Cancel), or null for any other notification. Only a record the
-// skin is sending on this thread now is read; any other lParam (one posted
-// or sent by another process, say) is not.
-inline const SkItemClickNotify* AsItemClick(LPARAM lParam)
+// The SKN_ITEM_CLICK record of a WM_NOTIFY to dialog from its view (or the
+// dialog's own OK and Cancel), or null for any other notification. Only a
+// record the skin is sending on this thread now to the dialog or its view is
+// read; any other lParam (one posted or sent by another process, say, or one
+// meant for another window) is not.
+inline const SkItemClickNotify* AsItemClick(HWND dialog, LPARAM lParam)
 {
-    const auto* hdr = OurNotifyRecord<NMHDR>(lParam);
+    const auto* hdr = OurNotifyRecord<NMHDR>(dialog, lParam);
     if (!hdr || hdr->idFrom != IDC_SKIN_VIEW || hdr->code != SKN_ITEM_CLICK)
         return nullptr;
-    return OurNotifyRecord<SkItemClickNotify>(lParam);
+    return OurNotifyRecord<SkItemClickNotify>(dialog, lParam);
 }
 
-// The SKN_TAB_CHANGING record of a WM_NOTIFY from the view, or null; read
-// as AsItemClick reads a click.
-inline SkTabChangeNotify* AsTabChanging(LPARAM lParam)
+// The SKN_TAB_CHANGING record of a WM_NOTIFY to dialog from its view, or
+// null; read as AsItemClick reads a click.
+inline SkTabChangeNotify* AsTabChanging(HWND dialog, LPARAM lParam)
 {
-    const auto* hdr = OurNotifyRecord<NMHDR>(lParam);
+    const auto* hdr = OurNotifyRecord<NMHDR>(dialog, lParam);
     if (!hdr || hdr->idFrom != IDC_SKIN_VIEW || hdr->code != SKN_TAB_CHANGING)
         return nullptr;
-    return OurNotifyRecord<SkTabChangeNotify>(lParam);
+    return OurNotifyRecord<SkTabChangeNotify>(dialog, lParam);
 }

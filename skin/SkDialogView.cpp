@@ -251,15 +251,15 @@ void CSkDialogView::RenderDirtyPart()
 
 LRESULT CSkDialogView::OnNotify(WPARAM wParam, LPARAM lParam)
 {
-    // What is not the skin's own or a control's on this thread is only passed
-    // on, unread.
-    const auto* hdr = SameThreadNotifyRecord<NMHDR>(lParam);
-    if (hdr && hdr->code == SKN_INVALIDATE_RECT) {
-        if (const auto* repaint = OurNotifyRecord<SkInvalidateRectNotify>(lParam))
+    // What is not the skin's own or a control's of this view on this thread
+    // is only passed on, unread.
+    const auto* ours = OurNotifyRecord<NMHDR>(m_hWnd, lParam);
+    if (ours && ours->code == SKN_INVALIDATE_RECT) {
+        if (const auto* repaint = OurNotifyRecord<SkInvalidateRectNotify>(m_hWnd, lParam))
             AddDirtyRect(repaint->rect);
         return 0;
     }
-    if (hdr && hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+    if (!ours && ControlNotifyRecord<NMHDR>(m_hWnd, lParam, static_cast<UINT>(NM_CUSTOMDRAW))) {
         LRESULT result = 0;
         if (ReflectNotifications(m_hWnd, WM_NOTIFY, wParam, lParam, result))
             return result;

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 // wParam: the characters of the link address (valid during the call); lParam 0.
-// Sent with SendMarked under kMenuLinkMark (base/MarkedSend.h): an address the
-// window was not marked for is ignored.
+// Sent with SendMarked as a block of kind kMenuLinkKind (base/MarkedSend.h): an
+// address not in flight for the window is ignored.
 constexpr UINT WM_MENU_NAVIGATE = 0x8103;
-constexpr wchar_t kMenuLinkMark[] = L"Ravonyx.MenuLink";
+constexpr UINT kMenuLinkKind = 0x8103;

@@ -19,6 +19,6 @@ void CUiHtmlSortWindow::OnBeforeNavigate(const wchar_t* url, VARIANT*, VARIANT*,
     CString address(url);
     if (address.Find(L"?item=") <= 0)
         return;
-    SendMarked(NotifyWindow(), kMenuLinkMark, WM_MENU_NAVIGATE, address.GetString());
+    SendMarked(NotifyWindow(), WM_MENU_NAVIGATE, kMenuLinkKind, address.GetString());
     *cancel = VARIANT_TRUE;
 }

@@ -172,13 +172,13 @@ BOOL CGBSetup::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
 BOOL CGBSetup::OnSetupNotify(LPARAM lParam)
 {
-    if (const SkTabChangeNotify* change = AsTabChanging(lParam)) {
+    if (const SkTabChangeNotify* change = AsTabChanging(m_hWnd, lParam)) {
         if (change->tabCtrlId != IDC_SETUP_TABS)
             return FALSE;
         SwitchSettingsPage(change->newSel);
         return TRUE;
     }
-    const SkItemClickNotify* click = AsItemClick(lParam);
+    const SkItemClickNotify* click = AsItemClick(m_hWnd, lParam);
     if (!click)
         return FALSE;
     switch (click->itemId) {

@@ -39,7 +39,7 @@ HWND CWebDlg::OpenModeless(std::unique_ptr<CWebDlg> dialog)
 BOOL CWebDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (msg == WM_NOTIFY) {
-        if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+        if (const SkItemClickNotify* click = AsItemClick(hwnd, lParam)) {
             if (OnSkCommand(click->itemId)) {
                 result = 0;
                 return TRUE;

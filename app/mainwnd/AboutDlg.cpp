@@ -21,7 +21,7 @@ BOOL CAboutDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 BOOL CAboutDlg::OnSkinNotify(LPARAM lParam)
 {
-    const SkItemClickNotify* click = AsItemClick(lParam);
+    const SkItemClickNotify* click = AsItemClick(m_hWnd, lParam);
     if (!click)
         return FALSE;
     switch (click->itemId) {

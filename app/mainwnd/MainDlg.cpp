@@ -117,33 +117,31 @@ const MessageEntry<CCorvaneMainDlg>
                  return FALSE;
              }},
             // The private messages. An address in wParam is read only when this
-            // window recorded or was marked for it: any process may send any number.
+            // process recorded it for this window and message: any process may
+            // send any number.
             {WM_MENU_NAVIGATE,
-             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
-                 result = dlg.OnMenuNavigate(TakeMarkedBlock<wchar_t>(hwnd, kMenuLinkMark, wParam));
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnMenuNavigate(TakeMarkedBlock<wchar_t>(hwnd, msg, kMenuLinkKind, wParam));
                  return TRUE;
              }},
             {WM_LIST_NAVIGATE,
-             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
-                 result = dlg.OnListNavigate(dlg.m_listNavigations.Take(wParam));
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnListNavigate(dlg.m_listNavigations.Take(hwnd, msg, wParam));
                  return TRUE;
              }},
             {WM_DOWNLOAD_PROGRESS,
-             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
-                 result = dlg.OnDownloadProgress(
-                     TakeMarkedBlock<DownloadProgressInfo>(hwnd, kDownloadRecordMark, wParam));
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadProgress(DownloadRecord<DownloadProgressInfo>(hwnd, msg, wParam));
                  return TRUE;
              }},
             {WM_DOWNLOAD_FINISHED,
-             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
-                 result = dlg.OnDownloadFinished(
-                     TakeMarkedBlock<DownloadFinishedInfo>(hwnd, kDownloadRecordMark, wParam));
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadFinished(DownloadRecord<DownloadFinishedInfo>(hwnd, msg, wParam));
                  return TRUE;
              }},
             {WM_DOWNLOAD_STOPPED,
-             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
-                 result = dlg.OnDownloadStopped(
-                     TakeMarkedBlock<DownloadStoppedInfo>(hwnd, kDownloadRecordMark, wParam));
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnDownloadStopped(DownloadRecord<DownloadStoppedInfo>(hwnd, msg, wParam));
                  return TRUE;
              }},
             {WM_DOWNLOAD_ITEM,
@@ -157,8 +155,8 @@ const MessageEntry<CCorvaneMainDlg>
                  return TRUE;
              }},
             {WM_PAGE_CALL,
-             [](CCorvaneMainDlg& dlg, HWND, UINT, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
-                 result = dlg.OnPageCall(dlg.m_pageCalls.Take(wParam));
+             [](CCorvaneMainDlg& dlg, HWND hwnd, UINT msg, WPARAM wParam, LPARAM, LRESULT& result) -> BOOL {
+                 result = dlg.OnPageCall(dlg.m_pageCalls.Take(hwnd, msg, wParam));
                  return TRUE;
              }},
             {WM_SELECT_TAB,
@@ -185,7 +183,7 @@ BOOL CCorvaneMainDlg::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, L
 
 LRESULT CCorvaneMainDlg::OnSkinNotify(LPARAM lParam, BOOL& handled)
 {
-    if (SkTabChangeNotify* change = AsTabChanging(lParam)) {
+    if (SkTabChangeNotify* change = AsTabChanging(m_hWnd, lParam)) {
         if (change->tabCtrlId != IDC_MAIN_TABS) {
             handled = FALSE;
             return 0;
@@ -194,7 +192,7 @@ LRESULT CCorvaneMainDlg::OnSkinNotify(LPARAM lParam, BOOL& handled)
             change->cancel = TRUE;
         return 0;
     }
-    const SkItemClickNotify* click = AsItemClick(lParam);
+    const SkItemClickNotify* click = AsItemClick(m_hWnd, lParam);
     if (!click) {
         handled = FALSE;
         return 0;

@@ -83,8 +83,8 @@ public:
     // Stores the window's normal-state size (also when it is minimised).
     void SaveWindowSize();
 
-    // The link of the left menu; null (a message this window was not marked
-    // for) does nothing. 0 either way.
+    // The link of the left menu; null (a message whose block was not in
+    // flight for this window) does nothing. 0 either way.
     LRESULT OnMenuNavigate(const wchar_t* linkText);
     LRESULT OnShowTabPage(int tab, int page);
     // A block this window's PostListNavigate recorded; null does nothing.
@@ -93,8 +93,8 @@ public:
     LRESULT OnPageCall(std::unique_ptr<PageCallRequest> request);
     LRESULT OnSelectTab(int index);
     LRESULT OnDownloadItem(int itemId, int listKind);
-    // The download library's records; null (a message this window was not
-    // marked for) is ignored and answered 0.
+    // The download library's records; null (a message whose record the
+    // library is not sending to this window) is ignored and answered 0.
     LRESULT OnDownloadProgress(const DownloadProgressInfo* info);
     LRESULT OnDownloadFinished(const DownloadFinishedInfo* info);
     LRESULT OnDownloadStopped(const DownloadStoppedInfo* info);

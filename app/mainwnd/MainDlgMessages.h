@@ -16,7 +16,8 @@
 // PostListNavigate (a block this window did not record is left alone).
 constexpr UINT WM_LIST_NAVIGATE = 0x8104;
 // 0x8105 WM_DOWNLOAD_PROGRESS, 0x8107 WM_DOWNLOAD_FINISHED, 0x8108 WM_DOWNLOAD_STOPPED:
-// the download library's records, read only when marked (download/Dunmere.h).
+// the download library's records, read only when the library confirms them
+// (download/Dunmere.h).
 // A request to download an item: wParam item id, lParam list kind (a second
 // instance sends it). 0 when taken, 1 when either is not above 0.
 constexpr UINT WM_DOWNLOAD_ITEM = 0x8109;

@@ -24,7 +24,7 @@ CGBPopSetHome::~CGBPopSetHome()
 BOOL CGBPopSetHome::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (msg == WM_NOTIFY) {
-        if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+        if (const SkItemClickNotify* click = AsItemClick(hwnd, lParam)) {
             if (OnSkinCommand(click->itemId)) {
                 result = 0;
                 return TRUE;

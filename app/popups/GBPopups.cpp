@@ -33,7 +33,7 @@ CGBPopups::~CGBPopups()
 BOOL CGBPopups::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (msg == WM_NOTIFY) {
-        if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+        if (const SkItemClickNotify* click = AsItemClick(hwnd, lParam)) {
             if (OnSkinCommand(click->itemId)) {
                 result = 0;
                 return TRUE;

@@ -103,7 +103,7 @@ int main()
         // Take the posted page calls back.
         MSG msg;
         while (PeekMessageW(&msg, sink, 0, 0, PM_REMOVE))
-            pageCalls.Take(msg.wParam);
+            pageCalls.Take(msg.hwnd, msg.message, msg.wParam);
         const double restore = Median(runs, [&](int) { SetItemStatus(1, L"1", 1); });
         row.finished -= restore;
         // The start-up pass: every entry finished but one, which is marked stopped.

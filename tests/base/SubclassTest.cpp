@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,6 +98,42 @@ TEST(Subclass, RefusesWhatIsNoWindowOrAlreadyOurs)
     EXPECT_FALSE(object.SubclassWindow(own.m_hWnd));
     EXPECT_EQ(nullptr, object.UnsubclassWindow());
     own.DestroyWindow();
+}
+
+// Any process can read and set a window's properties and slots: whatever it
+// plants there, the subclassed window still reaches its object and its
+// former procedure.
+TEST(Subclass, WhatIsPlantedOnTheWindowChangesNothing)
+{
+    HWND edit = MakeEdit();
+    ASSERT_TRUE(edit);
+    CRecordingWindow object;
+    object.handler = SwallowChars;
+    ASSERT_TRUE(object.SubclassWindow(edit));
+    std::vector<std::wstring> names = {L"Ravonyx.WindowObject", L"Ravonyx.FormerWindowProc"};
+    EnumPropsExW(
+        edit,
+        [](HWND, LPWSTR name, HANDLE, ULONG_PTR param) -> BOOL {
+            if (!IS_INTRESOURCE(name))
+                reinterpret_cast<std::vector<std::wstring>*>(param)->push_back(name);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&names));
+    for (const std::wstring& name : names)
+        SetPropW(edit, name.c_str(), reinterpret_cast<HANDLE>(0x10));
+    SetWindowLongPtrW(edit, GWLP_USERDATA, 0x10);
+
+    SendMessageW(edit, WM_CHAR, L'x', 1);
+    EXPECT_EQ(L"", TextOf(edit));
+    EXPECT_EQ(&object, CWindowImpl::FromHandle(edit));
+    SetWindowTextW(edit, L"kept");
+    EXPECT_EQ(L"kept", TextOf(edit));
+    EXPECT_EQ(edit, object.UnsubclassWindow());
+    SendMessageW(edit, WM_CHAR, L'y', 1);
+    EXPECT_EQ(5, GetWindowTextLengthW(edit)) << "typed characters reach the edit again";
+    for (const std::wstring& name : names)
+        RemovePropW(edit, name.c_str());
+    DestroyWindow(edit);
 }
 
 TEST(Subclass, ObjectGoingFirstGivesTheWindowBack)

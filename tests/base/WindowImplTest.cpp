@@ -88,7 +88,9 @@ TEST(WindowImpl, ObjectGetsEveryMessageFromTheFirstAndIsFoundFromTheWindow)
     EXPECT_EQ(hwnd, handleInNcCreate);
     EXPECT_EQ(&window, foundInCreate);
     EXPECT_EQ(&window, CWindowImpl::FromHandle(hwnd));
-    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&window), GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // The window's own slot is anybody's to set: the object is not kept there.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0x10);
+    EXPECT_EQ(&window, CWindowImpl::FromHandle(hwnd));
 
     // The messages before WM_NCCREATE reach the object too.
     ASSERT_FALSE(window.messages.empty());

@@ -27,7 +27,7 @@ protected:
         InitDll(sink.Hwnd());
     }
 
-    // Every record came marked, however many tasks were sending at once.
+    // Every record was confirmed, however many tasks were sending at once.
     void TearDown() override { EXPECT_EQ(sink.Unmarked(), 0); }
 
     // Stops every URL and waits until each has reported being stopped.

@@ -3,8 +3,8 @@
 
     check_exports.py I686_DLL X86_64_DLL
 
-Each DLL must export exactly the five C functions under their plain names and
-CDownLoadFile's assignment operator. On i686 the five must be cdecl: their
+Each DLL must export exactly the six C functions under their plain names and
+CDownLoadFile's assignment operator. On i686 the six must be cdecl: their
 code returns with a plain `ret` (the caller removes the arguments), never
 with `ret $n` as a stdcall function would.
 """
@@ -12,7 +12,8 @@ import re
 import subprocess
 import sys
 
-FUNCTIONS = ["ChangeDownFileNum", "DownLoadByTask", "DownLoadForSingle", "InitDll", "PauseDownload"]
+FUNCTIONS = ["ChangeDownFileNum", "DownLoadByTask", "DownLoadForSingle", "InitDll", "PauseDownload",
+             "TakeDownloadRecord"]
 OPERATOR = "_ZN13CDownLoadFileaSERKS_"
 OPERATOR_DEMANGLED = "CDownLoadFile::operator=(CDownLoadFile const&)"
 

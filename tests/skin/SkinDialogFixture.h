@@ -96,7 +96,9 @@ public:
 private:
     void Record(WPARAM wParam, LPARAM lParam)
     {
-        const auto* hdr = SameThreadNotifyRecord<NMHDR>(lParam);
+        const auto* hdr = OurNotifyRecord<NMHDR>(this->m_hWnd, lParam);
+        if (!hdr)
+            hdr = ControlNotifyHeader(this->m_hWnd, lParam);
         if (!hdr)
             return; // not a notification of this thread: nothing to read
         NotifyRecord record = {hdr->hwndFrom, hdr->idFrom, hdr->code, wParam, 0, {}, {}, 0, 0};

@@ -35,7 +35,7 @@ void EndOnClick(CTestDialog& dialog)
 {
     dialog.handler = [&dialog](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
         if (msg == WM_NOTIFY)
-            if (const SkItemClickNotify* click = AsItemClick(lParam))
+            if (const SkItemClickNotify* click = AsItemClick(dialog.m_hWnd, lParam))
                 dialog.EndDialog(static_cast<int>(click->itemId));
         return FALSE;
     };
@@ -360,10 +360,10 @@ TEST_F(SkinDialogTest, ANestedModalDialogIsOwnedByTheOuterOneWhichIsActiveAgainA
         if (msg == WM_WINDOWPOSCHANGING &&
             (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW))
             outerEnabledAtHide = IsWindowEnabled(outer.m_hWnd);
-        if (msg == WM_NOTIFY && AsItemClick(lParam)) {
+        if (msg == WM_NOTIFY && AsItemClick(inner.m_hWnd, lParam)) {
             managerInside = manager.GetActiveDialog();
             innerWasActive = GetActiveWindow() == inner.m_hWnd;
-            inner.EndDialog(static_cast<int>(AsItemClick(lParam)->itemId));
+            inner.EndDialog(static_cast<int>(AsItemClick(inner.m_hWnd, lParam)->itemId));
         }
         return FALSE;
     };
@@ -545,7 +545,7 @@ TEST_F(SkinDialogTest, ForeignNotificationsAreIgnoredAndRealClicksStillWork)
     dialog.onInit = [](CTestDialog& self) { PostMessageW(self.m_hWnd, WM_TEST_START, 0, 0); };
     dialog.handler = [&](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
         if (msg == WM_NOTIFY) {
-            if (const SkItemClickNotify* click = AsItemClick(lParam)) {
+            if (const SkItemClickNotify* click = AsItemClick(dialog.m_hWnd, lParam)) {
                 clicks.push_back(click->itemId);
                 dialog.EndDialog(static_cast<int>(click->itemId));
             }

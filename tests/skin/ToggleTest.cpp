@@ -251,7 +251,7 @@ TEST_F(ToggleTest, ThroughTheViewTheOwnerSeesTheNewStateWithTheClick)
     auto checked = [&dialog](UINT id) { return Checked(dialog.m_view.FindItem(id)); };
     dialog.handler = [&](UINT msg, WPARAM, LPARAM lParam, LRESULT&) {
         if (msg == WM_NOTIFY)
-            if (const SkItemClickNotify* click = AsItemClick(lParam))
+            if (const SkItemClickNotify* click = AsItemClick(dialog.m_hWnd, lParam))
                 seen.push_back({click->itemId, click->itemClass, checked(11), checked(21), checked(22)});
         return FALSE;
     };

@@ -55,12 +55,12 @@ BOOL CSampleDialog::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPA
         result = 0;
         return TRUE;
     case WM_NOTIFY: {
-        const auto* hdr = OurNotifyRecord<NMHDR>(lParam);
+        const auto* hdr = OurNotifyRecord<NMHDR>(hwnd, lParam);
         if (!hdr || hdr->idFrom != IDC_SKIN_VIEW)
             break;
-        if (const SkItemClickNotify* click = AsItemClick(lParam))
+        if (const SkItemClickNotify* click = AsItemClick(hwnd, lParam))
             OnItemClick(*click);
-        else if (const SkTabChangeNotify* change = AsTabChanging(lParam))
+        else if (const SkTabChangeNotify* change = AsTabChanging(hwnd, lParam))
             OnTabChanging(*change);
         result = 0;
         return TRUE;

@@ -64,7 +64,7 @@ protected:
     {
         if (msg != WM_MENU_NAVIGATE)
             return FALSE;
-        if (const wchar_t* link = TakeMarkedBlock<wchar_t>(hwnd, kMenuLinkMark, wParam))
+        if (const wchar_t* link = TakeMarkedBlock<wchar_t>(hwnd, msg, kMenuLinkKind, wParam))
             links.push_back(link);
         result = 0;
         return TRUE;

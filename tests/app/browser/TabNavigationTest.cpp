@@ -305,7 +305,7 @@ TEST_F(TabNavigationTest, MenuLinksSelectATabOrOpenAContentPage)
     Forget();
     EXPECT_EQ(SendMessageW(m_dlg->m_hWnd, WM_MENU_NAVIGATE, 0, 0), 0);
     const CString plain = RAVONYX_CONTENT_SITE L"index.html?action=2";
-    EXPECT_EQ(SendMarked(m_dlg->m_hWnd, kMenuLinkMark, WM_MENU_NAVIGATE, plain.GetString()), 0);
+    EXPECT_EQ(SendMarked(m_dlg->m_hWnd, WM_MENU_NAVIGATE, kMenuLinkKind, plain.GetString()), 0);
     Settle();
     EXPECT_TRUE(m_menu.seen.empty());
     EXPECT_TRUE(m_content.seen.empty());

@@ -23,7 +23,6 @@
 #include "app/common/ConfigCodec.h"
 #include "app/mainwnd/MainDlgMessages.h"
 #include "app/mainwnd/PostedBlocks.h"
-#include "base/MarkedSend.h"
 #include "skin/SkFontPool.h"
 #include "skin/SkSkinPool.h"
 #include "skin/SkString.h"
@@ -59,21 +58,21 @@ protected:
     {
         switch (msg) {
         case WM_DOWNLOAD_PROGRESS:
-            if (const auto* info = TakeMarkedBlock<DownloadProgressInfo>(hwnd, kDownloadRecordMark, wParam))
+            if (const auto* info = DownloadRecord<DownloadProgressInfo>(hwnd, msg, wParam))
                 result = RelayDownloadProgress(active, contentUrl, *info);
             return TRUE;
         case WM_DOWNLOAD_FINISHED:
-            if (const auto* info = TakeMarkedBlock<DownloadFinishedInfo>(hwnd, kDownloadRecordMark, wParam))
+            if (const auto* info = DownloadRecord<DownloadFinishedInfo>(hwnd, msg, wParam))
                 result = RelayDownloadFinished(hwnd, active, pageCalls, *info);
             return TRUE;
         case WM_DOWNLOAD_STOPPED:
-            if (const auto* info = TakeMarkedBlock<DownloadStoppedInfo>(hwnd, kDownloadRecordMark, wParam)) {
+            if (const auto* info = DownloadRecord<DownloadStoppedInfo>(hwnd, msg, wParam)) {
                 stopped.push_back(info->fileTitle);
                 result = RelayDownloadStopped(active, *info);
             }
             return TRUE;
         case WM_PAGE_CALL:
-            if (std::unique_ptr<PageCallRequest> request = pageCalls.Take(wParam))
+            if (std::unique_ptr<PageCallRequest> request = pageCalls.Take(hwnd, msg, wParam))
                 RunPageScriptRequest(std::move(request));
             result = 0;
             return TRUE;
@@ -493,7 +492,9 @@ TEST_F(RoadTest, AStopBeforeAnyProgressMarksTheListOfItsOwnKind)
     CCatalogFolders::WriteList(1, {{"55", "1"}});
     CCatalogFolders::WriteList(2, {{"55", "1"}});
     DownloadStoppedInfo info{L"55", 2};
-    EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info));
+    // Only the library can send its records: the relay is called as the
+    // window's handler calls it.
+    EXPECT_EQ(1, RelayDownloadStopped(window.active, info));
     EXPECT_EQ("{\"id\":\"55\",\"status\":3,\"progress\":\"0\"}", CCatalogFolders::Jsons(2, "55"));
     EXPECT_EQ("1", CCatalogFolders::Status(1, "55"));
     EXPECT_EQ(std::vector<std::wstring>{L"55"}, PageCalls(L"EnableStartBnt"));
@@ -667,11 +668,11 @@ TEST_F(RoadTest, AForeignPageGetsNoDownloadCalls)
         CCatalogFolders::WriteList(1, {{"61", "1"}, {"62", "1"}});
 
         DownloadProgressInfo progress{40, 12.5f, L"61", 1};
-        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_PROGRESS, &progress));
+        EXPECT_EQ(1, RelayDownloadProgress(window.active, window.contentUrl, progress));
         DownloadStoppedInfo stopped{L"61", 1};
-        EXPECT_EQ(1, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &stopped));
+        EXPECT_EQ(1, RelayDownloadStopped(window.active, stopped));
         DownloadFinishedInfo finished{server.Url("/dl/62.zip"), 3};
-        EXPECT_EQ(0, SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &finished));
+        EXPECT_EQ(0, RelayDownloadFinished(window.m_hWnd, window.active, window.pageCalls, finished));
         PumpUntil([] { return false; }, 100);
 
         EXPECT_EQ("3", CCatalogFolders::Status(1, "61"));
@@ -714,10 +715,10 @@ TEST_F(RoadTest, AStatusTheListCannotTakeIsReported)
         CBoxAnswers boxes(c.readOnly ? std::deque<UINT>{IDOK} : std::deque<UINT>{});
         if (c.event == kFinished) {
             DownloadFinishedInfo info{server.Url("/dl/56.zip"), 1};
-            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_FINISHED, &info);
+            RelayDownloadFinished(window.m_hWnd, window.active, window.pageCalls, info);
         } else if (c.event == kStopped) {
             DownloadStoppedInfo info{L"56", 1};
-            SendMarked(window.m_hWnd, kDownloadRecordMark, WM_DOWNLOAD_STOPPED, &info);
+            RelayDownloadStopped(window.active, info);
         } else {
             RecordStoppedDownloads(window.active);
         }

@@ -217,9 +217,12 @@ TEST_F(MainDlgTest, PostedBlocksAreTakenOnlyWhenRecorded)
     auto block = std::make_unique<PageCallRequest>();
     PageCallRequest* raw = block.get();
     ASSERT_TRUE(blocks.Post(hwnd, WM_NULL, std::move(block)));
-    EXPECT_EQ(blocks.Take(reinterpret_cast<WPARAM>(foreign.get())), nullptr);
-    EXPECT_EQ(blocks.Take(reinterpret_cast<WPARAM>(raw)).get(), raw);
-    EXPECT_EQ(blocks.Take(reinterpret_cast<WPARAM>(raw)), nullptr) << "taken once";
+    EXPECT_EQ(blocks.Take(hwnd, WM_NULL, reinterpret_cast<WPARAM>(foreign.get())), nullptr);
+    EXPECT_EQ(blocks.Take(hwnd, WM_PAGE_CALL, reinterpret_cast<WPARAM>(raw)), nullptr) << "another message";
+    EXPECT_EQ(blocks.Take(GetDesktopWindow(), WM_NULL, reinterpret_cast<WPARAM>(raw)), nullptr)
+        << "another window";
+    EXPECT_EQ(blocks.Take(hwnd, WM_NULL, reinterpret_cast<WPARAM>(raw)).get(), raw);
+    EXPECT_EQ(blocks.Take(hwnd, WM_NULL, reinterpret_cast<WPARAM>(raw)), nullptr) << "taken once";
 
     EXPECT_TRUE(m_dlg->PostPageCall(std::make_unique<PageCallRequest>()));
     Pump();

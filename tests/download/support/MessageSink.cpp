@@ -2,8 +2,6 @@
 
 #include "download/Dunmere.h"
 
-#include "base/MarkedSend.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,8 +32,12 @@ LRESULT CALLBACK CMessageSink::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     auto* sink = reinterpret_cast<CMessageSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (sink && (message == WM_DOWNLOAD_PROGRESS || message == WM_DOWNLOAD_FINISHED ||
                  message == WM_DOWNLOAD_STOPPED)) {
-        // The program's own window reads only marked records; so does this one.
-        if (!TakeMark(hwnd, kDownloadRecordMark, wParam)) {
+        // The program's own window reads only records the library confirms;
+        // so does this one.
+        const UINT kind = message == WM_DOWNLOAD_PROGRESS   ? kDownloadRecordKind<DownloadProgressInfo>
+                          : message == WM_DOWNLOAD_FINISHED ? kDownloadRecordKind<DownloadFinishedInfo>
+                                                            : kDownloadRecordKind<DownloadStoppedInfo>;
+        if (!TakeDownloadRecord(hwnd, message, kind, wParam)) {
             ++sink->m_unmarked;
             return 0;
         }

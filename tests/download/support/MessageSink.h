@@ -1,6 +1,7 @@
 // A real window that the download library sends its messages to; it keeps a
-// copy of every record the library marked on it, and counts the others. Waiting pumps messages, so the
-// library's senders get their answers.
+// copy of every record the library confirms it is sending to it, and counts
+// the others. Waiting pumps messages, so the library's senders get their
+// answers.
 #pragma once
 
 #include "base/RefString.h"
@@ -31,7 +32,7 @@ public:
     // Runs after each message has been recorded, while its sender still waits.
     void OnMessage(std::function<void(const SinkMessage&)> handler) { m_onMessage = std::move(handler); }
     const std::vector<SinkMessage>& Messages() const { return m_messages; }
-    // Messages of the library's numbers whose record was not marked.
+    // Messages of the library's numbers whose record the library did not confirm.
     int Unmarked() const { return m_unmarked; }
 
     // Pumps messages until done() holds or timeoutMs pass; done()'s last answer.
