@@ -13,6 +13,7 @@
 #include "tests/app/common/ZipFixture.h"
 #include "tests/support/ExitMark.h"
 #include "tests/support/ProcessDialog.h"
+#include "tests/support/ScopedVariable.h"
 #include "tests/support/StartProcess.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
@@ -525,20 +526,6 @@ TEST_F(Uplark, CutDownloadsAreTriedAgain)
     ExpectUpdated();
 }
 
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const wchar_t* name, const CString& value) : m_name(name)
-    {
-        SetEnvironmentVariableW(name, value);
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-    ~ScopedEnvironment() { SetEnvironmentVariableW(m_name, nullptr); }
-
-private:
-    const wchar_t* m_name;
-};
-
 TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
 {
     const Package package = MakePackage(Update());
@@ -552,7 +539,7 @@ TEST_F(Uplark, AStalledServerFailsOnlyThatTry)
     // The test build's updater makes each of its time-outs 2 s at most: the
     // stalled try ends after the time-outs the updater set, not the
     // Internet library's own, and the test need not sit out 30 s per row.
-    ScopedEnvironment shorter(kUplarkNetworkTimeoutVariable, L"2000");
+    CScopedVariable shorter(kUplarkNetworkTimeoutVariable, L"2000");
     for (const char* route : rows) {
         SCOPED_TRACE(route);
         server.Reset();
@@ -896,7 +883,7 @@ public:
         const Tree before = Prepare(folder);
         const CString log = m_logs / L"whole.txt";
         {
-            ScopedEnvironment logging(kUplarkStepLogVariable, log);
+            CScopedVariable logging(kUplarkStepLogVariable, log);
             UplarkRun run(folder, Order());
             EXPECT_EQ(0u, run.Finish());
         }
@@ -945,7 +932,7 @@ public:
             const CString log = m_logs / L"resumed.txt";
             DeleteFileW(log);
             {
-                ScopedEnvironment logging(kUplarkStepLogVariable, log);
+                CScopedVariable logging(kUplarkStepLogVariable, log);
                 UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
                 EXPECT_EQ(0u, next.Finish());
             }
@@ -968,7 +955,7 @@ public:
             {
                 CString at;
                 at.Format(L"%u", static_cast<unsigned>(m));
-                ScopedEnvironment stop(kUplarkStopAtVariable, at);
+                CScopedVariable stop(kUplarkStopAtVariable, at);
                 UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
                 EXPECT_EQ(kUplarkStoppedExitCode, next.FinishStopped());
             }
@@ -1051,8 +1038,8 @@ private:
         {
             CString at;
             at.Format(L"%u", static_cast<unsigned>(n));
-            ScopedEnvironment stop(kUplarkStopAtVariable, at);
-            ScopedEnvironment logging(kUplarkStepLogVariable, log);
+            CScopedVariable stop(kUplarkStopAtVariable, at);
+            CScopedVariable logging(kUplarkStepLogVariable, log);
             UplarkRun run(folder, Order());
             EXPECT_EQ(kUplarkStoppedExitCode, run.FinishStopped());
         }
@@ -1175,8 +1162,8 @@ DWORD RunHandOff(const ProgramFolder& folder, const CString& arguments, size_t s
 {
     CString at;
     at.Format(L"%u", static_cast<unsigned>(stopAt));
-    ScopedEnvironment stop(kUplarkStopAtVariable, at);
-    ScopedEnvironment logging(kUplarkStepLogVariable, log);
+    CScopedVariable stop(kUplarkStopAtVariable, at);
+    CScopedVariable logging(kUplarkStepLogVariable, log);
     const CString program = BinFolder() + L"updater_hand_off.exe";
     CString command = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup = {};

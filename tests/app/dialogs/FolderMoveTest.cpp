@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "tests/support/ScopedVariable.h"
 #include "tests/support/StartProcess.h"
 
 #include <gtest/gtest.h>
@@ -150,22 +151,6 @@ CString TestBinFolder()
     const CString program = path;
     return program.Left(program.ReverseFind(L'\\') + 1);
 }
-
-// Sets a variable of this process (and so of the programs it starts) for a
-// while.
-class CScopedVariable {
-public:
-    CScopedVariable(const wchar_t* name, const CString& value) : m_name(name)
-    {
-        SetEnvironmentVariableW(name, value);
-    }
-    CScopedVariable(const CScopedVariable&) = delete;
-    CScopedVariable& operator=(const CScopedVariable&) = delete;
-    ~CScopedVariable() { SetEnvironmentVariableW(m_name, nullptr); }
-
-private:
-    const wchar_t* m_name;
-};
 
 // Runs folder_move_probe with the arguments and waits for it: its exit
 // code, or STILL_ACTIVE (and a failure) when it did not end in time.
