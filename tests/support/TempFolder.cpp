@@ -119,3 +119,12 @@ std::string TestBytes(size_t n, unsigned seed)
     }
     return bytes;
 }
+
+std::vector<std::string> Lines(const CString& path)
+{
+    std::vector<std::string> lines;
+    const std::string text = FileExists(path) ? ReadFileBytes(path) : std::string();
+    for (size_t at = 0, next; (next = text.find('\n', at)) != std::string::npos; at = next + 1)
+        lines.push_back(text.substr(at, next - at));
+    return lines;
+}

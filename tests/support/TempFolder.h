@@ -33,6 +33,8 @@ private:
 void WriteFileBytes(const CString& path, const std::string& bytes);
 std::string ReadFileBytes(const CString& path);
 bool FileExists(const CString& path);
+// The lines of a file (none when it is missing), without their line breaks.
+std::vector<std::string> Lines(const CString& path);
 // Creates every folder on the way to the file.
 void MakeFolderFor(const CString& filePath);
 std::wstring Wide(const CString& text);

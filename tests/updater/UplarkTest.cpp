@@ -826,16 +826,6 @@ TEST_F(Uplark, ALibraryThatCannotBeReplacedPutsTheProgramBack)
     ExpectUpdated();
 }
 
-// The lines of a file, without their line breaks.
-std::vector<std::string> Lines(const CString& path)
-{
-    std::vector<std::string> lines;
-    const std::string text = FileExists(path) ? ReadFileBytes(path) : std::string();
-    for (size_t at = 0, next; (next = text.find('\n', at)) != std::string::npos; at = next + 1)
-        lines.push_back(text.substr(at, next - at));
-    return lines;
-}
-
 // After any kill: the program and its library are one pair, old or new;
 // only while the work folder notes the update may the new program stand
 // beside the old library. The settings value says done only when it is.

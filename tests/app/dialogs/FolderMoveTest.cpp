@@ -184,16 +184,6 @@ CString Quoted(const CString& text)
     return L"\"" + text + (text.Right(1) == L"\\" ? L"\\\"" : L"\"");
 }
 
-// The lines of a file, without their line breaks.
-std::vector<std::string> Lines(const CString& path)
-{
-    std::vector<std::string> lines;
-    const std::string text = FileExists(path) ? ReadFileBytes(path) : std::string();
-    for (size_t at = 0, next; (next = text.find('\n', at)) != std::string::npos; at = next + 1)
-        lines.push_back(text.substr(at, next - at));
-    return lines;
-}
-
 // The number (from 1) of the first step that names text, or 0.
 size_t FirstStepNaming(const std::vector<std::string>& steps, const char* text)
 {
