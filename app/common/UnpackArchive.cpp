@@ -1,6 +1,7 @@
 #include "app/common/UnpackArchive.h"
 
 #include "base/Handle.h"
+#include "base/StartProcess.h"
 
 #include <vector>
 
@@ -82,8 +83,8 @@ bool UnpackArchive(const CString& archive, const CString& folder, const CString&
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION started = {};
-    const BOOL created = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &startup, &started);
+    const BOOL created = StartProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                      nullptr, &startup, &started);
     Wipe(commandLine);
     if (!created)
         return false;

@@ -7,6 +7,7 @@
 #include "app/install/Wallpaper.h"
 #include "app/install/WindowsFolders.h"
 #include "base/Handle.h"
+#include "base/StartProcess.h"
 #include "skin/CorvaneMsgBox.h"
 
 #include <vector>
@@ -171,8 +172,8 @@ bool OpenThemeFile(const CString& themePathWithQuote)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOW;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started)) {
+    if (!StartProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
         CCorvaneMsgBox::Show(L"应用主题出现异常！", L"提示", MB_OK);
         return false;
     }

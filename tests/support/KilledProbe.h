@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "tests/support/StartProcess.h"
+#include "base/StartProcess.h"
 
 #include "base/RefString.h"
 
@@ -29,8 +29,8 @@ inline bool KillProbeAfterItsFirstWork(const CString& probe, HANDLE done, DWORD 
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION process = {};
     CString command = L"\"" + probe + L"\"";
-    const BOOL started = StartTestProcess(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr,
-                                          FALSE, 0, nullptr, nullptr, &startup, &process);
+    const BOOL started = StartProcess(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE,
+                                      0, nullptr, nullptr, &startup, &process);
     command.ReleaseBuffer();
     if (!started)
         return false;

@@ -10,11 +10,11 @@
 #include "app/update/UpdaterStart.h"
 #include "tools/uplarkhook/StepHook.h"
 
+#include "base/StartProcess.h"
 #include "tests/app/common/ZipFixture.h"
 #include "tests/support/ExitMark.h"
 #include "tests/support/ProcessDialog.h"
 #include "tests/support/ScopedVariable.h"
-#include "tests/support/StartProcess.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestServer.h"
 #include "tests/updater/StandInBuilds.h"
@@ -180,8 +180,8 @@ public:
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION started = {};
         m_exitMark.Arm();
-        const BOOL ran = StartTestProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr,
-                                          FALSE, 0, nullptr, folder.Path(), &startup, &started);
+        const BOOL ran = StartProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr,
+                                      FALSE, 0, nullptr, folder.Path(), &startup, &started);
         CExitMark::Disarm();
         if (!ran) {
             ADD_FAILURE() << "cannot start Uplark.exe: " << GetLastError();
@@ -685,8 +685,8 @@ TEST_F(Uplark, WaitsUntilTheRunningProgramHasEnded)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
-    ASSERT_TRUE(StartTestProcess(path, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                                 nullptr, program.Path(), &startup, &started));
+    ASSERT_TRUE(StartProcess(path, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                             nullptr, program.Path(), &startup, &started));
     CHandle running(started.hProcess);
     CloseHandle(started.hThread);
     ASSERT_EQ(0u, WaitForInputIdle(running, kPatience));
@@ -1159,8 +1159,8 @@ DWORD RunHandOff(const ProgramFolder& folder, const CString& arguments, size_t s
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
-    if (!StartTestProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                          nullptr, folder.Path(), &startup, &started)) {
+    if (!StartProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.Path(), &startup, &started)) {
         ADD_FAILURE() << "cannot start updater_hand_off.exe: " << GetLastError();
         return 999;
     }

@@ -1,8 +1,8 @@
 #include "app/common/UnpackArchive.h"
 
 #include "ZipFixture.h"
+#include "base/StartProcess.h"
 #include "tests/support/ProcessDialog.h"
-#include "tests/support/StartProcess.h"
 #include "tests/support/TempFolder.h"
 
 #include "base/Handle.h"
@@ -55,8 +55,8 @@ UnpackOutcome RunUnpack(const CString& probeFolder, const CString& archive, cons
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started = {};
     UnpackOutcome outcome;
-    if (!StartTestProcess(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &started)) {
+    if (!StartProcess(probe, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &started)) {
         ADD_FAILURE() << "cannot start unpack_probe.exe: " << GetLastError();
         return outcome;
     }
@@ -141,8 +141,8 @@ protected:
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
-        if (!StartTestProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &info)) {
+        if (!StartProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &info)) {
             ADD_FAILURE() << "cannot start unpack_probe.exe: " << GetLastError();
             return CHandle();
         }

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
+#include "base/StartProcess.h"
 #include "tests/support/ScopedVariable.h"
-#include "tests/support/StartProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -160,8 +160,8 @@ DWORD RunProbe(const CString& arguments)
     CString command = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup = {sizeof(startup)};
     PROCESS_INFORMATION started = {};
-    if (!StartTestProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &started)) {
+    if (!StartProcess(program, command.GetBuffer(command.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &started)) {
         ADD_FAILURE() << "folder_move_probe does not start: " << GetLastError();
         return STILL_ACTIVE;
     }

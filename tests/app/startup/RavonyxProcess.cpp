@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/common/ConfigCodec.h"
-#include "tests/support/StartProcess.h"
+#include "base/StartProcess.h"
 
 const wchar_t kMainWindowTitle[] = L"拉沃工坊";
 
@@ -111,8 +111,8 @@ CRavonyxRun::CRavonyxRun(const CString& exe, const CString& arguments)
     PROCESS_INFORMATION info = {};
     CString directory = exe.Left(exe.ReverseFind(L'\\') + 1);
     m_exitMark.Arm();
-    const BOOL started = StartTestProcess(exe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE,
-                                          0, nullptr, directory, &startup, &info);
+    const BOOL started = StartProcess(exe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0,
+                                      nullptr, directory, &startup, &info);
     CExitMark::Disarm();
     if (started) {
         CloseHandle(info.hThread);

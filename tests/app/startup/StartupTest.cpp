@@ -15,9 +15,9 @@
 #include "app/startup/RunApplication.h"
 #include "app/startup/RunValue.h"
 #include "app/startup/SingleInstance.h"
+#include "base/StartProcess.h"
 #include "tests/app/startup/RegistryHelpers.h"
 #include "tests/skin/MsgBoxAnswer.h"
-#include "tests/support/StartProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -128,8 +128,8 @@ TEST(Elevation, WhatTheProgramSeesUnderPinnedWindowsVersions)
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info = {};
         CString line = L"\"" + probe + L"\"";
-        ASSERT_TRUE(StartTestProcess(probe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0,
-                                     nullptr, nullptr, &startup, &info));
+        ASSERT_TRUE(StartProcess(probe, line.GetBuffer(line.GetLength() + 1), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &info));
         WaitForSingleObject(info.hProcess, 30000);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "tests/support/StartProcess.h"
+#include "base/StartProcess.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -43,8 +43,8 @@ int main()
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!StartTestProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
+    if (!StartProcess(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
         std::fprintf(stderr, "CreateProcessW failed: %lu\n", GetLastError());
         return kCouldNotStart;
     }
