@@ -44,84 +44,21 @@ const UINT kDownloadMessages[] = {0x8105, 0x8107, 0x8108};
 // download records, the page call and the background reply.
 const UINT kAddressMessages[] = {0x8103, 0x8104, 0x8105, 0x8107, 0x8108, 0x810B, WM_APP + 0x2A0};
 
-template <typename Pred> bool WaitUntil(Pred pred, DWORD timeoutMs)
-{
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!pred()) {
-        if (GetTickCount64() >= end)
-            return false;
-        PumpMessagesFor(50);
-    }
-    return true;
-}
-
-DWORD OwnerOf(HWND hwnd)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    return pid;
-}
-
-// Every window of the program: top-level windows with all their children,
-// and its message-only windows.
-std::vector<HWND> ProgramWindows(DWORD pid)
-{
-    struct Found {
-        DWORD pid;
-        std::vector<HWND> windows;
-    } found{pid, {}};
-    EnumWindows(
-        [](HWND top, LPARAM param) -> BOOL {
-            auto& f = *reinterpret_cast<Found*>(param);
-            if (OwnerOf(top) != f.pid)
-                return TRUE;
-            f.windows.push_back(top);
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM windows) -> BOOL {
-                    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(child);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&f.windows));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    for (HWND hwnd = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); hwnd;
-         hwnd = FindWindowExW(HWND_MESSAGE, hwnd, nullptr, nullptr)) {
-        if (OwnerOf(hwnd) == pid)
-            found.windows.push_back(hwnd);
-    }
-    return found.windows;
-}
-
 // The visible top-level windows of the program.
 std::set<HWND> VisibleTopWindows(DWORD pid)
 {
-    struct Found {
-        DWORD pid;
-        std::set<HWND> windows;
-    } found{pid, {}};
-    EnumWindows(
-        [](HWND top, LPARAM param) -> BOOL {
-            auto& f = *reinterpret_cast<Found*>(param);
-            if (OwnerOf(top) == f.pid && IsWindowVisible(top))
-                f.windows.insert(top);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.windows;
+    std::set<HWND> windows;
+    for (HWND hwnd : ProgramWindows(pid)) {
+        if (GetAncestor(hwnd, GA_PARENT) == GetDesktopWindow() && IsWindowVisible(hwnd))
+            windows.insert(hwnd);
+    }
+    return windows;
 }
 
-// A visible top-level window of the program with this title.
-HWND WindowTitled(DWORD pid, const wchar_t* title)
+HWND FirstWindowTitled(DWORD pid, const wchar_t* title)
 {
-    for (HWND hwnd : VisibleTopWindows(pid)) {
-        wchar_t text[64] = {};
-        GetWindowTextW(hwnd, text, 64);
-        if (wcscmp(text, title) == 0)
-            return hwnd;
-    }
-    return nullptr;
+    const std::vector<HWND> found = WindowsTitled(pid, title);
+    return found.empty() ? nullptr : found.front();
 }
 
 // The program's visible top-level windows, for a failure's message.
@@ -139,12 +76,6 @@ std::string DescribeTopWindows(DWORD pid)
                 std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top) + "]";
     }
     return text;
-}
-
-bool Answers(HWND hwnd)
-{
-    DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &answer) != 0;
 }
 
 // What the foreign side did in a round, and what went wrong.
@@ -239,7 +170,8 @@ TEST(ForeignProcess, ReadingPlantingAndReplayingMarksChangesNothing)
     // show the downloads in a modal box.
     PostMessageW(main, kDownloadItem, kSlowTheme, kThemes);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = WindowTitled(pid, kQuestionTitle)) != nullptr; }, kWindowMs))
+    ASSERT_TRUE(
+        WaitUntil([&] { return (box = FirstWindowTitled(pid, kQuestionTitle)) != nullptr; }, kWindowMs))
         << "the question box after the download starts; the program shows" << DescribeTopWindows(pid);
 
     // The web pop-ups and the finished pop-up come up beside it.
@@ -272,12 +204,12 @@ TEST(ForeignProcess, ReadingPlantingAndReplayingMarksChangesNothing)
     PostMessageW(main, WM_COMMAND, kTraySettings, 0);
     HWND settings = nullptr;
     ASSERT_TRUE(
-        WaitUntil([&] { return (settings = WindowTitled(pid, kSettingsTitle)) != nullptr; }, kWindowMs))
+        WaitUntil([&] { return (settings = FirstWindowTitled(pid, kSettingsTitle)) != nullptr; }, kWindowMs))
         << "the settings dialog";
     foreignRounds(2);
     ASSERT_FALSE(HasFatalFailure());
     PostMessageW(settings, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return WindowTitled(pid, kSettingsTitle) == nullptr; }, kWindowMs))
+    ASSERT_TRUE(WaitUntil([&] { return WindowsTitled(pid, kSettingsTitle).empty(); }, kWindowMs))
         << "the settings dialog closed";
 
     // The rounds go on until the download has ended, as it would have.

@@ -30,18 +30,6 @@ int CountTrayIcons()
     return count;
 }
 
-// Waits until pred holds; false on time-out.
-template <typename Pred> bool WaitUntil(Pred pred, DWORD timeoutMs = 10000)
-{
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!pred()) {
-        if (GetTickCount64() >= end)
-            return false;
-        PumpMessagesFor(50);
-    }
-    return true;
-}
-
 HWND FindMenuWindow()
 {
     HWND menu = FindWindowW(L"#32768", nullptr);
@@ -69,31 +57,6 @@ bool HotKeyFree(UINT modifiers, UINT vk)
     return true;
 }
 
-struct TitledWindows {
-    DWORD pid;
-    const wchar_t* title;
-    std::vector<HWND> found;
-};
-
-// The visible top-level windows of a process with a title.
-std::vector<HWND> WindowsTitled(DWORD pid, const wchar_t* title)
-{
-    TitledWindows search = {pid, title, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto& s = *reinterpret_cast<TitledWindows*>(lParam);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            wchar_t text[64] = {};
-            GetWindowTextW(hwnd, text, 64);
-            if (owner == s.pid && IsWindowVisible(hwnd) && wcscmp(text, s.title) == 0)
-                s.found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The page areas (controls 114 and 115) of the main window that hold a
 // browser control (control 6 with the control's "Shell Embedding" window).
 int PageAreasWithABrowser(HWND main)
@@ -117,40 +80,6 @@ SIZE WindowSize(HWND hwnd)
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-}
-
-// The program's windows: its top-level windows and all their children.
-std::vector<HWND> ProgramWindows(DWORD pid)
-{
-    struct Found {
-        DWORD pid;
-        std::vector<HWND> windows;
-    } found{pid, {}};
-    EnumWindows(
-        [](HWND top, LPARAM param) -> BOOL {
-            auto& f = *reinterpret_cast<Found*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(top, &owner);
-            if (owner != f.pid)
-                return TRUE;
-            f.windows.push_back(top);
-            EnumChildWindows(
-                top,
-                [](HWND child, LPARAM windows) -> BOOL {
-                    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(child);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&f.windows));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.windows;
-}
-
-bool Answers(HWND hwnd)
-{
-    DWORD_PTR answer = 0;
-    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
 }
 
 } // namespace

@@ -27,6 +27,13 @@ void CopyTree(const CString& from, const CString& to)
     } while (FindNextFileW(find, &data));
 }
 
+DWORD ProcessOf(HWND hwnd)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
 struct WindowSearch {
     DWORD pid;
     bool main;
@@ -37,9 +44,7 @@ struct WindowSearch {
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam)
 {
     auto& search = *reinterpret_cast<WindowSearch*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != search.pid || (search.visibleOnly && !IsWindowVisible(hwnd)))
+    if (ProcessOf(hwnd) != search.pid || (search.visibleOnly && !IsWindowVisible(hwnd)))
         return TRUE;
     wchar_t title[64] = {};
     GetWindowTextW(hwnd, title, 64);
@@ -195,4 +200,60 @@ void ClickMessageBoxClose(HWND box)
     SendMessageW(view, WM_MOUSEMOVE, 0, at);
     SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(view, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<HWND> ProgramWindows(DWORD pid)
+{
+    struct Found {
+        DWORD pid;
+        std::vector<HWND> windows;
+    } found{pid, {}};
+    EnumWindows(
+        [](HWND top, LPARAM param) -> BOOL {
+            auto& f = *reinterpret_cast<Found*>(param);
+            if (ProcessOf(top) != f.pid)
+                return TRUE;
+            f.windows.push_back(top);
+            EnumChildWindows(
+                top,
+                [](HWND child, LPARAM windows) -> BOOL {
+                    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(child);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&f.windows));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    for (HWND hwnd = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); hwnd;
+         hwnd = FindWindowExW(HWND_MESSAGE, hwnd, nullptr, nullptr)) {
+        if (ProcessOf(hwnd) == pid)
+            found.windows.push_back(hwnd);
+    }
+    return found.windows;
+}
+
+std::vector<HWND> WindowsTitled(DWORD pid, const wchar_t* title)
+{
+    struct Search {
+        DWORD pid;
+        const wchar_t* title;
+        std::vector<HWND> found;
+    } search{pid, title, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            wchar_t text[64] = {};
+            GetWindowTextW(hwnd, text, 64);
+            if (ProcessOf(hwnd) == s.pid && IsWindowVisible(hwnd) && wcscmp(text, s.title) == 0)
+                s.found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool Answers(HWND hwnd)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
 }

@@ -11,6 +11,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <ostream>
+#include <vector>
 
 // Shows texts in test messages.
 inline void PrintTo(const CString& text, std::ostream* os)
@@ -84,6 +85,28 @@ void ClickMessageBoxClose(HWND box);
 
 // Runs this thread's messages for a while (lets cross-process sends in).
 void PumpMessagesFor(DWORD ms);
+
+// Waits until pred holds, running this thread's messages; false on time-out.
+template <typename Pred> bool WaitUntil(Pred pred, DWORD timeoutMs = 10000)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!pred()) {
+        if (GetTickCount64() >= end)
+            return false;
+        PumpMessagesFor(50);
+    }
+    return true;
+}
+
+// Every window of a process: its top-level windows with all their
+// children, and its message-only windows.
+std::vector<HWND> ProgramWindows(DWORD pid);
+
+// The visible top-level windows of a process with this title.
+std::vector<HWND> WindowsTitled(DWORD pid, const wchar_t* title);
+
+// True when the window answers a message within 5 s.
+bool Answers(HWND hwnd);
 
 // The program folder built by the build (the "program_folder" target).
 CString BuiltProgramFolder();
