@@ -30,6 +30,8 @@ constexpr DWORD kAnswerAgainMs = 1000;
 // How long a box may stay up while it is being answered.
 constexpr DWORD kBoxPatienceMs = 30000;
 constexpr DWORD kControlPanelPatienceMs = 30000;
+// How often a wait that ends the stand-in's windows looks for new ones.
+constexpr DWORD kLookAgainMs = 100;
 const wchar_t kActiveDesktopServer[] =
     L"Software\\Classes\\CLSID\\{75048700-EF1F-11D0-9888-006097DEACF9}\\InprocServer32";
 
@@ -476,23 +478,34 @@ std::wstring InstallFixture::UniqueName(const std::wstring& stem)
     return name;
 }
 
-bool InstallFixture::WaitForControlPanel(bool endOpenWindows)
+namespace {
+
+// Asks every stand-in control panel window of another process to end.
+void EndStandInWindows()
 {
-    if (endOpenWindows) {
-        for (const auto& [cls, title] : {std::pair<const wchar_t*, const wchar_t*>{L"CabinetWClass", nullptr},
-                                         {L"#32770", L"显示 属性"}}) {
-            HWND window = nullptr;
-            while ((window = FindWindowExW(nullptr, window, cls, title)) != nullptr) {
-                DWORD process = 0;
-                GetWindowThreadProcessId(window, &process);
-                if (process != GetCurrentProcessId())
-                    PostMessageW(window, WM_APP + 1, 0, 0);
-            }
+    for (const auto& [cls, title] :
+         {std::pair<const wchar_t*, const wchar_t*>{L"CabinetWClass", nullptr}, {L"#32770", L"显示 属性"}}) {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, cls, title)) != nullptr) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process != GetCurrentProcessId())
+                PostMessageW(window, WM_APP + 1, 0, 0);
         }
     }
+}
+
+} // namespace
+
+bool InstallFixture::WaitForControlPanel(bool endOpenWindows)
+{
     // Every start writes "command" first and "end" last, then sets the event.
+    // A stand-in that is still starting makes its window later: while it is
+    // waited for, a window that has come since the last look is ended too.
     const DWORD start = GetTickCount();
     for (;;) {
+        if (endOpenWindows)
+            EndStandInWindows();
         const std::vector<std::string> lines = ControlPanelLog();
         const auto count = [&](const std::string& word) {
             return std::count_if(lines.begin(), lines.end(),
@@ -503,7 +516,9 @@ bool InstallFixture::WaitForControlPanel(bool endOpenWindows)
         const DWORD waited = GetTickCount() - start;
         if (waited >= kControlPanelPatienceMs)
             return false;
-        WaitForSingleObject(m_controlPanelDone, kControlPanelPatienceMs - waited);
+        WaitForSingleObject(m_controlPanelDone, endOpenWindows
+                                                    ? std::min(kLookAgainMs, kControlPanelPatienceMs - waited)
+                                                    : kControlPanelPatienceMs - waited);
     }
 }
 
