@@ -9,11 +9,11 @@
 #include <functional>
 
 #include "AllocationProbe.h"
-#include "tests/support/DibCanvas.h"
 #include "skin/SkItemRegistry.h"
 #include "skin/SkRichText.h"
 #include "skin/SkStylePool.h"
 #include "skin/SkTabCtrl.h"
+#include "tests/support/DibCanvas.h"
 
 namespace {
 
@@ -40,14 +40,14 @@ public:
     Owner()
     {
         SkStylePool::Instance().LoadXml("<style/>");
-        SetCursorPos(1270, 1010);
+        ParkPointer();
         EXPECT_TRUE(dialog.m_view.SetLayoutXml(kLayout));
         EXPECT_TRUE(dialog.Create(nullptr));
         view = dialog.m_view.m_hWnd;
         CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, view,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(60)), nullptr, nullptr);
         SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        PumpPending();
+        EXPECT_TRUE(SettleRealPointer(dialog.m_view)) << "the view still tracks a hover of the real pointer";
         // The links are laid out by the first paint.
         DibCanvas canvas(300, 200);
         SendMessageW(view, WM_PRINT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);

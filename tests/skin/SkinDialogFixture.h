@@ -140,6 +140,31 @@ inline void PumpPending()
 }
 
 // Drops a WM_QUIT left in the queue; its exit code, or -1 when none.
+// Where the real pointer waits, away from the tests' windows, so that only
+// a test's own messages move over them.
+inline void ParkPointer()
+{
+    SetCursorPos(1270, 1010);
+}
+
+// On a busy machine the display can still put the pointer where the last
+// test left it as a new window comes up, and the view takes the hover it
+// starts. Keeps the pointer parked until the view has had the leave; false
+// when it has not within 5 s.
+inline bool SettleRealPointer(const CSkDialogView& view)
+{
+    const ULONGLONG end = GetTickCount64() + 5000;
+    PumpPending();
+    while (view.m_tracking) {
+        if (GetTickCount64() >= end)
+            return false;
+        ParkPointer();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpPending();
+    }
+    return true;
+}
+
 inline int TakeQuit()
 {
     MSG msg;

@@ -6,13 +6,13 @@
 
 #include <commctrl.h>
 
-#include "tests/support/DibCanvas.h"
 #include "TestLayout.h"
 #include "base/NotifyRecord.h"
 #include "skin/SkItemRegistry.h"
 #include "skin/SkStylePool.h"
 #include "skin/SkTabCtrl.h"
 #include "tests/base/TestWindows.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -53,14 +53,13 @@ protected:
     void SetUp() override
     {
         SkStylePool::Instance().LoadXml(kStyles);
-        // Keep the real mouse away, so that only the test's messages move it.
-        SetCursorPos(1270, 1010);
+        ParkPointer();
         ASSERT_TRUE(dialog.m_view.SetLayoutXml(kViewLayout));
         ASSERT_TRUE(dialog.Create(nullptr));
         SetWindowPos(dialog.m_hWnd, HWND_TOPMOST, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         view = dialog.m_view.m_hWnd;
         ASSERT_TRUE(view);
-        PumpPending();
+        ASSERT_TRUE(SettleRealPointer(dialog.m_view)) << "the view still tracks a hover of the real pointer";
         dialog.notifications.clear();
     }
     void TearDown() override

@@ -21,7 +21,8 @@ namespace {
 
 constexpr DWORD kStartMs = 30000;
 constexpr DWORD kWindowMs = 30000;
-// The slow theme is 1.5 MB sent at 60 KB/s: about 25 s on a quiet machine.
+// The slow theme is 1.5 MB sent at 60 KB/s per connection: several seconds
+// even on a quiet machine.
 constexpr DWORD kDownloadMs = 180000;
 constexpr DWORD kAnswerMs = 5000;
 
