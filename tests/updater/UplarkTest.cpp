@@ -384,6 +384,19 @@ protected:
 
     void ExpectUpdated() { ::ExpectUpdated(program); }
 
+    // The settings file, made a folder by the test, can be written again:
+    // the next start finishes the noted update with nothing to fetch.
+    void FinishAtNextStartOnceTheSettingsCanBeWritten()
+    {
+        ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
+        ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
+        server.Reset();
+        server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
+        UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
+        EXPECT_EQ(0u, next.Finish());
+        ExpectUpdated();
+    }
+
     CTestServer& server = CTestServer::Instance();
     ProgramFolder program;
 };
@@ -943,9 +956,7 @@ public:
             KillFirstRun(folder, noted, steps[noted - 1]);
             PackageGone();
             {
-                CString at;
-                at.Format(L"%u", static_cast<unsigned>(m));
-                CScopedVariable stop(kUplarkStopAtVariable, at);
+                CScopedVariable stop(kUplarkStopAtVariable, m);
                 UplarkRun next(folder, [&] { return ResumeUpdateAtStart(folder.Path()); });
                 EXPECT_EQ(kUplarkStoppedExitCode, next.FinishStopped());
             }
@@ -1026,9 +1037,7 @@ private:
         const CString log = m_logs / L"killed.txt";
         DeleteFileW(log);
         {
-            CString at;
-            at.Format(L"%u", static_cast<unsigned>(n));
-            CScopedVariable stop(kUplarkStopAtVariable, at);
+            CScopedVariable stop(kUplarkStopAtVariable, n);
             CScopedVariable logging(kUplarkStepLogVariable, log);
             UplarkRun run(folder, Order());
             EXPECT_EQ(kUplarkStoppedExitCode, run.FinishStopped());
@@ -1150,9 +1159,7 @@ CString QuotedFolder(const ProgramFolder& folder)
 DWORD RunHandOff(const ProgramFolder& folder, const CString& arguments, size_t stopAt,
                  const CString& log = CString())
 {
-    CString at;
-    at.Format(L"%u", static_cast<unsigned>(stopAt));
-    CScopedVariable stop(kUplarkStopAtVariable, at);
+    CScopedVariable stop(kUplarkStopAtVariable, stopAt);
     CScopedVariable logging(kUplarkStepLogVariable, log);
     const CString program = BinFolder() + L"updater_hand_off.exe";
     CString command = L"\"" + program + L"\" " + arguments;
@@ -1305,13 +1312,7 @@ TEST_F(Uplark, ASettingThatCannotBeWrittenLeavesTheUpdateNoted)
     // Not done until the settings say so: the next start finishes it, with
     // nothing to fetch.
     EXPECT_TRUE(FileExists(program / L"Temp\\Tessaly.state"));
-    ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
-    ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
-    server.Reset();
-    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
-    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
-    EXPECT_EQ(0u, next.Finish());
-    ExpectUpdated();
+    FinishAtNextStartOnceTheSettingsCanBeWritten();
 }
 
 TEST_F(Uplark, APackageNeverTakesThePlaceOfTheUpdatersNoteOrBackups)
@@ -1340,13 +1341,7 @@ TEST_F(Uplark, APackageNeverTakesThePlaceOfTheUpdatersNoteOrBackups)
     EXPECT_EQ("install\r", note[0]);
     EXPECT_EQ(Shown(Programs().oldProgram), Shown(ReadFileBytes(program / L"Temp\\TessalyOld\\Ravonyx.exe")));
     // The next start, with nothing to fetch, finishes the update it noted.
-    ASSERT_TRUE(RemoveDirectoryW(program.Settings()));
-    ASSERT_NE(0, WriteConfigValue(L"Update", L"AutoUpdate", L"1", program.Settings()));
-    server.Reset();
-    server.AddRoute(R"({"path": "/update/Tessaly.zip", "status": 404})");
-    UplarkRun next(program, [&] { return ResumeUpdateAtStart(program.Path()); });
-    EXPECT_EQ(0u, next.Finish());
-    ExpectUpdated();
+    FinishAtNextStartOnceTheSettingsCanBeWritten();
 }
 
 TEST_F(Uplark, AResumedInstallChecksTheProgramFilesAgain)

@@ -177,6 +177,17 @@ DWORD RunProbe(const CString& arguments)
     return code;
 }
 
+// The steps of one whole run of folder_move_probe with the arguments, as
+// the step hook logs them; a failure when the run does not end with 0.
+std::vector<std::string> ProbeSteps(const CString& arguments)
+{
+    CTempFolder logs;
+    const CString log = logs / L"steps.txt";
+    CScopedVariable logging(kUplarkStepLogVariable, log);
+    EXPECT_EQ(0u, RunProbe(arguments)) << "the whole run";
+    return Lines(log);
+}
+
 // A command-line argument; a trailing backslash is doubled so that it does
 // not take the closing quote for part of the text.
 CString Quoted(const CString& text)
@@ -722,9 +733,7 @@ TEST_F(FolderMoveTest, AnUndoThatCannotEndIsFinishedByALaterStart)
         ++write;
     ASSERT_LT(write, steps.size());
     {
-        CString at;
-        at.Format(L"%u", static_cast<unsigned>(write + 1));
-        CScopedVariable stop(kUplarkStopAtVariable, at);
+        CScopedVariable stop(kUplarkStopAtVariable, write + 1);
         ASSERT_EQ(kUplarkStoppedExitCode,
                   RunProbe(L"move " + Quoted(app.Path()) + L" " + Quoted(oldRoot) + L" " + Quoted(newRoot)));
     }
@@ -766,14 +775,8 @@ TEST_F(FolderMoveTest, AReplacedFileThatCannotBeDeletedIsReported)
 {
     PutTree(newRoot + L"\\", {{"Ravonyx\\download\\a.zip", "older a"}});
     const CString arguments = L"move " + Quoted(app.Path()) + L" " + Quoted(oldRoot) + L" " + Quoted(newRoot);
-    CTempFolder logs;
-    const CString log = logs / L"steps.txt";
-    {
-        CScopedVariable logging(kUplarkStepLogVariable, log);
-        ASSERT_EQ(0u, RunProbe(arguments));
-    }
     // Killed just after the rewrite of the settings put Path in place.
-    const size_t afterWrite = StepAfterLastNaming(Lines(log), "common.ini");
+    const size_t afterWrite = StepAfterLastNaming(ProbeSteps(arguments), "common.ini");
     ASSERT_NE(0u, afterWrite);
 
     DeletePath(newRoot);
@@ -782,9 +785,7 @@ TEST_F(FolderMoveTest, AReplacedFileThatCannotBeDeletedIsReported)
     PutTree(newRoot + L"\\", {{"Ravonyx\\download\\a.zip", "older a"}});
     Store(L"DownLoad", L"Path", oldRoot);
     {
-        CString at;
-        at.Format(L"%u", static_cast<unsigned>(afterWrite));
-        CScopedVariable stop(kUplarkStopAtVariable, at);
+        CScopedVariable stop(kUplarkStopAtVariable, afterWrite);
         ASSERT_EQ(kUplarkStoppedExitCode, RunProbe(arguments));
     }
     EXPECT_EQ(newRoot, Stored(L"DownLoad", L"Path"));
@@ -816,22 +817,14 @@ TEST_F(FolderMoveTest, AReplacedFileThatCannotBeDeletedIsReported)
 TEST_F(FolderMoveTest, ANoteLeftAfterThePathWriteIsSettledBeforePathIsWrittenAgain)
 {
     const CString arguments = L"move " + Quoted(app.Path()) + L" " + Quoted(oldRoot) + L" " + Quoted(newRoot);
-    CTempFolder logs;
-    const CString log = logs / L"steps.txt";
-    {
-        CScopedVariable logging(kUplarkStepLogVariable, log);
-        ASSERT_EQ(0u, RunProbe(arguments));
-    }
-    const size_t afterWrite = StepAfterLastNaming(Lines(log), "common.ini");
+    const size_t afterWrite = StepAfterLastNaming(ProbeSteps(arguments), "common.ini");
     ASSERT_NE(0u, afterWrite);
     DeletePath(newRoot);
     DeletePath(oldRoot);
     PutTree(oldRoot, kDownloads);
     Store(L"DownLoad", L"Path", oldRoot);
     {
-        CString at;
-        at.Format(L"%u", static_cast<unsigned>(afterWrite));
-        CScopedVariable stop(kUplarkStopAtVariable, at);
+        CScopedVariable stop(kUplarkStopAtVariable, afterWrite);
         ASSERT_EQ(kUplarkStoppedExitCode, RunProbe(arguments));
     }
     const CString note = CFolderMove::NotePath(app.Path());
@@ -869,13 +862,7 @@ TEST_F(FolderMoveTest, OtherFilesInTheHelperFoldersAreLeftAlone)
         {"Ravonyx\\", ""}, {"Ravonyx\\download\\", ""}, {"Ravonyx\\download\\a.zip", "older a"}};
     const CString arguments = L"move " + Quoted(app.Path()) + L" " + Quoted(oldRoot) + L" " + Quoted(newRoot);
     PutTree(newRoot + L"\\", existing);
-    CTempFolder logs;
-    const CString log = logs / L"steps.txt";
-    {
-        CScopedVariable logging(kUplarkStepLogVariable, log);
-        ASSERT_EQ(0u, RunProbe(arguments));
-    }
-    const std::vector<std::string> steps = Lines(log);
+    const std::vector<std::string> steps = ProbeSteps(arguments);
     const size_t setAside = FirstStepNaming(steps, "Ravonyx.kept");
     const size_t afterWrite = StepAfterLastNaming(steps, "common.ini");
     ASSERT_NE(0u, setAside);
@@ -886,9 +873,7 @@ TEST_F(FolderMoveTest, OtherFilesInTheHelperFoldersAreLeftAlone)
         PutTree(oldRoot, kDownloads);
         PutTree(newRoot + L"\\", existing);
         Store(L"DownLoad", L"Path", oldRoot);
-        CString at;
-        at.Format(L"%u", static_cast<unsigned>(step));
-        CScopedVariable stop(kUplarkStopAtVariable, at);
+        CScopedVariable stop(kUplarkStopAtVariable, step);
         EXPECT_EQ(kUplarkStoppedExitCode, RunProbe(arguments));
     };
     auto joined = [](Tree a, const Tree& b) {
@@ -1067,18 +1052,14 @@ void SweepKills(const SweepWorld& world)
         const CString stepLog = logs / L"killed.txt";
         DeleteFileW(stepLog);
         {
-            CString at;
-            at.Format(L"%u", static_cast<unsigned>(n));
-            CScopedVariable stop(kUplarkStopAtVariable, at);
+            CScopedVariable stop(kUplarkStopAtVariable, n);
             CScopedVariable logging(kUplarkStepLogVariable, stepLog);
             EXPECT_EQ(kUplarkStoppedExitCode, runMove());
         }
         ASSERT_EQ(n, Lines(stepLog).size());
         // The next start, itself killed part-way, and the start after it.
         {
-            CString at;
-            at.Format(L"%u", static_cast<unsigned>(1 + (n * 7) % steps.size()));
-            CScopedVariable stop(kUplarkStopAtVariable, at);
+            CScopedVariable stop(kUplarkStopAtVariable, 1 + (n * 7) % steps.size());
             const DWORD code = RunProbe(recover);
             EXPECT_TRUE(code == 0 || code == kUplarkStoppedExitCode) << code;
         }
@@ -1105,9 +1086,7 @@ void SweepKills(const SweepWorld& world)
     ASSERT_LT(write, steps.size());
     auto killBeforeWrite = [&] {
         setUp();
-        CString at;
-        at.Format(L"%u", static_cast<unsigned>(write + 1));
-        CScopedVariable stop(kUplarkStopAtVariable, at);
+        CScopedVariable stop(kUplarkStopAtVariable, write + 1);
         EXPECT_EQ(kUplarkStoppedExitCode, runMove());
     };
     killBeforeWrite();
@@ -1122,9 +1101,7 @@ void SweepKills(const SweepWorld& world)
         SCOPED_TRACE(testing::Message() << "next start killed before step " << m);
         killBeforeWrite();
         {
-            CString at;
-            at.Format(L"%u", static_cast<unsigned>(m));
-            CScopedVariable stop(kUplarkStopAtVariable, at);
+            CScopedVariable stop(kUplarkStopAtVariable, m);
             EXPECT_EQ(kUplarkStoppedExitCode, RunProbe(recover));
         }
         EXPECT_EQ(0u, RunProbe(recover));
